@@ -1,0 +1,109 @@
+#include "SMSUIPlugin.h"
+
+#include "SMSLog.h"
+#include "SMSUIMainDlg.h"
+#include "SMSUIService.h"
+#include "SettingUIService.h"
+
+CSMSUIPlugin::CSMSUIPlugin() = default;
+
+CSMSUIPlugin::~CSMSUIPlugin()
+{
+    m_pSmsUiService = nullptr;
+    m_pSettingUiService = nullptr;
+}
+
+void CSMSUIPlugin::OnDestroy()
+{
+    SMS_LOG("%s: %s: %s entered");
+    // The window service goes first: it owns the window and the store, which still use the
+    // settings service's objects while they shut down.
+    CSMSUIService::Release();
+    CSettingUIService::Release();
+    m_pSmsUiService = nullptr;
+    m_pSettingUiService = nullptr;
+}
+
+void CSMSUIPlugin::UnSDKRegisterEvent()
+{
+    if (CSMSUIService* s = CSMSUIService::Existing())
+        s->unSDKRegisterEvent();
+    if (CSettingUIService* s = CSettingUIService::Existing())
+        s->unSDKRegisterEvent();
+}
+
+void CSMSUIPlugin::OnPluginStart() {}
+int CSMSUIPlugin::GetPluginState() { return 0; }
+
+bool CSMSUIPlugin::Init()
+{
+    m_pSmsUiService = CSMSUIService::Instance();
+    m_pSettingUiService = CSettingUIService::Instance();
+    if (!m_pSmsUiService || !m_pSettingUiService)
+        return false;
+    m_pSmsUiService->Init();
+    m_pSettingUiService->Init();
+    return true;
+}
+
+int CSMSUIPlugin::GetPluginType() { return 0; }
+QString CSMSUIPlugin::GetPluginTitle() { return QString(); }
+int CSMSUIPlugin::GetPluginIcon() { return 0; }
+QString CSMSUIPlugin::GetPluginName() { return QStringLiteral("SMSUIPlugin"); }
+int CSMSUIPlugin::GetPluginVersion() { return 0; }
+
+bool CSMSUIPlugin::QueryInterface(int id, void** out)
+{
+    qDebug("%s: %s called", SMSLog::now().constData(), __func__);
+    if (!out)
+        return false;
+    if (id == IID_SMS_UI_SERVICE) {
+        m_pSmsUiService = CSMSUIService::Instance();
+        *out = static_cast<ISMSUIService*>(m_pSmsUiService);
+        return true;
+    }
+    if (id == IID_SETTING_UI_PLUGIN) {
+        m_pSettingUiService = CSettingUIService::Instance();
+        *out = static_cast<ISettingUIPlugin*>(m_pSettingUiService);
+        return true;
+    }
+    return false;
+}
+
+int CSMSUIPlugin::ShowWindow(QWidget* parent, const QRect& rect)
+{
+    if (CSettingUIService* settings = CSettingUIService::Existing())
+        settings->InitSmsSetting();
+    CSMSUIService* service = CSMSUIService::Existing();
+    return service ? service->ShowWindow(parent, rect) : 0;
+}
+
+int CSMSUIPlugin::GetWindowState() { return 0; }
+
+void CSMSUIPlugin::HideWindow()
+{
+    if (SMSUIMainDlg* window = SMSUIMainDlg::Existing())
+        window->hide();
+}
+
+void CSMSUIPlugin::SetWindowRect(const QRect& rect)
+{
+    if (SMSUIMainDlg* window = SMSUIMainDlg::Existing()) {
+        window->move(rect.left(), rect.top());
+        window->resize(rect.right() - rect.left() + 1, rect.bottom() - rect.top() + 1);
+    }
+}
+
+int CSMSUIPlugin::GetWindowHandle() { return 0; }
+int CSMSUIPlugin::OnPluginCommand(int) { return 0; }
+
+int CSMSUIPlugin::Notify(int iNotifyEvent, int param1, int param2)
+{
+    CSMSUIService* sms = CSMSUIService::Instance();
+    if (sms->Notify(iNotifyEvent, param1, param2) == 1) {
+        if (CSettingUIService* settings = CSettingUIService::Existing())
+            settings->Notify(iNotifyEvent, param1, param2);
+    }
+    sms->checkNotifyType(iNotifyEvent, 0, 0);
+    return 0;
+}

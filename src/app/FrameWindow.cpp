@@ -1,0 +1,291 @@
+#include "FrameWindow.h"
+
+#include "Change.h"
+#include "CommonUtils.h"
+#include "HostGuids.h"
+#include "HostServices.h"
+#include "SettingsDialog.h"
+#include "SimControl.h"
+#include "Startup.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStackedWidget>
+#include <QStatusBar>
+
+namespace {
+const QString kFrameGroup = QStringLiteral("XFramePlugin");
+}
+
+FrameWindow::FrameWindow(bool simulatedDevice, QWidget* parent) : QMainWindow(parent), m_bSimulated(simulatedDevice)
+{
+    setObjectName(QStringLiteral("XFrame_MainWindow"));
+    CommonUtils::SetMainWindow(this);
+    m_pContainer = new PluginContainer(this);
+    Startup::SetPluginContainer(m_pContainer);
+    m_pNotify = new NotifyService(this);
+    m_pFrameService = new MainFrameService(this);
+    m_pDeviceMgr = new DeviceMgrService(this);
+    m_pAddressBook = new AddressBookService(m_pNotify, this);
+    m_pCall = new CallService(this);
+    CommonUtils::SetLayoutPlugin(m_pFrameService);
+
+    m_pContainer->RegisterPlugin(QLatin1String(HostGuid::NotifyService), 0x2011, m_pNotify);
+    m_pContainer->RegisterPlugin(QLatin1String(HostGuid::DeviceMgr), 0x1001, m_pDeviceMgr);
+    m_pContainer->RegisterPlugin(QLatin1String(HostGuid::AddrBook), 0x1001, m_pAddressBook);
+    m_pContainer->RegisterPlugin(QLatin1String(HostGuid::CallUI), 0x1001, m_pCall);
+    m_pContainer->RegisterPlugin(QLatin1String(HostGuid::MainFrame), 0x1011, m_pFrameService);
+    m_pContainer->RegisterPlugin(QLatin1String(HostGuid::MiniFrame), 0, m_pFrameService);
+    for (int code : {0, 0x1002, 0x1003})
+        m_pContainer->RegisterPlugin(QLatin1String(HostGuid::MainToolbar), code, m_pFrameService);
+    for (int code : {0, 0x1003})
+        m_pContainer->RegisterPlugin(QLatin1String(HostGuid::MainMenu), code, m_pFrameService);
+
+    m_pPages = new QStackedWidget(this);
+    m_pPages->setObjectName(QStringLiteral("XFrame_Pages"));
+    setCentralWidget(m_pPages);
+    m_pUnreadLabel = new QLabel(this);
+    m_pUnreadLabel->setObjectName(QStringLiteral("XFrame_UnreadLabel"));
+    m_pSendLabel = new QLabel(this);
+    statusBar()->addWidget(m_pUnreadLabel);
+    statusBar()->addPermanentWidget(m_pSendLabel);
+
+    connect(m_pNotify, &NotifyService::hostNotified, this, [this](const QString& target, int code) {
+        if (code == HostNotify::UnreadCountChanged)
+            RefreshUnreadCount();
+        Q_UNUSED(target);
+    });
+    connect(m_pNotify, &NotifyService::broadcast, this, [this](int code) {
+        if (code == 0x160 || code == 0x161)
+            m_pSendLabel->setText(code == 0x160 ? QStringLiteral("\u25CF") : QStringLiteral("\u25CB"));
+    });
+    buildMenus();
+    retranslate();
+    resize(980, 640);
+}
+
+FrameWindow::~FrameWindow()
+{
+    Shutdown();
+    Startup::SetPluginContainer(nullptr);
+    CommonUtils::SetLayoutPlugin(nullptr);
+    CommonUtils::SetMainWindow(nullptr);
+}
+
+QString FrameWindow::frameText(const char* id) const { return Change::tr(QLatin1String(id), kFrameGroup); }
+
+int FrameWindow::StartPlugins()
+{
+    const int running = m_plugins.LoadAll(CommonUtils::GetPluginLibraryPath());
+    for (const PluginSpec& spec : m_plugins.Plugins()) {
+        if (spec.state != PluginSpec::Initialised)
+            continue;
+        const QString name = spec.ui->GetPluginName();
+        if (spec.notify)
+            m_pNotify->AddPlugin(name == QLatin1String("SMSUIPlugin") ? QLatin1String(HostGuid::SmsPlugin) : name, spec.notify);
+        auto* host = new QWidget(m_pPages);
+        host->setObjectName(QStringLiteral("XFrame_PageHost_") + name);
+        m_pPages->addWidget(host);
+        m_pageHosts.append({name, host});
+        const QRect rect(0, 0, qMax(1, m_pPages->width()), qMax(1, m_pPages->height()));
+        if (spec.ui->ShowWindow(host, rect) == 0)
+            qWarning("xframe: %s did not show its page", qPrintable(name));
+    }
+    const QStringList problems = m_plugins.Problems();
+    if (running == 0 || !problems.isEmpty()) {
+        QString text = running == 0 ? frameText("IDS_FRAME_NO_PLUGIN") : QString();
+        for (const QString& p : problems)
+            text += QLatin1Char('\n') + p;
+        statusBar()->showMessage(text.trimmed(), 15000);
+    }
+    RefreshUnreadCount();
+    return running;
+}
+
+void FrameWindow::layoutPages()
+{
+    for (const auto& page : qAsConst(m_pageHosts)) {
+        if (PluginSpec* spec = m_plugins.Find(page.first))
+            spec->ui->SetWindowRect(QRect(QPoint(0, 0), page.second->size()));
+    }
+}
+
+void FrameWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    layoutPages();
+}
+
+bool FrameWindow::ShowPage(const QString& pluginName)
+{
+    for (const auto& page : qAsConst(m_pageHosts)) {
+        if (page.first == pluginName) {
+            m_pPages->setCurrentWidget(page.second);
+            return true;
+        }
+    }
+    return false;
+}
+
+void FrameWindow::buildMenus()
+{
+    m_pFileMenu = menuBar()->addMenu(QString());
+    m_pSettingsAction = m_pFileMenu->addAction(QString(), this, &FrameWindow::ShowSettings);
+    m_pFileMenu->addSeparator();
+    m_pQuitAction = m_pFileMenu->addAction(QString(), this, &QWidget::close);
+
+    m_pLanguageMenu = menuBar()->addMenu(QString());
+    auto* languages = new QActionGroup(this);
+    for (const QString& lang : Change::AvailableLanguages()) {
+        QAction* a = m_pLanguageMenu->addAction(QLocale(lang).nativeLanguageName());
+        a->setCheckable(true);
+        a->setChecked(lang == Change::CurrentLanguage());
+        languages->addAction(a);
+        connect(a, &QAction::triggered, this, [this, lang] { SwitchLanguage(lang); });
+    }
+    if (m_bSimulated)
+        buildDeviceMenu();
+}
+
+void FrameWindow::buildDeviceMenu()
+{
+    m_pDeviceMenu = menuBar()->addMenu(QString());
+    auto add = [this](const char* id, auto handler, bool checkable = false, bool checked = false) {
+        QAction* a = m_pDeviceMenu->addAction(QString());
+        a->setCheckable(checkable);
+        a->setChecked(checked);
+        connect(a, &QAction::triggered, this, handler);
+        m_deviceActions.append({a, id});
+        return a;
+    };
+    auto ask = [this](const QString& title, QString* number, QString* text) {
+        bool ok = false;
+        *number = QInputDialog::getText(this, title, frameText("IDS_FRAME_SMS_PAGE") + QStringLiteral(": number"),
+                                        QLineEdit::Normal, QStringLiteral("+491712345678"), &ok);
+        if (!ok)
+            return false;
+        *text = QInputDialog::getMultiLineText(this, title, QStringLiteral("Text"), QStringLiteral("Hello from the network."), &ok);
+        return ok;
+    };
+    add("IDS_DEV_RECEIVE", [this, ask](bool) {
+        ZsdkSim::Incoming in;
+        if (ask(frameText("IDS_DEV_RECEIVE"), &in.number, &in.text))
+            ZsdkSim::InjectMessage(in);
+    });
+    add("IDS_DEV_RECEIVE_SIM", [this, ask](bool) {
+        ZsdkSim::Incoming in;
+        in.mem = 1;
+        if (ask(frameText("IDS_DEV_RECEIVE_SIM"), &in.number, &in.text))
+            ZsdkSim::InjectMessage(in);
+    });
+    add("IDS_DEV_FLASH", [this, ask](bool) {
+        ZsdkSim::Incoming in;
+        in.msgClass = 0;
+        if (ask(frameText("IDS_DEV_FLASH"), &in.number, &in.text))
+            ZsdkSim::InjectMessage(in);
+    });
+    add("IDS_DEV_REPORT", [](bool) {
+        ZsdkSim::Incoming in;
+        in.kind = 1;
+        in.number = QStringLiteral("+491712345678");
+        ZsdkSim::InjectMessage(in);
+    });
+    add("IDS_DEV_CBS", [](bool) {
+        ZsdkSim::Incoming in;
+        in.kind = 2;
+        in.number = QStringLiteral("50");
+        in.text = QStringLiteral("Cell broadcast: storm warning for the coast tonight.");
+        ZsdkSim::InjectMessage(in);
+    });
+    m_pDeviceMenu->addSeparator();
+    add("IDS_DEV_SIM_OUT", [](bool checked) { ZsdkSim::SetSimPresent(!checked); }, true, false);
+    add("IDS_DEV_REMOVED", [](bool checked) { ZsdkSim::SetDevicePresent(!checked); }, true, false);
+    add("IDS_DEV_FLIGHT", [this](bool checked) {
+        ZsdkSim::SetRadio(!checked);
+        for (const PluginSpec& spec : m_plugins.Plugins())
+            if (spec.notify && spec.state == PluginSpec::Initialised)
+                spec.notify->Notify(checked ? HostNotify::FlightModeOn : HostNotify::FlightModeOff, 0, 0);
+    }, true, false);
+    m_pDeviceMenu->addSeparator();
+    add("IDS_DEV_FILL_SIM", [](bool) { ZsdkSim::FillMemory(1); });
+    add("IDS_DEV_FILL_DEVICE", [](bool) { ZsdkSim::FillMemory(2); });
+    add("IDS_DEV_SEND_FAILS", [](bool) { ZsdkSim::FailNextSends(1000); });
+}
+
+void FrameWindow::retranslate()
+{
+    setWindowTitle(frameText("IDS_FRAME_TITLE"));
+    setLayoutDirection(Change::IsRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    m_pFileMenu->setTitle(frameText("IDS_FRAME_FILE"));
+    m_pSettingsAction->setText(frameText("IDS_FRAME_SETTINGS"));
+    QString quitText;
+    QKeySequence quitKey;
+    Change::tr(QStringLiteral("IDS_FRAME_QUIT"), kFrameGroup, quitText, quitKey);
+    m_pQuitAction->setText(quitText);
+    m_pQuitAction->setShortcut(quitKey);
+    m_pLanguageMenu->setTitle(frameText("IDS_FRAME_LANGUAGE"));
+    if (m_pDeviceMenu) {
+        m_pDeviceMenu->setTitle(frameText("IDS_FRAME_DEVICE"));
+        for (const auto& a : qAsConst(m_deviceActions))
+            a.first->setText(frameText(a.second));
+    }
+    RefreshUnreadCount();
+}
+
+void FrameWindow::SwitchLanguage(const QString& language)
+{
+    if (!Change::LoadLanguage(language)) {
+        statusBar()->showMessage(QStringLiteral("Language file for '%1' is missing").arg(language), 8000);
+        return;
+    }
+    QApplication::setLayoutDirection(Change::IsRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    retranslate();
+    for (const PluginSpec& spec : m_plugins.Plugins())
+        if (spec.notify && spec.state == PluginSpec::Initialised)
+            spec.notify->Notify(HostNotify::LanguageChanged, 0, 0);
+}
+
+void FrameWindow::RefreshUnreadCount()
+{
+    int unread = 0;
+    for (const PluginSpec& spec : m_plugins.Plugins()) {
+        void* out = nullptr;
+        if (spec.ui && spec.state == PluginSpec::Initialised && spec.ui->QueryInterface(IID_SMS_UI_SERVICE, &out) && out)
+            unread += static_cast<ISMSUIService*>(out)->GetUnreadSMSCount();
+    }
+    m_pUnreadLabel->setText(frameText("IDS_FRAME_UNREAD").arg(unread));
+}
+
+void FrameWindow::ShowSettings()
+{
+    QList<ISettingUIPlugin*> pages;
+    for (const PluginSpec& spec : m_plugins.Plugins()) {
+        void* out = nullptr;
+        if (spec.ui && spec.state == PluginSpec::Initialised && spec.ui->QueryInterface(IID_SETTING_UI_PLUGIN, &out) && out)
+            pages << static_cast<ISettingUIPlugin*>(out);
+    }
+    SettingsDialog dialog(pages, this);
+    dialog.exec();
+}
+
+void FrameWindow::Shutdown()
+{
+    if (m_bShutDown)
+        return;
+    m_bShutDown = true;
+    CommonUtils::SetShuttingDown(true);
+    m_plugins.ShutdownAll();
+    CommonUtils::SetShuttingDown(false);
+}
+
+void FrameWindow::closeEvent(QCloseEvent* event)
+{
+    Shutdown();
+    event->accept();
+}

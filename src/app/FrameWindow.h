@@ -1,0 +1,66 @@
+// The host frame: main window with menus, the page area, the status bar with the unread count,
+// the settings dialog and, with the simulated modem, the Device menu.
+#pragma once
+
+#include "PluginManager.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class AddressBookService;
+class CallService;
+class DeviceMgrService;
+class MainFrameService;
+class NotifyService;
+class PluginContainer;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+
+class FrameWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit FrameWindow(bool simulatedDevice, QWidget* parent = nullptr);
+    ~FrameWindow() override;
+
+    // Loads the plug-ins and shows their pages. Returns the number of running page plug-ins.
+    int StartPlugins();
+    bool ShowPage(const QString& pluginName);
+    void ShowSettings();
+    void SwitchLanguage(const QString& language);
+    void RefreshUnreadCount();
+    void Shutdown();
+    PluginManager& Plugins() { return m_plugins; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildDeviceMenu();
+    void retranslate();
+    void layoutPages();
+    QString frameText(const char* id) const;
+
+    bool m_bSimulated;
+    bool m_bShutDown = false;
+    PluginManager m_plugins;
+    PluginContainer* m_pContainer = nullptr;
+    NotifyService* m_pNotify = nullptr;
+    MainFrameService* m_pFrameService = nullptr;
+    DeviceMgrService* m_pDeviceMgr = nullptr;
+    AddressBookService* m_pAddressBook = nullptr;
+    CallService* m_pCall = nullptr;
+    QStackedWidget* m_pPages = nullptr;
+    QLabel* m_pUnreadLabel = nullptr;
+    QLabel* m_pSendLabel = nullptr;
+    QMenu* m_pFileMenu = nullptr;
+    QMenu* m_pLanguageMenu = nullptr;
+    QMenu* m_pDeviceMenu = nullptr;
+    QAction* m_pSettingsAction = nullptr;
+    QAction* m_pQuitAction = nullptr;
+    QList<QPair<QAction*, const char*>> m_deviceActions;
+    QList<QPair<QString, QWidget*>> m_pageHosts;   // plug-in name, the widget its page lives in
+};

@@ -1,0 +1,83 @@
+#include "HostServices.h"
+
+#include "Change.h"
+#include "CommonUtils.h"
+#include "FrameWindow.h"
+#include "HostGuids.h"
+#include "SimControl.h"
+#include "zsdk.h"
+
+#include <QInputDialog>
+#include <QRegularExpression>
+
+void NotifyService::RegisterNotify(const QString& guid, int code) { m_registrations[guid.toUpper()].insert(code); }
+void NotifyService::UnRegisterNotify(const QString& guid, int code) { m_registrations[guid.toUpper()].remove(code); }
+void NotifyService::UnRegisterAll(const QString& guid) { m_registrations.remove(guid.toUpper()); }
+
+void NotifyService::SendNotify(const QString& targetGuid, int code, int param1, int param2)
+{
+    if (INotify* plugin = m_plugins.value(targetGuid.toUpper())) {
+        plugin->Notify(code, param1, param2);
+        return;
+    }
+    emit hostNotified(targetGuid, code);
+}
+
+void NotifyService::BroadcastNotify(int code, int, int) { emit broadcast(code); }
+
+void NotifyService::Publish(int code)
+{
+    for (auto it = m_registrations.cbegin(); it != m_registrations.cend(); ++it)
+        if (it.value().contains(code))
+            if (INotify* plugin = m_plugins.value(it.key()))
+                plugin->Notify(code, 0, 0);
+}
+
+MainFrameService::MainFrameService(FrameWindow* frame) : QObject(frame), m_frame(frame) {}
+
+void MainFrameService::BringToFront()
+{
+    m_frame->showNormal();
+    m_frame->raise();
+    m_frame->activateWindow();
+}
+
+QWidget* MainFrameService::GetMainFrameWidget() { return m_frame; }
+void MainFrameService::ShowPlugin(const QString&) { m_frame->ShowPage(QStringLiteral("SMSUIPlugin")); }
+void MainFrameService::SelectItem(const QString& pluginName) { m_frame->ShowPage(pluginName); }
+bool MainFrameService::ShowPage(const QString& pluginName) { return m_frame->ShowPage(pluginName); }
+
+bool DeviceMgrService::IsSimValid()
+{
+    int32_t state = 0;
+    return ZSDK_DevSrv_GetPinStatus(0, &state, nullptr, nullptr, nullptr) == 0 && (state == 1 || state == 8);
+}
+
+bool AddressBookService::SaveNumber(const QString& number, QWidget* parent)
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(parent, Change::tr(QStringLiteral("IDS_MENU_SAVENUMBER"), QStringLiteral("SMSUIPlugin")),
+                                               number, QLineEdit::Normal, QString(), &ok).trimmed();
+    if (!ok || name.isEmpty())
+        return false;
+    if (!ZsdkSim::AddContact(name, number))
+        return false;
+    if (m_notify)
+        m_notify->Publish(HostNotify::PhoneBookChanged);
+    return true;
+}
+
+QStringList AddressBookService::PickNumbers(QWidget* parent)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, Change::tr(QStringLiteral("IDS_BTN_SENDTO"), QStringLiteral("SMSUIPlugin")),
+                                               QString(), QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return {};
+    return text.split(QRegularExpression(QStringLiteral("[;,\\s]+")), Qt::SkipEmptyParts);
+}
+
+bool CallService::MakeCall(const QString& number, int callType)
+{
+    return CommonUtils::MakeCall(number, callType);
+}

@@ -1,0 +1,89 @@
+// The host plug-ins the SMS page looks up in the plug-in container, as the frame provides them.
+#pragma once
+
+#include "HostInterfaces.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+
+class FrameWindow;
+
+class NotifyService : public QObject, public INotifyService
+{
+    Q_OBJECT
+    Q_INTERFACES(INotifyService)
+public:
+    explicit NotifyService(QObject* parent = nullptr) : QObject(parent) {}
+    void AddPlugin(const QString& guid, INotify* plugin) { m_plugins.insert(guid.toUpper(), plugin); }
+    void RemovePlugin(const QString& guid) { m_plugins.remove(guid.toUpper()); }
+    QList<int> Registrations(const QString& guid) const { return m_registrations.value(guid.toUpper()).values(); }
+    // Delivers `code` to every plug-in that registered for it (e.g. the phone book changed).
+    void Publish(int code);
+
+    void RegisterNotify(const QString& guid, int code) override;
+    void UnRegisterNotify(const QString& guid, int code) override;
+    void SendNotify(const QString& targetGuid, int code, int param1, int param2) override;
+    void UnRegisterAll(const QString& guid) override;
+    void BroadcastNotify(int code, int param1, int param2) override;
+
+signals:
+    // A notification for a host part rather than a plug-in (status bar, mini frame).
+    void hostNotified(const QString& targetGuid, int code);
+    void broadcast(int code);
+
+private:
+    QHash<QString, QSet<int>> m_registrations;
+    QHash<QString, INotify*> m_plugins;
+};
+
+class MainFrameService : public QObject, public IMainFrameUIService, public IMiniFrameUIService,
+                         public IMainToolbar, public IMainMenuUI, public ILayoutPlugin
+{
+    Q_OBJECT
+    Q_INTERFACES(IMainFrameUIService IMiniFrameUIService IMainToolbar IMainMenuUI ILayoutPlugin)
+public:
+    explicit MainFrameService(FrameWindow* frame);
+    void BringToFront() override;
+    QWidget* GetMainFrameWidget() override;
+    void ShowPlugin(const QString& pluginGuid) override;
+    void SelectItem(const QString& pluginName) override;
+    bool ShowPage(const QString& pluginName) override;
+
+private:
+    FrameWindow* m_frame;
+};
+
+class DeviceMgrService : public QObject, public IDeviceMgr
+{
+    Q_OBJECT
+    Q_INTERFACES(IDeviceMgr)
+public:
+    using QObject::QObject;
+    bool IsSimValid() override;
+};
+
+class AddressBookService : public QObject, public IAddrBookUIPlugin
+{
+    Q_OBJECT
+    Q_INTERFACES(IAddrBookUIPlugin)
+public:
+    AddressBookService(NotifyService* notify, QObject* parent = nullptr) : QObject(parent), m_notify(notify) {}
+    bool SaveNumber(const QString& number, QWidget* parent) override;
+    QStringList PickNumbers(QWidget* parent) override;
+
+private:
+    QPointer<NotifyService> m_notify;
+};
+
+class CallService : public QObject, public ICallUIPlugin
+{
+    Q_OBJECT
+    Q_INTERFACES(ICallUIPlugin)
+public:
+    using QObject::QObject;
+    bool MakeCall(const QString& number, int callType) override;
+    bool IsCallActive() override { return false; }
+};

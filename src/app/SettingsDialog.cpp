@@ -1,0 +1,73 @@
+#include "SettingsDialog.h"
+
+#include "Change.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+QString frameText(const char* id) { return Change::tr(QLatin1String(id), QStringLiteral("XFramePlugin")); }
+}
+
+SettingsDialog::SettingsDialog(const QList<ISettingUIPlugin*>& pages, QWidget* parent)
+    : QDialog(parent), m_pages(pages)
+{
+    setObjectName(QStringLiteral("XFrame_SettingsDialog"));
+    setWindowTitle(frameText("IDS_FRAME_SETTINGS_TITLE"));
+    auto* layout = new QVBoxLayout(this);
+    m_pTabs = new QTabWidget(this);
+    layout->addWidget(m_pTabs);
+    for (ISettingUIPlugin* page : m_pages) {
+        auto* host = new QWidget(m_pTabs);
+        m_pTabs->addTab(host, page->GetSettingName());
+        m_hosts << host;
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(frameText("IDS_OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(frameText("IDS_CANCEL"));
+    buttons->button(QDialogButtonBox::Apply)->setText(frameText("IDS_APPLY"));
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
+    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, &SettingsDialog::ApplyAll);
+    resize(560, 420);
+    // The pages lay themselves out in their host once the dialog has its size.
+    QTimer::singleShot(0, this, [this] {
+        for (int i = 0; i < m_pages.size(); ++i)
+            m_pages.at(i)->ShowSettingPage(m_hosts.at(i), QRect(QPoint(0, 0), m_hosts.at(i)->size()));
+    });
+}
+
+bool SettingsDialog::ApplyAll()
+{
+    for (int i = 0; i < m_pages.size(); ++i) {
+        if (!m_pages.at(i)->ApplySetting()) {
+            m_pTabs->setCurrentIndex(i);
+            return false;
+        }
+    }
+    return true;
+}
+
+void SettingsDialog::accept()
+{
+    for (int i = 0; i < m_pages.size(); ++i) {
+        // A page that is not valid keeps the dialog open (it has told the user why).
+        if (m_pages.at(i)->IsPageShown() && !m_pages.at(i)->IsSettingValid()) {
+            m_pTabs->setCurrentIndex(i);
+            return;
+        }
+    }
+    if (ApplyAll())
+        QDialog::accept();
+}
+
+void SettingsDialog::reject()
+{
+    for (ISettingUIPlugin* page : m_pages)
+        page->CancelSetting();
+    QDialog::reject();
+}

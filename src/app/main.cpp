@@ -1,0 +1,53 @@
+// xframe: the host frame. Loads the page plug-ins, shows them, and with the simulated modem
+// offers a Device menu that plays the network and the hardware.
+
+#include "Change.h"
+#include "CommonUtils.h"
+#include "FrameWindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("xframe"));
+    QApplication::setOrganizationName(QStringLiteral("xframe"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Mobile broadband connection manager frame"));
+    parser.addHelpOption();
+    QCommandLineOption screenshot(QStringLiteral("screenshot"), QStringLiteral("Render the window to FILE (PNG) and exit."), QStringLiteral("FILE"));
+    QCommandLineOption device(QStringLiteral("device"), QStringLiteral("Device backend (sim)."), QStringLiteral("NAME"), QStringLiteral("sim"));
+    QCommandLineOption language(QStringLiteral("language"), QStringLiteral("Language (en, de, ar)."), QStringLiteral("LANG"));
+    QCommandLineOption delay(QStringLiteral("screenshot-delay"), QStringLiteral("Milliseconds to wait before the screenshot."), QStringLiteral("MS"), QStringLiteral("2500"));
+    parser.addOptions({screenshot, device, language, delay});
+    parser.process(app);
+
+    if (parser.value(device) != QLatin1String("sim")) {
+        qCritical("xframe: unknown device backend '%s' (only 'sim' is available)", qPrintable(parser.value(device)));
+        return 2;
+    }
+    if (parser.isSet(language) && !Change::LoadLanguage(parser.value(language)))
+        qWarning("xframe: language '%s' not available; staying with English", qPrintable(parser.value(language)));
+    QApplication::setLayoutDirection(Change::IsRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+
+    FrameWindow window(true);
+    window.show();
+    window.StartPlugins();
+
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, file] {
+            const bool ok = window.grab().save(file, "PNG");
+            if (!ok)
+                qCritical("xframe: could not write %s", qPrintable(file));
+            window.Shutdown();
+            QApplication::exit(ok ? 0 : 1);
+        });
+    }
+    const int rc = app.exec();
+    window.Shutdown();
+    return rc;
+}

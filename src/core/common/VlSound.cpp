@@ -1,0 +1,67 @@
+#include "VlSound.h"
+
+#include <QAudioDeviceInfo>
+#include <QFileInfo>
+#include <QSoundEffect>
+#include <QUrl>
+
+VlSound::VlSound(const QString& file, QObject* parent) : QObject(parent), m_strFile(file) {}
+
+VlSound::~VlSound() { Stop(); }
+
+void VlSound::SetSoundFile(const QString& file)
+{
+    if (file == m_strFile)
+        return;
+    Stop();
+    m_strFile = file;
+    delete m_pEffect;
+    m_pEffect = nullptr;
+}
+
+bool VlSound::Play()
+{
+    const QFileInfo info(m_strFile);
+    if (!info.isFile() || !info.isReadable()) {
+        qWarning("VlSound: sound file '%s' does not exist", qPrintable(m_strFile));
+        return false;
+    }
+    if (info.suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) != 0) {
+        qWarning("VlSound: '%s' is not a WAV file", qPrintable(m_strFile));
+        return false;
+    }
+    if (QAudioDeviceInfo::availableDevices(QAudio::AudioOutput).isEmpty()) {
+        qInfo("VlSound: no audio output device; '%s' not played", qPrintable(m_strFile));
+        return false;
+    }
+    if (!m_pEffect) {
+        m_pEffect = new QSoundEffect(this);
+        connect(m_pEffect, &QSoundEffect::playingChanged, this, [this] {
+            if (m_bPlaying && !m_pEffect->isPlaying()) {
+                m_bPlaying = false;
+                emit finished();
+            }
+        });
+        connect(m_pEffect, &QSoundEffect::statusChanged, this, [this] {
+            if (m_pEffect->status() == QSoundEffect::Error && m_bPlaying) {
+                qWarning("VlSound: cannot play '%s'", qPrintable(m_strFile));
+                m_bPlaying = false;
+                emit finished();
+            }
+        });
+        m_pEffect->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
+    }
+    m_bPlaying = true;
+    m_pEffect->play();
+    return true;
+}
+
+void VlSound::Stop()
+{
+    if (m_pEffect && m_bPlaying) {
+        m_bPlaying = false;
+        m_pEffect->stop();
+    }
+}
+
+bool VlSound::IsPlaying() const { return m_bPlaying; }

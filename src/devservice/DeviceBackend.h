@@ -1,0 +1,54 @@
+// What the C API needs from a modem. The simulated modem implements it today; a backend that
+// talks AT commands to a real modem implements the same operations (every call may block on the
+// device, results are ZSDK_* status codes, events go to the EventDispatcher).
+#pragma once
+
+#include "SmsDatabase.h"
+
+#include <QString>
+#include <QVector>
+
+class EventDispatcher;
+
+struct DeviceState {
+    int devStatus = 3;        // 3 ready
+    int simStatus = 1;        // 1 present and usable
+    int pinState = 1;
+    int pinTries = 3;
+    int pukTries = 10;
+    bool radioOn = true;
+    bool powerOn = true;
+    int netStatus = 2;        // 2 service available
+    bool multiMode = false;
+    int simType = 3;
+    int productType = 0;
+    QString imsi;
+};
+
+class DeviceBackend
+{
+public:
+    virtual ~DeviceBackend() = default;
+
+    virtual int recordCount(int mem, int* count) = 0;
+    virtual int idList(int mem, QVector<int>* ids) = 0;
+    virtual int getMessage(int id, int mem, StoredMessage* out) = 0;
+    virtual int saveMessage(StoredMessage& message) = 0;           // storage from the folder; new id
+    virtual int updateMessage(const StoredMessage& message) = 0;
+    virtual int deleteMessage(int id, int mem) = 0;
+    virtual int removeMessage(int id, int mem) = 0;
+    // `handle` identifies the send for cancelSend; texts are copied.
+    virtual int send(const void* handle, const QString& numbers, const QString& text) = 0;
+    virtual int cancelSend(const void* handle) = 0;
+    virtual int beginTransaction(int mem) = 0;
+    virtual int endTransaction(int mem) = 0;
+    virtual int recordInfo(int mem, int* capacity, int* used) = 0;
+    virtual int memoryList(QVector<int>* types) = 0;
+
+    virtual int setting(const QString& key, QString* value) = 0;
+    virtual int setSetting(const QString& key, const QString& value) = 0;
+
+    virtual DeviceState state() = 0;
+    virtual int findName(const QString& number, QString* name, bool* found) = 0;
+    virtual QString logDirectory() = 0;
+};

@@ -1,0 +1,59 @@
+// The device service's event thread. Every callback runs here, one at a time, in the order the
+// events were posted, and never inside the stack of the API call that caused it.
+#pragma once
+
+#include "zsdk.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class EventDispatcher
+{
+public:
+    EventDispatcher();
+    ~EventDispatcher();   // drops what is still queued and joins the thread
+
+    // Runs `task` on the event thread after `delayMs`; tasks due at the same time keep their order.
+    void post(std::function<void()> task, int delayMs = 0);
+    // Blocks until nothing is queued or running (tests); false on timeout.
+    bool waitIdle(int timeoutMs);
+    bool onEventThread() const;
+
+    bool addSmsCallback(ZSDK_SMSCallback cb);
+    bool removeSmsCallback(ZSDK_SMSCallback cb);
+    bool addPbCallback(ZSDK_SMSCallback cb);
+    bool removePbCallback(ZSDK_SMSCallback cb);
+    bool addDevCallback(ZSDK_DevInitCallback cb);
+    bool removeDevCallback(ZSDK_DevInitCallback cb);
+
+    // Call from tasks only: hand an event to every registered callback of its kind.
+    void deliverSms(int event, void* data);
+    void deliverPb(int event);
+    void deliverDev(int event);
+
+private:
+    struct Task {
+        int64_t due;
+        uint64_t seq;
+        std::function<void()> run;
+    };
+    void loop();
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::vector<Task> m_tasks;   // kept as a heap ordered by (due, seq)
+    uint64_t m_seq = 0;
+    bool m_running = false;
+    bool m_stop = false;
+    std::thread m_thread;
+
+    std::mutex m_cbMutex;
+    std::vector<ZSDK_SMSCallback> m_sms;
+    std::vector<ZSDK_SMSCallback> m_pb;
+    std::vector<ZSDK_DevInitCallback> m_dev;
+};

@@ -1,0 +1,64 @@
+// Control of the simulated modem: what the network, the SIM card and the hardware would do.
+// Used by the tests and by the frame's Device menu; the plug-in never calls it.
+#pragma once
+
+#include <QString>
+
+namespace ZsdkSim {
+
+struct Options {
+    QString databasePath;        // empty: <app data>/zsdk-sim.sqlite (or $ZSDK_DATABASE)
+    bool seed = true;            // put a few messages and contacts into a new, empty store
+    int simReadDelayMs = 1500;   // how long a SIM (and the device memory) "reads" after start
+    int deviceReadDelayMs = 800;
+    int pcCapacity = 50000;
+    int simCapacity = 50;
+    int deviceCapacity = 100;
+};
+
+// Takes effect at the next start of the service: call before the first ZSDK_* call or after
+// Shutdown().
+void Configure(const Options& options);
+// Closes the service: queued events are dropped, an open batch is rolled back, the database is
+// closed. The next ZSDK_* call starts it again.
+void Shutdown();
+// Blocks until no device event is queued or being delivered; false on timeout.
+bool WaitForEvents(int timeoutMs = 5000);
+QString DatabasePath();
+// What happened when the store was opened (e.g. a damaged file set aside); empty when all was well.
+QString OpenNote();
+
+struct Incoming {
+    int mem = 0;             // storage for normal messages: 0 PC, 1 SIM, 2 device
+    QString number;
+    QString text;
+    int kind = 0;            // 0 normal, 1 delivery report (PC report folder), 2 cell broadcast
+    int msgClass = 3;        // 0 = flash message: announced, not stored
+    QString time;            // "yyyyMMddhhmmss"; empty = now
+    int reportStatus = 0;    // delivery reports: 0 delivered, 0x22 pending, other failed
+};
+// Stores the message (unless it is a flash message) and announces it with event 1. Returns the
+// new id, -1 for a flash message or when the storage is full (memory-full event instead).
+int InjectMessage(const Incoming& message);
+// Event 5 as a device that deleted a message itself would send it.
+bool DeviceDeletesMessage(int id);
+
+void SetSimPresent(bool present);
+void SetPinState(int state);
+void SetDevicePresent(bool present);
+void SetRadio(bool on);
+void SetNetworkService(bool available);
+void SetMultiModeCard(bool multiMode);
+void SetProductType(int type);
+void SetSimType(int type);
+void SetReadDelay(int mem, int ms);
+void SetCapacity(int mem, int capacity);
+// Fills the storage to its capacity with generated messages and reports it full.
+void FillMemory(int mem);
+void FailNextSends(int parts);
+void SetSendDelay(int msPerPart);
+bool AddContact(const QString& name, const QString& number);
+void SignalPhoneBookReady();
+void SignalDeviceInitialised();
+
+} // namespace ZsdkSim

@@ -1,0 +1,467 @@
+// The C API: argument checks, record and list ownership, and the hand-over to the backend.
+
+#include "zsdk.h"
+
+#include "DeviceRecords.h"
+#include "EventDispatcher.h"
+#include "GsmText.h"
+#include "SimControl.h"
+#include "SimModem.h"
+
+#include <QMutex>
+#include <QSet>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+
+static_assert(sizeof(void*) != 4 || sizeof(SMSDeviceRecord) == 92, "SMSDeviceRecord must be 92 bytes on 32-bit");
+static_assert(offsetof(SMSDeviceRecord, szTime) == 44, "SMSDeviceRecord: the time field follows the eleven integers");
+static_assert(sizeof(void*) != 4 || (offsetof(SMSDeviceRecord, pNumber) == 84 && offsetof(SMSDeviceRecord, pContent) == 88),
+              "SMSDeviceRecord: text pointers at 84 and 88 on the 32-bit layout");
+
+namespace {
+
+struct Service {
+    // The dispatcher outlives the modem: the modem posts to it until its last line.
+    std::unique_ptr<EventDispatcher> events;
+    std::unique_ptr<SimModem> modem;
+};
+
+QMutex g_serviceMutex;
+ZsdkSim::Options g_options;
+std::unique_ptr<Service> g_service;
+
+// Records and id lists handed out; anything else given to a Release function is refused.
+QMutex g_ownedMutex;
+std::unordered_map<SMSDeviceRecord*, std::unique_ptr<OwnedRecord>> g_records;
+QSet<int32_t*> g_idLists;
+
+Service* service()
+{
+    QMutexLocker lock(&g_serviceMutex);
+    if (!g_service) {
+        auto s = std::make_unique<Service>();
+        s->events = std::make_unique<EventDispatcher>();
+        s->modem = std::make_unique<SimModem>(g_options, s->events.get());
+        g_service = std::move(s);
+    }
+    return g_service.get();
+}
+
+SimModem* modem() { return service()->modem.get(); }
+EventDispatcher* events() { return service()->events.get(); }
+
+OwnedRecord* ownedRecord(SMSDeviceRecord* record)
+{
+    QMutexLocker lock(&g_ownedMutex);
+    auto it = g_records.find(record);
+    return it == g_records.end() ? nullptr : it->second.get();
+}
+
+ZSDK_WCHAR* newWide(const QString& text)
+{
+    auto* out = new ZSDK_WCHAR[text.size() + 1];
+    std::memcpy(out, text.utf16(), size_t(text.size()) * 2);
+    out[text.size()] = 0;
+    return out;
+}
+
+int getInt(const char* key, int32_t* value, int fallback)
+{
+    if (!value)
+        return ZSDK_E_ARG;
+    QString text;
+    if (const int rc = modem()->setting(QLatin1String(key), &text))
+        return rc;
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    *value = ok ? v : fallback;
+    return ZSDK_OK;
+}
+
+int setInt(const char* key, int32_t value)
+{
+    return modem()->setSetting(QLatin1String(key), QString::number(value));
+}
+
+} // namespace
+
+extern "C" {
+
+ZSDK_STATUS ZSDK_SMSSrv_RegCallBack(ZSDK_SMSCallback cb) { return events()->addSmsCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
+ZSDK_STATUS ZSDK_SMSSrv_UnRegCallBack(ZSDK_SMSCallback cb) { return events()->removeSmsCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
+ZSDK_STATUS ZSDK_PBSrv_RegisterPBCallback(ZSDK_SMSCallback cb) { return events()->addPbCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
+ZSDK_STATUS ZSDK_PBSrv_UnRegisterPBCallback(ZSDK_SMSCallback cb) { return events()->removePbCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
+ZSDK_STATUS ZSDK_DevSrv_RegisterDevInitEventCallback(ZSDK_DevInitCallback cb) { return events()->addDevCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
+ZSDK_STATUS ZSDK_DevSrv_UnRegisterDevInitEventCallback(ZSDK_DevInitCallback cb) { return events()->removeDevCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
+
+ZSDK_STATUS ZSDK_SMSSrv_SMSRecordSetGetRecordCount(int32_t* count, int32_t location)
+{
+    if (!count)
+        return ZSDK_E_ARG;
+    int n = 0;
+    const int rc = modem()->recordCount(location, &n);
+    if (rc == ZSDK_OK)
+        *count = n;
+    return rc;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_GetSmsIdList(int32_t** ids, int32_t* count, int32_t location)
+{
+    if (!ids || !count)
+        return ZSDK_E_ARG;
+    QVector<int> list;
+    if (const int rc = modem()->idList(location, &list))
+        return rc;
+    if (*count > 0 && list.size() > *count)
+        list.resize(*count);
+    auto* array = new int32_t[size_t(qMax(1, list.size()))];
+    for (int i = 0; i < list.size(); ++i)
+        array[i] = list.at(i);
+    {
+        QMutexLocker lock(&g_ownedMutex);
+        g_idLists.insert(array);
+    }
+    *ids = array;
+    *count = list.size();
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_ReleaseSmsIdList(int32_t** ids)
+{
+    if (!ids || !*ids)
+        return ZSDK_E_ARG;
+    QMutexLocker lock(&g_ownedMutex);
+    if (!g_idLists.remove(*ids))
+        return ZSDK_E_ARG;
+    delete[] *ids;
+    *ids = nullptr;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_CreateSMSRecord(SMSDeviceRecord** record, const ZSDK_WCHAR* number, const ZSDK_WCHAR* text)
+{
+    if (!record)
+        return ZSDK_E_ARG;
+    auto owned = std::make_unique<OwnedRecord>();
+    const QString time = currentTimeField();
+    for (int i = 0; i < time.size() && i < 19; ++i)
+        owned->rec.szTime[i] = time.at(i).unicode();
+    owned->setTexts(fromWide(number), fromWide(text));
+    SMSDeviceRecord* out = &owned->rec;
+    {
+        QMutexLocker lock(&g_ownedMutex);
+        g_records.emplace(out, std::move(owned));
+    }
+    *record = out;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_ReleaseSMSRecord(SMSDeviceRecord** record)
+{
+    if (!record || !*record)
+        return ZSDK_E_ARG;
+    QMutexLocker lock(&g_ownedMutex);
+    if (g_records.erase(*record) == 0)
+        return ZSDK_E_ARG;
+    *record = nullptr;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_GetMsg(SMSDeviceRecord* record, int32_t location)
+{
+    if (!record)
+        return ZSDK_E_ARG;
+    OwnedRecord* owned = ownedRecord(record);
+    if (!owned)
+        return ZSDK_E_ARG;   // the text pointers of a caller's record cannot be replaced safely
+    StoredMessage m;
+    if (const int rc = modem()->getMessage(record->iMsgId, location, &m))
+        return rc;
+    owned->fill(m);
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_SaveMsg(const SMSDeviceRecord* record, int32_t* newId, int32_t* reserved)
+{
+    Q_UNUSED(reserved);
+    if (!record || !newId)
+        return ZSDK_E_ARG;
+    StoredMessage m;
+    toStored(*record, &m);
+    m.id = -1;
+    if (const int rc = modem()->saveMessage(m))
+        return rc;
+    *newId = m.id;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_UpdateMsg(const SMSDeviceRecord* record)
+{
+    if (!record)
+        return ZSDK_E_ARG;
+    StoredMessage m;
+    toStored(*record, &m);
+    return modem()->updateMessage(m);
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_DeleteMsg(int32_t id, int32_t location) { return modem()->deleteMessage(id, location); }
+ZSDK_STATUS ZSDK_SMSSrv_RemoveMsg(int32_t id, int32_t location) { return modem()->removeMessage(id, location); }
+
+ZSDK_STATUS ZSDK_SMSSrv_SendMsg(const SMSDeviceRecord* record)
+{
+    if (!record)
+        return ZSDK_E_ARG;
+    return modem()->send(record, fromWide(record->pNumber), fromWide(record->pContent));
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_CancelSendMsg(SMSDeviceRecord** handle)
+{
+    if (!handle)
+        return ZSDK_E_ARG;
+    return modem()->cancelSend(*handle);
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_BeginTransaction(int32_t location) { return modem()->beginTransaction(location); }
+ZSDK_STATUS ZSDK_SMSSrv_EndTransaction(int32_t location) { return modem()->endTransaction(location); }
+
+ZSDK_STATUS ZSDK_SMSSrv_GetRecordInfo(int32_t* capacity, int32_t* used, int32_t location)
+{
+    if (!capacity || !used)
+        return ZSDK_E_ARG;
+    int c = 0, u = 0;
+    const int rc = modem()->recordInfo(location, &c, &u);
+    if (rc == ZSDK_OK) {
+        *capacity = c;
+        *used = u;
+    }
+    return rc;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_SMSGetMemoryListType(uint16_t* types, uint16_t* count)
+{
+    if (!count)
+        return ZSDK_E_ARG;
+    QVector<int> list;
+    if (const int rc = modem()->memoryList(&list))
+        return rc;
+    if (!types) {
+        *count = uint16_t(list.size());
+        return ZSDK_OK;
+    }
+    const int n = qMin(int(*count), list.size());
+    for (int i = 0; i < n; ++i)
+        types[i] = uint16_t(list.at(i));
+    *count = uint16_t(n);
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_GetMsgSplitCount(const ZSDK_WCHAR* text, int32_t* count)
+{
+    if (!text || !count)
+        return ZSDK_E_ARG;
+    size_t n = 0;
+    while (text[n])
+        ++n;
+    *count = GsmText::segmentCount(reinterpret_cast<const char16_t*>(text), n);
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_GetSMSCentreNumber(ZSDK_WCHAR* buffer, int32_t bufferLength)
+{
+    if (!buffer || bufferLength <= 0)
+        return ZSDK_E_ARG;
+    QString number;
+    if (const int rc = modem()->setting(QStringLiteral("smsc"), &number))
+        return rc;
+    if (number.size() >= bufferLength)
+        return ZSDK_E_ARG;
+    std::memcpy(buffer, number.utf16(), size_t(number.size()) * 2);
+    buffer[number.size()] = 0;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_SetSMSCentreNumber(const ZSDK_WCHAR* number)
+{
+    if (!number)
+        return ZSDK_E_ARG;
+    return modem()->setSetting(QStringLiteral("smsc"), fromWide(number));
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_GetSMSValidityPeriod(int32_t* value) { return getInt("validity", value, 255); }
+ZSDK_STATUS ZSDK_SMSSrv_SetSMSValidityPeriod(int32_t value) { return setInt("validity", value); }
+ZSDK_STATUS ZSDK_SMSSrv_GetSMSReceiptNotify(int32_t* value) { return getInt("receipt", value, 0); }
+ZSDK_STATUS ZSDK_SMSSrv_SetSMSReceiptNotify(int32_t value) { return setInt("receipt", value); }
+ZSDK_STATUS ZSDK_SMSSrv_SMSGetPriority(int32_t* value) { return getInt("priority", value, 0); }
+ZSDK_STATUS ZSDK_SMSSrv_SMSSetPriority(int32_t value) { return setInt("priority", value); }
+
+ZSDK_STATUS ZSDK_DevSrv_GetDevStatus(int32_t* status)
+{
+    if (!status)
+        return ZSDK_E_ARG;
+    *status = modem()->state().devStatus;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_DevSrv_GetSimStatus(int32_t* status)
+{
+    if (!status)
+        return ZSDK_E_ARG;
+    const DeviceState s = modem()->state();
+    if (s.devStatus != 3)
+        return ZSDK_E_NO_DEVICE;
+    *status = s.simStatus;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_DevSrv_GetPinStatus(int32_t, int32_t* state, uint8_t* pinTries, uint8_t* pukTries, uint8_t* spare)
+{
+    if (!state)
+        return ZSDK_E_ARG;
+    const DeviceState s = modem()->state();
+    if (s.devStatus != 3)
+        return ZSDK_E_NO_DEVICE;
+    *state = s.pinState;
+    if (pinTries)
+        *pinTries = uint8_t(s.pinTries);
+    if (pukTries)
+        *pukTries = uint8_t(s.pukTries);
+    if (spare)
+        *spare = 0;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_DevSrv_GetRFSwitch(void* block8)
+{
+    if (!block8)
+        return ZSDK_E_ARG;
+    const DeviceState s = modem()->state();
+    if (s.devStatus != 3)
+        return ZSDK_E_NO_DEVICE;
+    const int32_t values[2] = {s.radioOn ? 1 : 0, s.powerOn ? 1 : 0};
+    std::memcpy(block8, values, sizeof values);
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_DevSrv_GetMultiModeCardStatus(int32_t* multiMode, int32_t, int32_t, int32_t)
+{
+    if (!multiMode)
+        return ZSDK_E_ARG;
+    *multiMode = modem()->state().multiMode ? 1 : 0;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_DevSrv_GetSimType(int32_t* type)
+{
+    if (!type)
+        return ZSDK_E_ARG;
+    const DeviceState s = modem()->state();
+    if (s.devStatus != 3 || s.simStatus != 1)
+        return ZSDK_E_NO_DEVICE;
+    *type = s.simType;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_DevSrv_GetProductType(int32_t* type)
+{
+    if (!type)
+        return ZSDK_E_ARG;
+    *type = modem()->state().productType;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_DevSrv_GetIMSI(ZSDK_WCHAR* buffer, int32_t bufferLength)
+{
+    if (!buffer || bufferLength <= 0)
+        return ZSDK_E_ARG;
+    const DeviceState s = modem()->state();
+    if (s.devStatus != 3 || s.simStatus != 1)
+        return ZSDK_E_NO_DEVICE;
+    if (s.imsi.size() >= bufferLength)
+        return ZSDK_E_ARG;
+    std::memcpy(buffer, s.imsi.utf16(), size_t(s.imsi.size()) * 2);
+    buffer[s.imsi.size()] = 0;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_NetSrv_GetSrvStatus(int32_t* status)
+{
+    if (!status)
+        return ZSDK_E_ARG;
+    const DeviceState s = modem()->state();
+    if (s.devStatus != 3)
+        return ZSDK_E_NO_DEVICE;
+    *status = (s.radioOn && s.simStatus == 1) ? s.netStatus : 0;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_PBSrv_FindNameByNumber(const ZSDK_WCHAR* number, ZSDK_WCHAR** name, int32_t maxLength, int32_t* found)
+{
+    if (!number || !name || maxLength <= 0)
+        return ZSDK_E_ARG;
+    QString text;
+    bool hit = false;
+    if (const int rc = modem()->findName(fromWide(number), &text, &hit))
+        return rc;
+    *name = newWide(text.left(maxLength - 1));
+    if (found)
+        *found = hit ? 1 : 0;
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_GetLogDirectory(ZSDK_WCHAR** dir)
+{
+    if (!dir)
+        return ZSDK_E_ARG;
+    *dir = newWide(modem()->logDirectory());
+    return ZSDK_OK;
+}
+
+} // extern "C"
+
+// ---- control API ---------------------------------------------------------------------------------
+
+namespace ZsdkSim {
+
+void Configure(const Options& options)
+{
+    QMutexLocker lock(&g_serviceMutex);
+    g_options = options;
+}
+
+void Shutdown()
+{
+    std::unique_ptr<Service> old;
+    {
+        QMutexLocker lock(&g_serviceMutex);
+        old = std::move(g_service);
+    }
+    if (old) {
+        old->events.reset();   // joins the event thread: no task touches the modem afterwards
+        old->modem.reset();
+    }
+}
+
+bool WaitForEvents(int timeoutMs) { return events()->waitIdle(timeoutMs); }
+QString DatabasePath() { return modem()->databasePath(); }
+QString OpenNote() { return modem()->openNote(); }
+int InjectMessage(const Incoming& message) { return modem()->inject(message); }
+bool DeviceDeletesMessage(int id) { return modem()->deviceDeletes(id); }
+void SetSimPresent(bool present) { modem()->setSimPresent(present); }
+void SetPinState(int state) { modem()->setPinState(state); }
+void SetDevicePresent(bool present) { modem()->setDevicePresent(present); }
+void SetRadio(bool on) { modem()->setRadio(on); }
+void SetNetworkService(bool available) { modem()->setNetworkService(available); }
+void SetMultiModeCard(bool multiMode) { modem()->setMultiModeCard(multiMode); }
+void SetProductType(int type) { modem()->setProductType(type); }
+void SetSimType(int type) { modem()->setSimType(type); }
+void SetReadDelay(int mem, int ms) { modem()->setReadDelay(mem, ms); }
+void SetCapacity(int mem, int capacity) { modem()->setCapacity(mem, capacity); }
+void FillMemory(int mem) { modem()->fillMemory(mem); }
+void FailNextSends(int parts) { modem()->failNextSends(parts); }
+void SetSendDelay(int msPerPart) { modem()->setSendDelay(msPerPart); }
+bool AddContact(const QString& name, const QString& number) { return modem()->addContact(name, number); }
+void SignalPhoneBookReady() { modem()->signalPhoneBookReady(); }
+void SignalDeviceInitialised() { modem()->signalDeviceInitialised(); }
+
+} // namespace ZsdkSim

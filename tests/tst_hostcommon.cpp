@@ -1,0 +1,387 @@
+// The host library as the plug-in uses it: translations, settings, message boxes, links, the
+// menu builder, the tool bar and the plug-in container.
+
+#include "Change.h"
+#include "CommonUtils.h"
+#include "ExtendLineEdit.h"
+#include "HostInterfaces.h"
+#include "QBuildMenu.h"
+#include "Startup.h"
+#include "ToolBarLogic.h"
+#include "VlSound.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <cstring>
+#include <memory>
+
+class TestHostCommon : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void translation_data();
+    void translation();
+    void translationSplitsShortcut_data();
+    void translationSplitsShortcut();
+    void languageSwitchAndFallback();
+
+    void settingsRoundTripAndDefaults();
+    void settingsFileUnreadable();
+
+    void messageResponderReceivesRequest();
+
+    void urlAllowList_data();
+    void urlAllowList();
+    void hyperlinks_data();
+    void hyperlinks();
+    void paranthesisCorrectionMarksBrackets();
+
+    void menuBuilderReadsListview();
+    void menuBuilderMissingSection();
+    void menuBuilderMalformedFile();
+
+    void containerLookups();
+    void toolBarItems();
+    void soundWithoutFileDoesNotPlay();
+    void memsetRefusesOverflow();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestHostCommon::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    CommonUtils::SetPluginLibraryPath(QStringLiteral(TEST_BUILD_ROOT));
+    QVERIFY2(Change::LoadLanguage(QStringLiteral("en")), "English language file missing from the build tree");
+}
+
+void TestHostCommon::cleanup()
+{
+    CommonUtils::SetMessageResponder(nullptr);
+    CommonUtils::SetPluginLibraryPath(QStringLiteral(TEST_BUILD_ROOT));
+    Change::LoadLanguage(QStringLiteral("en"));
+}
+
+void TestHostCommon::translation_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a folder name") << "IDS_TREE_LINBOX" << "SMSUIPlugin" << "Inbox";
+    QTest::newRow("a text with a shortcut shows only the text") << "IDS_MENU_NEW" << "SMSUIPlugin" << "New";
+    QTest::newRow("a frame button") << "IDS_OK" << "XFramePlugin" << "OK";
+    QTest::newRow("an id nobody translated shows the id") << "IDS_NOT_THERE" << "SMSUIPlugin" << "IDS_NOT_THERE";
+    QTest::newRow("the right id in the wrong group shows the id") << "IDS_TREE_LINBOX" << "XFramePlugin" << "IDS_TREE_LINBOX";
+}
+
+void TestHostCommon::translation()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, group);
+    QFETCH(QString, expected);
+    QCOMPARE(Change::tr(id, group), expected);
+}
+
+void TestHostCommon::translationSplitsShortcut_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<bool>("hasKey");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QKeySequence>("key");
+    QTest::newRow("New carries Ctrl+N") << "IDS_MENU_NEW" << true << "New" << QKeySequence(Qt::CTRL | Qt::Key_N);
+    QTest::newRow("Delete carries the Delete key") << "IDS_MENU_DELETE" << true << "Delete" << QKeySequence(Qt::Key_Delete);
+    QTest::newRow("Search has no shortcut") << "IDS_MENU_SEARCH" << false << "Search" << QKeySequence();
+    QTest::newRow("a missing id has no shortcut") << "IDS_NOPE" << false << "IDS_NOPE" << QKeySequence();
+}
+
+void TestHostCommon::translationSplitsShortcut()
+{
+    QFETCH(QString, id);
+    QFETCH(bool, hasKey);
+    QString text;
+    QKeySequence key(Qt::Key_F1);   // must be overwritten
+    QCOMPARE(Change::tr(id, QStringLiteral("SMSUIPlugin"), text, key), hasKey);
+    QTEST(text, "text");
+    QTEST(key, "key");
+}
+
+void TestHostCommon::languageSwitchAndFallback()
+{
+    QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+    QCOMPARE(Change::tr(QStringLiteral("IDS_TREE_LINBOX"), QStringLiteral("SMSUIPlugin")), QStringLiteral("Posteingang"));
+    QVERIFY(!Change::IsRightToLeft());
+    QVERIFY(Change::LoadLanguage(QStringLiteral("ar")));
+    QVERIFY(Change::IsRightToLeft());
+    QVERIFY(Change::tr(QStringLiteral("IDS_TREE_LINBOX"), QStringLiteral("SMSUIPlugin")) != QStringLiteral("Inbox"));
+    // A language without a file keeps the one in force.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("language file .*host_xx.qm missing")));
+    QVERIFY(!Change::LoadLanguage(QStringLiteral("xx")));
+    QCOMPARE(Change::CurrentLanguage(), QStringLiteral("ar"));
+    QVERIFY(Change::AvailableLanguages().contains(QStringLiteral("de")));
+}
+
+void TestHostCommon::settingsRoundTripAndDefaults()
+{
+    const QString file = m_dir.filePath(QStringLiteral("settings/roundtrip.ini"));
+    CommonUtils::SetSettingsFile(file);
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("SoundAlert")), QString());
+    // Shipped customization defaults answer until someone writes the key.
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("customize"), QStringLiteral("simtype")), QStringLiteral("SIM"));
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("CBS"), QStringLiteral("enable")), QStringLiteral("false"));
+    CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("SoundAlertFile"), QStringLiteral("/tmp/a b/ä.wav"));
+    CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QStringLiteral("true"));
+    // A fresh reader of the same file sees what was written.
+    CommonUtils::SetSettingsFile(QString());
+    CommonUtils::SetSettingsFile(file);
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("SoundAlertFile")), QStringLiteral("/tmp/a b/ä.wav"));
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("CBS"), QStringLiteral("enable")), QStringLiteral("true"));
+    QVERIFY(QFile::exists(file));
+    CommonUtils::SetSettingsFile(QString());
+}
+
+void TestHostCommon::settingsFileUnreadable()
+{
+    // A directory where the file should be: nothing can be read, defaults answer, nothing crashes.
+    const QString path = m_dir.filePath(QStringLiteral("adir.ini"));
+    QVERIFY(QDir().mkpath(path));
+    CommonUtils::SetSettingsFile(path);
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("customize"), QStringLiteral("uimtype")), QStringLiteral("UIM"));
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert")), QString());
+    CommonUtils::SetSettingsFile(QString());
+}
+
+void TestHostCommon::messageResponderReceivesRequest()
+{
+    MessageRequest seen;
+    CommonUtils::SetMessageResponder([&seen](const MessageRequest& r) {
+        seen = r;
+        return int(QMessageBox::No);
+    });
+    const int answer = CommonUtils::ShowMessage(QMessageBox::Question, nullptr, QStringLiteral("Delete?"), QStringLiteral("Prompt"),
+                                                QStringLiteral("IDS_YES"), QString(), QStringLiteral("IDS_NO"));
+    QCOMPARE(answer, 0x10000);
+    QCOMPARE(seen.text, QStringLiteral("Delete?"));
+    QCOMPARE(seen.icon, int(QMessageBox::Question));
+    QCOMPARE(seen.buttons, QStringList({QStringLiteral("IDS_YES"), QStringLiteral("IDS_NO")}));
+}
+
+void TestHostCommon::urlAllowList_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("web page") << "https://example.com/a?b=c" << true;
+    QTest::newRow("plain http") << "http://example.com" << true;
+    QTest::newRow("mail") << "mailto:anna@example.com" << true;
+    QTest::newRow("phone") << "tel:+491712345678" << true;
+    QTest::newRow("upper-case scheme") << "HTTPS://example.com" << true;
+    QTest::newRow("local file") << "file:///etc/passwd" << false;
+    QTest::newRow("script") << "javascript:alert(1)" << false;
+    QTest::newRow("no scheme") << "example.com" << false;
+    QTest::newRow("custom handler") << "smb://server/share" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestHostCommon::urlAllowList()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, allowed);
+    QStringList opened;
+    CommonUtils::SetUrlOpener([&opened](const QString& u) { opened << u; return true; });
+    if (!allowed)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refusing to open")));
+    QCOMPARE(CommonUtils::OpenUrl(url), allowed);
+    QCOMPARE(opened.size(), allowed ? 1 : 0);
+    CommonUtils::SetUrlOpener(nullptr);
+}
+
+void TestHostCommon::hyperlinks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("hrefs");
+    QTest::newRow("a web address") << "see https://example.com/x now" << QStringList{"https://example.com/x"};
+    QTest::newRow("www without scheme") << "www.example.com." << QStringList{"http://www.example.com"};
+    QTest::newRow("an e-mail address") << "write to anna@example.com" << QStringList{"mailto:anna@example.com"};
+    QTest::newRow("a phone number with spaces") << "call +49 171 2345678" << QStringList{"tel:+491712345678"};
+    QTest::newRow("a time is not a number") << "meet at 12:30" << QStringList{};
+    QTest::newRow("escaped markup stays text") << "&lt;b&gt;hi&lt;/b&gt;" << QStringList{};
+    QTest::newRow("javascript is never a link") << "javascript:alert(1)" << QStringList{};
+}
+
+void TestHostCommon::hyperlinks()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, hrefs);
+    const QString html = CommonUtils::ParseAndCreateHyperLinks(text);
+    QRegularExpression anchor(QStringLiteral("<a href=\"([^\"]*)\">"));
+    QStringList found;
+    for (auto it = anchor.globalMatch(html); it.hasNext();)
+        found << it.next().captured(1);
+    QCOMPARE(found, hrefs);
+    QString plain = html;
+    plain.remove(QRegularExpression(QStringLiteral("</?a[^>]*>")));
+    QCOMPARE(plain, text);   // only anchors are added; the text itself is unchanged
+}
+
+void TestHostCommon::paranthesisCorrectionMarksBrackets()
+{
+    QString text = QStringLiteral("a (b) c");
+    CommonUtils::ParanthesisCorrection(text);
+    QCOMPARE(text, QStringLiteral("a (\u200Fb)\u200F c"));
+    QString none = QStringLiteral("abc");
+    CommonUtils::ParanthesisCorrection(none);
+    QCOMPARE(none, QStringLiteral("abc"));
+}
+
+void TestHostCommon::menuBuilderReadsListview()
+{
+    QWidget parent;
+    MENU::QBuildMenu builder(QStringLiteral("SMSUIPlugin"), QStringLiteral("Config.xml"));
+    QList<MENU::MenuActionItem> actions;
+    std::unique_ptr<QMenu> menu(builder.CreateMenuBar(QStringLiteral("listview"), &parent, &actions));
+    QVERIFY2(menu, qPrintable(builder.errorString()));
+    QStringList ids;
+    for (const auto& a : actions)
+        ids << a.id;
+    for (const char* id : {"IDS_MENU_NEW", "IDS_MENU_EDIT", "IDS_MENU_SEND", "IDS_MENU_REPLY", "IDS_MENU_FORWARD",
+                           "IDS_MENU_CALL", "IDS_MENU_VIDEO_CALL", "IDS_MENU_SAVENUMBER", "IDS_MENU_DELETE",
+                           "IDS_MENU_CLEARALL", "IDS_MENU_RECOVER", "IDS_EXPORT_SMSSELECT", "IDS_EXPORT_SMSALL",
+                           "IDS_MENU_SEARCH", "IDS_MENU_MOVE2", "IDS_MENU_COPY2", "IDS_MENU_MOVEAll2", "IDS_MENU_COPYAll2"})
+        QVERIFY2(ids.contains(QLatin1String(id)), id);
+    // Each of the four submenus holds the three targets, tagged with the submenu's English name.
+    for (const char* sub : {"Move to", "Copy to", "Move All to", "Copy All to"}) {
+        QStringList targets;
+        for (const auto& a : actions)
+            if (a.submenu == QLatin1String(sub))
+                targets << a.id;
+        QCOMPARE(targets, QStringList({"IDS_TREE_LOCAL", "IDS_TREE_SIM", "IDS_TREE_DEVICE"}));
+    }
+    // Texts are translated and carry no shortcut part.
+    for (const auto& a : actions) {
+        if (a.id == QLatin1String("IDS_MENU_NEW"))
+            QCOMPARE(a.action->text(), QStringLiteral("New"));
+    }
+}
+
+void TestHostCommon::menuBuilderMissingSection()
+{
+    MENU::QBuildMenu builder(QStringLiteral("SMSUIPlugin"), QStringLiteral("Config.xml"));
+    QList<MENU::MenuActionItem> actions;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no menu 'nothere'")));
+    QVERIFY(!builder.CreateMenuBar(QStringLiteral("nothere"), nullptr, &actions));
+    QVERIFY(actions.isEmpty());
+}
+
+void TestHostCommon::menuBuilderMalformedFile()
+{
+    QDir(m_dir.path()).mkpath(QStringLiteral("config"));
+    QFile f(m_dir.filePath(QStringLiteral("config/Broken.xml")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("<menus><menu name=\"listview\"><item id=\"IDS_MENU_NEW\"/><item </menus>");
+    f.close();
+    CommonUtils::SetPluginLibraryPath(m_dir.path());
+    MENU::QBuildMenu builder(QStringLiteral("SMSUIPlugin"), QStringLiteral("Broken.xml"));
+    QList<MENU::MenuActionItem> actions;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Broken.xml: line")));
+    QVERIFY(!builder.CreateMenuBar(QStringLiteral("listview"), nullptr, &actions));
+    QVERIFY(actions.isEmpty());
+}
+
+class FakeCall : public QObject, public ICallUIPlugin
+{
+    Q_OBJECT
+    Q_INTERFACES(ICallUIPlugin)
+public:
+    bool MakeCall(const QString&, int) override { return true; }
+    bool IsCallActive() override { return false; }
+};
+
+void TestHostCommon::containerLookups()
+{
+    Startup::SetPluginContainer(nullptr);
+    QVERIFY(!CommonUtils::IsPluginAvailable(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")));
+    PluginContainer container;
+    FakeCall call;
+    container.RegisterPlugin(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381"), 0x1001, &call);
+    Startup::SetPluginContainer(&container);
+    QCOMPARE(Startup::GetPluginContainer(), &container);
+    QObject* found = container.GetPlugin(QStringLiteral("58a0343a-93db-4EA2-92b4-c51589629381"), 0x1001);
+    QCOMPARE(found, static_cast<QObject*>(&call));
+    QVERIFY(qobject_cast<ICallUIPlugin*>(found));
+    QVERIFY(!qobject_cast<IAddrBookUIPlugin*>(found));
+    QVERIFY(!container.GetPlugin(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381"), 0x1002));
+    QVERIFY(!container.GetPlugin(QStringLiteral("EB7C34BA-E88D-40fd-AEE9-9D6C4114A45D"), 0x1001));
+    QVERIFY(CommonUtils::IsPluginAvailable(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")));
+    container.UnregisterPlugin(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381"));
+    QVERIFY(!CommonUtils::IsPluginAvailable(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")));
+    Startup::SetPluginContainer(nullptr);
+}
+
+void TestHostCommon::toolBarItems()
+{
+    QWidget strip;
+    QList<ToolItem> items;
+    for (int id : {9000, 9001, 9006}) {
+        ToolItem item;
+        item.id = id;
+        item.tooltip = id == 9006 ? QStringLiteral("IDS_TIP_SEARCH") : QStringLiteral("IDS_TIP_NEW");
+        item.enabled = QStringLiteral("missing.png");
+        items << item;
+    }
+    QButtonGroup* group = nullptr;
+    QHBoxLayout* layout = nullptr;
+    SearchLineEdit* search = nullptr;
+    QLabel* label = nullptr;
+    QVERIFY(ToolBarLogic::CreateToolBar(QStringLiteral("SMSUIPlugin"), &strip, items, &group, &layout, &search, &label));
+    QVERIFY(group && layout && search && label);
+    QVERIFY(items.at(2).bSearch);
+    QVERIFY(!items.at(0).bSearch);
+    QCOMPARE(group->button(9001), qobject_cast<QAbstractButton*>(items.at(1).button));
+    QCOMPARE(ToolBarLogic::EnableDisableItem(QStringLiteral("SMSUIPlugin"), items, 9001, false), 0);
+    QVERIFY(!items.at(1).button->isEnabled());
+    QCOMPARE(ToolBarLogic::EnableDisableItem(QStringLiteral("SMSUIPlugin"), items, 9005, false), 1);
+    QVERIFY(search->isHidden());
+    ToolBarLogic::ShowHideSearchBox(&strip, layout, search, true);
+    QVERIFY(!search->isHidden());
+    QSignalSpy clicked(group, &QButtonGroup::idClicked);
+    QTest::mouseClick(items.at(0).button, Qt::LeftButton);
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(clicked.at(0).at(0).toInt(), 9000);
+    ToolBarLogic::DestroyToolButtonGroup(items, &group);
+    QVERIFY(!group);
+    QVERIFY(!items.at(0).button);
+}
+
+void TestHostCommon::soundWithoutFileDoesNotPlay()
+{
+    VlSound sound(m_dir.filePath(QStringLiteral("none.wav")));
+    QSignalSpy finished(&sound, &VlSound::finished);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("does not exist")));
+    QVERIFY(!sound.Play());
+    QVERIFY(!sound.IsPlaying());
+    sound.Stop();
+    QCOMPARE(finished.count(), 0);
+}
+
+void TestHostCommon::memsetRefusesOverflow()
+{
+    char block[8];
+    std::memset(block, 'x', sizeof block);
+    QVERIFY(ZSDK_memset(block, sizeof block, 0, 8));
+    QCOMPARE(block[7], '\0');
+    QVERIFY(!ZSDK_memset(block, sizeof block, 1, 9));
+    QCOMPARE(block[0], '\0');
+    QVERIFY(!ZSDK_memset(nullptr, 8, 0, 1));
+}
+
+QTEST_MAIN(TestHostCommon)
+#include "tst_hostcommon.moc"
