@@ -1,0 +1,790 @@
+// The device service through its C API over the simulated modem: storage, batches, capacities,
+// events, GSM text rules, the phone book, bad input and calls from several threads.
+
+#include "GsmText.h"
+#include "PhoneNumber.h"
+#include "SimControl.h"
+#include "SmsDatabase.h"
+#include "zsdk.h"
+
+#include <QMutex>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Event {
+    int code = 0;
+    int id = 0;
+    int status = 0;
+    int node = 0;
+    int msgClass = 0;
+    int value = 0;
+    QString number;
+    QString content;
+    Qt::HANDLE thread = nullptr;
+};
+
+QMutex g_mutex;
+QList<Event> g_events;
+
+int recordEvent(int code, void* data)
+{
+    Event e;
+    e.code = code;
+    e.thread = QThread::currentThreadId();
+    if (code == ZSDK_EVT_STATUS || code == ZSDK_EVT_DELETED) {
+        auto* block = static_cast<ZSDK_EventBlock*>(data);
+        e.value = block->value;
+        e.node = block->folder;
+    } else if (data) {
+        auto* r = static_cast<SMSDeviceRecord*>(data);
+        e.id = r->iMsgId;
+        e.status = r->iStatus;
+        e.node = r->iNode;
+        e.msgClass = r->iAttrA;
+        e.number = QString::fromUtf16(r->pNumber);
+        e.content = QString::fromUtf16(r->pContent);
+    }
+    QMutexLocker lock(&g_mutex);
+    g_events << e;
+    return 1;
+}
+
+QList<Event> takeEvents()
+{
+    QMutexLocker lock(&g_mutex);
+    QList<Event> out = g_events;
+    g_events.clear();
+    return out;
+}
+
+QList<Event> eventsOf(const QList<Event>& all, int code)
+{
+    QList<Event> out;
+    for (const Event& e : all)
+        if (e.code == code)
+            out << e;
+    return out;
+}
+
+const ZSDK_WCHAR* w(const QString& s) { return reinterpret_cast<const ZSDK_WCHAR*>(s.utf16()); }
+
+// A record the test owns, with texts kept alive beside it.
+struct LocalRecord {
+    SMSDeviceRecord rec{};
+    QString number;
+    QString content;
+    LocalRecord(int node, const QString& n, const QString& c) : number(n), content(c)
+    {
+        rec.iMsgId = -1;
+        rec.iNode = node;
+        rec.iOrigNode = node;
+        rec.iAttrA = 3;
+        rec.pNumber = const_cast<ZSDK_WCHAR*>(w(number));
+        rec.pContent = const_cast<ZSDK_WCHAR*>(w(content));
+        const QString t = QStringLiteral("20261206101530");
+        for (int i = 0; i < t.size(); ++i)
+            rec.szTime[i] = t.at(i).unicode();
+    }
+};
+
+int save(int node, const QString& number, const QString& text, int* status = nullptr)
+{
+    LocalRecord r(node, number, text);
+    int32_t id = -1, reserved = 1;
+    const int rc = ZSDK_SMSSrv_SaveMsg(&r.rec, &id, &reserved);
+    if (status)
+        *status = rc;
+    return rc == 0 ? id : -1;
+}
+
+int count(int mem)
+{
+    int32_t n = -1;
+    return ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, mem) == 0 ? n : -1;
+}
+
+} // namespace
+
+class TestDevService : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void recordRoundTrip();
+    void textsComeBackUnchanged_data();
+    void textsComeBackUnchanged();
+    void storeKeepsNulAndLoneSurrogates();
+    void idsAreUniqueAcrossMemories();
+    void messagesSurviveARestart();
+    void abandonedBatchLeavesNothing();
+    void openBatchDoesNotBlockOtherThreads();
+    void capacitiesAndMemoryFull();
+    void deleteMovesToTrashRemoveDeletes();
+    void sendReportsEveryPartThenTheStoredCopy();
+    void failedPartsMarkTheStoredCopyNotSent();
+    void flashMessageIsAnnouncedNotStored();
+    void deliveryReportWhenRequested();
+    void segmentCounts_data();
+    void segmentCounts();
+    void phoneNumbersMatch_data();
+    void phoneNumbersMatch();
+    void phoneBookLookup();
+    void memoryListFollowsTheCard();
+    void simIsReadAfterItsDelay();
+    void deviceSettingsPersist();
+    void badArgumentsFailCleanly();
+    void releaseRefusesForeignPointers();
+    void damagedDatabaseIsSetAside();
+    void callsFromSeveralThreads();
+
+private:
+    void restart(bool wipe);
+    QTemporaryDir m_dir;
+    QString m_db;
+};
+
+void TestDevService::restart(bool wipe)
+{
+    ZsdkSim::Shutdown();
+    if (wipe) {
+        QFile::remove(m_db);
+        QFile::remove(m_db + QStringLiteral("-wal"));
+        QFile::remove(m_db + QStringLiteral("-shm"));
+    }
+    ZsdkSim::Options o;
+    o.databasePath = m_db;
+    o.seed = false;
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    o.simCapacity = 5;
+    o.deviceCapacity = 6;
+    ZsdkSim::Configure(o);
+    QCOMPARE(ZSDK_SMSSrv_RegCallBack(recordEvent), 0);
+    QCOMPARE(ZSDK_PBSrv_RegisterPBCallback(recordEvent), 0);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    takeEvents();
+}
+
+void TestDevService::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_db = m_dir.filePath(QStringLiteral("sim.sqlite"));
+}
+
+void TestDevService::init() { restart(true); }
+
+void TestDevService::cleanupTestCase() { ZsdkSim::Shutdown(); }
+
+void TestDevService::recordRoundTrip()
+{
+    LocalRecord r(3, QStringLiteral("+491712345678;0301234567"), QStringLiteral("Hello\nworld"));
+    r.rec.iReadFlag = 1;
+    r.rec.iOrigNode = 1;
+    r.rec.iStatus = 7;
+    r.rec.iMsgType = 4;
+    r.rec.iAttrA = 0;
+    r.rec.iAttrB = 11;
+    r.rec.iAttrC = 12;
+    r.rec.iAttrD = 13;
+    r.rec.iPriority = 2;
+    int32_t id = -1, reserved = 1;
+    QCOMPARE(ZSDK_SMSSrv_SaveMsg(&r.rec, &id, &reserved), 0);
+    QVERIFY(id > 0);
+
+    SMSDeviceRecord* got = nullptr;
+    QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&got, nullptr, nullptr), 0);
+    got->iMsgId = id;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(got, ZSDK_MEM_PC), 0);
+    QCOMPARE(got->iMsgId, id);
+    QCOMPARE(got->iReadFlag, 1);
+    QCOMPARE(got->iOrigNode, 1);
+    QCOMPARE(got->iNode, 3);
+    QCOMPARE(got->iStatus, 7);
+    QCOMPARE(got->iMsgType, 4);
+    QCOMPARE(got->iAttrA, 0);
+    QCOMPARE(got->iAttrB, 11);
+    QCOMPARE(got->iAttrC, 12);
+    QCOMPARE(got->iAttrD, 13);
+    QCOMPARE(got->iPriority, 2);
+    QCOMPARE(QString::fromUtf16(got->szTime), QStringLiteral("20261206101530"));
+    QCOMPARE(QString::fromUtf16(got->pNumber), r.number);
+    QCOMPARE(QString::fromUtf16(got->pContent), r.content);
+
+    // Update every field through a record of the service's own and read it back.
+    const QString newText = QStringLiteral("changed");
+    got->iReadFlag = 0;
+    got->iNode = 4;
+    got->iPriority = 3;
+    got->iAttrD = 99;
+    got->pContent = const_cast<ZSDK_WCHAR*>(w(newText));
+    QCOMPARE(ZSDK_SMSSrv_UpdateMsg(got), 0);
+    SMSDeviceRecord* again = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&again, nullptr, nullptr);
+    again->iMsgId = id;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(again, ZSDK_MEM_PC), 0);
+    QCOMPARE(again->iReadFlag, 0);
+    QCOMPARE(again->iNode, 4);
+    QCOMPARE(again->iPriority, 3);
+    QCOMPARE(again->iAttrD, 99);
+    QCOMPARE(QString::fromUtf16(again->pContent), newText);
+    // The wrong memory does not find it.
+    again->iMsgId = id;
+    QVERIFY(ZSDK_SMSSrv_GetMsg(again, ZSDK_MEM_DEVICE) != 0);
+    QCOMPARE(ZSDK_SMSSrv_ReleaseSMSRecord(&again), 0);
+    QCOMPARE(ZSDK_SMSSrv_ReleaseSMSRecord(&got), 0);
+    QVERIFY(!got && !again);
+}
+
+void TestDevService::textsComeBackUnchanged_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("markup") << QStringLiteral("<b>bold</b> & \"quotes\"");
+    QTest::newRow("emoji") << QString::fromUtf8("Party \xF0\x9F\x8E\x89 tonight");
+    QTest::newRow("a lone high surrogate") << (QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b"));
+    QTest::newRow("a lone low surrogate at the end") << (QStringLiteral("x") + QChar(0xDE00));
+    QTest::newRow("10,000 characters") << QString(10000, QLatin1Char('z'));
+    QTest::newRow("right-to-left") << QString::fromUtf8("\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 (123)");
+}
+
+void TestDevService::textsComeBackUnchanged()
+{
+    QFETCH(QString, text);
+    const int id = save(1, QStringLiteral("+4930123456"), text);
+    QVERIFY(id > 0);
+    SMSDeviceRecord* got = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&got, nullptr, nullptr);
+    got->iMsgId = id;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(got, ZSDK_MEM_PC), 0);
+    const QString back = QString(reinterpret_cast<const QChar*>(got->pContent), int(std::char_traits<char16_t>::length(reinterpret_cast<const char16_t*>(got->pContent))));
+    QCOMPARE(back, text);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&got);
+}
+
+void TestDevService::storeKeepsNulAndLoneSurrogates()
+{
+    // A NUL cannot travel through the C API's NUL-terminated texts, but the store beneath keeps it.
+    SmsDatabase db;
+    QVERIFY(db.open(m_dir.filePath(QStringLiteral("raw.sqlite")), nullptr));
+    StoredMessage m;
+    m.content = QStringLiteral("before") + QChar(0) + QStringLiteral("after") + QChar(0xDC00);
+    m.number = QString(QChar(0));
+    QVERIFY(db.insert(m) > 0);
+    StoredMessage back;
+    QVERIFY(db.get(m.id, &back));
+    QCOMPARE(back.content, m.content);
+    QCOMPARE(back.number, m.number);
+}
+
+void TestDevService::idsAreUniqueAcrossMemories()
+{
+    QSet<int> ids;
+    for (int node : {1, 7, 9, 0, 6, 8}) {
+        const int id = save(node, QStringLiteral("1234567"), QStringLiteral("x"));
+        QVERIFY(id > 0);
+        ids.insert(id);
+    }
+    QCOMPARE(ids.size(), 6);
+    QCOMPARE(count(ZSDK_MEM_PC), 2);
+    QCOMPARE(count(ZSDK_MEM_SIM), 2);
+    QCOMPARE(count(ZSDK_MEM_DEVICE), 2);
+    int32_t* list = nullptr;
+    int32_t n = 0;
+    QCOMPARE(ZSDK_SMSSrv_GetSmsIdList(&list, &n, ZSDK_MEM_SIM), 0);
+    QCOMPARE(n, 2);
+    QVERIFY(ids.contains(list[0]) && ids.contains(list[1]));
+    QCOMPARE(ZSDK_SMSSrv_ReleaseSmsIdList(&list), 0);
+    QVERIFY(!list);
+    // The in/out count limits the answer.
+    n = 1;
+    QCOMPARE(ZSDK_SMSSrv_GetSmsIdList(&list, &n, ZSDK_MEM_PC), 0);
+    QCOMPARE(n, 1);
+    ZSDK_SMSSrv_ReleaseSmsIdList(&list);
+}
+
+void TestDevService::messagesSurviveARestart()
+{
+    const int id = save(2, QStringLiteral("+4930123456"), QStringLiteral("draft"));
+    QVERIFY(id > 0);
+    ZSDK_SMSSrv_SetSMSValidityPeriod(143);
+    restart(false);
+    QCOMPARE(count(ZSDK_MEM_PC), 1);
+    int32_t validity = 0;
+    QCOMPARE(ZSDK_SMSSrv_GetSMSValidityPeriod(&validity), 0);
+    QCOMPARE(validity, 143);
+    // A new message after the restart gets a new id, never a reused one.
+    QVERIFY(save(1, QStringLiteral("1"), QStringLiteral("y")) > id);
+}
+
+void TestDevService::abandonedBatchLeavesNothing()
+{
+    QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("kept")) > 0);
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), 0);
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("batch %1").arg(i)) > 0);
+    QCOMPARE(count(ZSDK_MEM_PC), 6);   // inside the batch the changes are visible
+    restart(false);                    // the process ends before the batch's end
+    QCOMPARE(count(ZSDK_MEM_PC), 1);
+
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), 0);
+    QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("committed")) > 0);
+    QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), 0);
+    QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), int(ZSDK_E_NO_TRANSACTION));
+    restart(false);
+    QCOMPARE(count(ZSDK_MEM_PC), 2);
+}
+
+void TestDevService::openBatchDoesNotBlockOtherThreads()
+{
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), 0);
+    QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("in batch")) > 0);
+    std::atomic<int> seen{-1};
+    std::atomic<int> savedId{-1};
+    std::thread other([&] {
+        seen = count(ZSDK_MEM_PC);
+        savedId = save(1, QStringLiteral("7654321"), QStringLiteral("from another thread"));
+    });
+    other.join();   // would hang here if the open batch shut other callers out
+    QCOMPARE(seen.load(), 1);
+    QVERIFY(savedId.load() > 0);
+    QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), 0);
+    QCOMPARE(count(ZSDK_MEM_PC), 2);
+}
+
+void TestDevService::capacitiesAndMemoryFull()
+{
+    int32_t cap = 0, used = -1;
+    QCOMPARE(ZSDK_SMSSrv_GetRecordInfo(&cap, &used, ZSDK_MEM_SIM), 0);
+    QCOMPARE(cap, 5);
+    QCOMPARE(used, 0);
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(save(7, QStringLiteral("1234567"), QStringLiteral("m%1").arg(i)) > 0);
+    int status = 0;
+    QCOMPARE(save(7, QStringLiteral("1234567"), QStringLiteral("one too many"), &status), -1);
+    QCOMPARE(status, int(ZSDK_E_MEMORY_FULL));
+    QCOMPARE(ZSDK_SMSSrv_GetRecordInfo(&cap, &used, ZSDK_MEM_SIM), 0);
+    QCOMPARE(used, 5);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> status2 = eventsOf(takeEvents(), ZSDK_EVT_STATUS);
+    QCOMPARE(status2.size(), 1);
+    QCOMPARE(status2.at(0).value, int(ZSDK_ST_SIM_FULL));
+
+    // An incoming message for a full memory is refused with a memory-full event, not lost silently.
+    ZsdkSim::Incoming in;
+    in.mem = ZSDK_MEM_SIM;
+    in.number = QStringLiteral("+491712345678");
+    in.text = QStringLiteral("no room");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("storage 1 is full")));
+    QCOMPARE(ZsdkSim::InjectMessage(in), -1);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> after = takeEvents();
+    QCOMPARE(eventsOf(after, ZSDK_EVT_RECEIVED).size(), 0);
+    QCOMPARE(eventsOf(after, ZSDK_EVT_STATUS).size(), 1);
+
+    ZsdkSim::FillMemory(ZSDK_MEM_DEVICE);
+    QCOMPARE(count(ZSDK_MEM_DEVICE), 6);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QCOMPARE(eventsOf(takeEvents(), ZSDK_EVT_STATUS).value(0).value, int(ZSDK_ST_DEVICE_FULL));
+}
+
+void TestDevService::deleteMovesToTrashRemoveDeletes()
+{
+    const int inbox = save(1, QStringLiteral("1234567"), QStringLiteral("a"));
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(inbox, ZSDK_MEM_PC), 0);
+    SMSDeviceRecord* r = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
+    r->iMsgId = inbox;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_PC), 0);
+    QCOMPARE(r->iNode, 4);
+    QCOMPARE(r->iOrigNode, 1);
+    // Deleting from the trash deletes for good.
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(inbox, ZSDK_MEM_PC), 0);
+    r->iMsgId = inbox;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_PC), int(ZSDK_E_NOT_FOUND));
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+
+    const int outbox = save(0, QStringLiteral("1234567"), QStringLiteral("b"));
+    QCOMPARE(ZSDK_SMSSrv_RemoveMsg(outbox, ZSDK_MEM_PC), 0);
+    QCOMPARE(count(ZSDK_MEM_PC), 0);
+    QCOMPARE(ZSDK_SMSSrv_RemoveMsg(outbox, ZSDK_MEM_PC), int(ZSDK_E_NOT_FOUND));
+
+    const int sim = save(7, QStringLiteral("1234567"), QStringLiteral("c"));
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(sim, ZSDK_MEM_PC), int(ZSDK_E_NOT_FOUND));   // wrong memory
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(sim, ZSDK_MEM_SIM), 0);
+    QCOMPARE(count(ZSDK_MEM_SIM), 0);
+}
+
+void TestDevService::sendReportsEveryPartThenTheStoredCopy()
+{
+    const QString text(200, QLatin1Char('a'));   // two GSM segments
+    SMSDeviceRecord* handle = nullptr;
+    QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral("+491711111111; 0302222222;")), w(text)), 0);
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(handle), 0);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&handle);   // the service copied what it needs
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> all = takeEvents();
+    QCOMPARE(all.size(), 5);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(all.at(i).code, int(ZSDK_EVT_SEND_RESULT));
+        QCOMPARE(all.at(i).status, 0);
+        QVERIFY(all.at(i).thread != QThread::currentThreadId());
+    }
+    QCOMPARE(all.at(0).number, QStringLiteral("+491711111111"));
+    QCOMPARE(all.at(2).number, QStringLiteral("0302222222"));
+    const Event saved = all.at(4);
+    QCOMPARE(saved.code, int(ZSDK_EVT_SENT_SAVED));
+    QCOMPARE(saved.status, 0);
+    QCOMPARE(saved.node, 0);
+    QCOMPARE(saved.content, text);
+    QCOMPARE(saved.number, QStringLiteral("+491711111111; 0302222222;"));
+    QVERIFY(saved.id > 0);
+    QCOMPARE(count(ZSDK_MEM_PC), 1);
+}
+
+void TestDevService::failedPartsMarkTheStoredCopyNotSent()
+{
+    ZsdkSim::FailNextSends(1);
+    SMSDeviceRecord* handle = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral("1234567;7654321")), w(QStringLiteral("hi")));
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(handle), 0);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&handle);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> all = takeEvents();
+    const QList<Event> results = eventsOf(all, ZSDK_EVT_SEND_RESULT);
+    QCOMPARE(results.size(), 2);
+    QCOMPARE(results.at(0).status, 1);
+    QCOMPARE(results.at(1).status, 0);
+    QCOMPARE(eventsOf(all, ZSDK_EVT_SENT_SAVED).value(0).status, 1);
+
+    // With the radio off every part fails.
+    ZsdkSim::SetRadio(false);
+    ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral("1234567")), w(QStringLiteral("hi")));
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(handle), 0);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&handle);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> off = takeEvents();
+    QCOMPARE(eventsOf(off, ZSDK_EVT_SEND_RESULT).value(0).status, 1);
+    ZsdkSim::SetRadio(true);
+
+    // No recipient at all is refused at once.
+    ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral(" ; ")), w(QStringLiteral("hi")));
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(handle), int(ZSDK_E_ARG));
+    ZSDK_SMSSrv_ReleaseSMSRecord(&handle);
+}
+
+void TestDevService::flashMessageIsAnnouncedNotStored()
+{
+    ZsdkSim::Incoming in;
+    in.number = QStringLiteral("+491712345678");
+    in.text = QStringLiteral("flash!");
+    in.msgClass = 0;
+    QCOMPARE(ZsdkSim::InjectMessage(in), -1);
+    in.msgClass = 3;
+    in.text = QStringLiteral("normal");
+    const int id = ZsdkSim::InjectMessage(in);
+    QVERIFY(id > 0);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> received = eventsOf(takeEvents(), ZSDK_EVT_RECEIVED);
+    QCOMPARE(received.size(), 2);
+    QCOMPARE(received.at(0).msgClass, 0);
+    QCOMPARE(received.at(0).id, -1);
+    QCOMPARE(received.at(0).content, QStringLiteral("flash!"));
+    QCOMPARE(received.at(1).id, id);
+    QCOMPARE(received.at(1).node, 1);
+    QCOMPARE(count(ZSDK_MEM_PC), 1);
+}
+
+void TestDevService::deliveryReportWhenRequested()
+{
+    QCOMPARE(ZSDK_SMSSrv_SetSMSReceiptNotify(1), 0);
+    SMSDeviceRecord* handle = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral("+491712345678")), w(QStringLiteral("report me")));
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(handle), 0);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&handle);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> reports = eventsOf(takeEvents(), ZSDK_EVT_RECEIVED);
+    QCOMPARE(reports.size(), 1);
+    QCOMPARE(reports.at(0).node, 5);
+    QCOMPARE(reports.at(0).number, QStringLiteral("+491712345678"));
+    SMSDeviceRecord* r = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
+    r->iMsgId = reports.at(0).id;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_PC), 0);
+    QCOMPARE(r->iMsgType, 1);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+}
+
+void TestDevService::segmentCounts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("segments");
+    const QString euro(QChar(0x20AC));
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");   // one surrogate pair
+    QTest::newRow("empty") << QString() << 0;
+    QTest::newRow("one letter") << QStringLiteral("a") << 1;
+    QTest::newRow("160 GSM letters fit one") << QString(160, 'a') << 1;
+    QTest::newRow("161 GSM letters need two") << QString(161, 'a') << 2;
+    QTest::newRow("306 = 153 x 2") << QString(306, 'a') << 2;
+    QTest::newRow("307 need three") << QString(307, 'a') << 3;
+    QTest::newRow("80 euro signs are 160 septets") << QString(80, QChar(0x20AC)) << 1;
+    QTest::newRow("159 letters and a brace are 161 septets") << (QString(159, 'a') + QStringLiteral("{")) << 2;
+    QTest::newRow("an escape pair is not split at 153") << (QString(152, 'a') + euro + QString(10, 'a')) << 2;
+    QTest::newRow("escape pair moves to the next part") << (QString(152, 'a') + euro + QString(152, 'a')) << 3;
+    QTest::newRow("accented GSM letters stay GSM") << QString::fromUtf8("\xC3\xA9\xC3\xA8\xC3\xB1\xC3\xBC") << 1;
+    QTest::newRow("70 UCS-2 characters fit one") << QString(70, QChar(0x0416)) << 1;
+    QTest::newRow("71 UCS-2 characters need two") << QString(71, QChar(0x0416)) << 2;
+    QTest::newRow("134 = 67 x 2") << QString(134, QChar(0x0416)) << 2;
+    QTest::newRow("135 need three") << QString(135, QChar(0x0416)) << 3;
+    QTest::newRow("one non-GSM character makes 150 letters UCS-2") << (QString(149, 'a') + QChar(0x0416)) << 3;
+    QTest::newRow("35 emoji are 70 code units") << emoji.repeated(35) << 1;
+    QTest::newRow("a surrogate pair is not split at 67") << (QString(66, QChar(0x0416)) + emoji + QString(60, QChar(0x0416))) << 2;
+    QTest::newRow("a pair straddling the boundary starts the next part") << (QString(66, QChar(0x0416)) + emoji + QString(66, QChar(0x0416))) << 3;
+}
+
+void TestDevService::segmentCounts()
+{
+    QFETCH(QString, text);
+    QFETCH(int, segments);
+    QCOMPARE(GsmText::segmentCount(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())), segments);
+    int32_t viaApi = -1;
+    QCOMPARE(ZSDK_SMSSrv_GetMsgSplitCount(w(text), &viaApi), 0);
+    QCOMPARE(viaApi, segments);
+}
+
+void TestDevService::phoneNumbersMatch_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("international and national form") << "+49 171 2345678" << "01712345678" << true;
+    QTest::newRow("00 prefix and plus") << "0049 171 2345678" << "+491712345678" << true;
+    QTest::newRow("formatting is ignored") << "(0171) 234-56.78" << "01712345678" << true;
+    QTest::newRow("a US number without country code") << "+1 212 555 1234" << "212-555-1234" << true;
+    QTest::newRow("different numbers") << "+491712345678" << "+491712345679" << false;
+    QTest::newRow("same digits in another country") << "+441712345678" << "+491712345678" << false;
+    QTest::newRow("a short code matches itself") << "22222" << "22222" << true;
+    QTest::newRow("a short code is not the end of a long number") << "45678" << "+491712345678" << false;
+    QTest::newRow("a service code") << "*100#" << "*100#" << true;
+    QTest::newRow("nothing is never a match") << "" << "" << false;
+}
+
+void TestDevService::phoneNumbersMatch()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, same);
+    QCOMPARE(PhoneNumber::matches(a, b), same);
+    QCOMPARE(PhoneNumber::matches(b, a), same);
+}
+
+void TestDevService::phoneBookLookup()
+{
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Anna <A.>"), QStringLiteral("+49 171 2345678")));
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QVERIFY(!eventsOf(takeEvents(), ZSDK_EVT_PB_READY).isEmpty());
+    struct Case { const char* number; const char* name; int found; };
+    for (const Case& c : {Case{"01712345678", "Anna <A.>", 1}, Case{"+4930999", "", 0}}) {
+        ZSDK_WCHAR* name = nullptr;
+        int32_t found = -1;
+        QCOMPARE(ZSDK_PBSrv_FindNameByNumber(w(QString::fromLatin1(c.number)), &name, 48, &found), 0);
+        QVERIFY(name);
+        QCOMPARE(QString::fromUtf16(name), QString::fromUtf8(c.name));
+        QCOMPARE(found, c.found);
+        delete[] name;
+    }
+    // The name is cut to the buffer the caller allows.
+    ZSDK_WCHAR* name = nullptr;
+    QCOMPARE(ZSDK_PBSrv_FindNameByNumber(w(QStringLiteral("01712345678")), &name, 5, nullptr), 0);
+    QCOMPARE(QString::fromUtf16(name), QStringLiteral("Anna"));
+    delete[] name;
+}
+
+void TestDevService::memoryListFollowsTheCard()
+{
+    uint16_t n = 0;
+    QCOMPARE(ZSDK_SMSSrv_SMSGetMemoryListType(nullptr, &n), 0);
+    QCOMPARE(int(n), 2);
+    uint16_t types[4] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    QCOMPARE(ZSDK_SMSSrv_SMSGetMemoryListType(types, &n), 0);
+    QCOMPARE(int(types[0]), 0);
+    QCOMPARE(int(types[1]), 1);
+    QCOMPARE(int(types[2]), 0xFFFF);
+
+    ZsdkSim::SetSimPresent(false);
+    QCOMPARE(ZSDK_SMSSrv_SMSGetMemoryListType(nullptr, &n), 0);
+    QCOMPARE(int(n), 1);
+    QCOMPARE(count(ZSDK_MEM_SIM), -1);
+    int32_t sim = -1;
+    QCOMPARE(ZSDK_DevSrv_GetSimStatus(&sim), 0);
+    QCOMPARE(sim, 0);
+    ZsdkSim::SetDevicePresent(false);
+    QVERIFY(ZSDK_SMSSrv_SMSGetMemoryListType(nullptr, &n) != 0);
+    int32_t dev = -1;
+    QCOMPARE(ZSDK_DevSrv_GetDevStatus(&dev), 0);
+    QVERIFY(dev != 3);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QList<int> codes;
+    for (const Event& e : eventsOf(takeEvents(), ZSDK_EVT_STATUS))
+        codes << e.value;
+    QVERIFY(codes.contains(ZSDK_ST_SIM_UNUSABLE));
+    QCOMPARE(codes.last(), int(ZSDK_ST_DEVICE_REMOVED));
+    ZsdkSim::SetDevicePresent(true);
+    ZsdkSim::SetSimPresent(true);
+}
+
+void TestDevService::simIsReadAfterItsDelay()
+{
+    ZsdkSim::SetSimPresent(false);
+    ZsdkSim::SetReadDelay(ZSDK_MEM_SIM, 300);
+    ZsdkSim::SetSimPresent(true);
+    int32_t n = -1;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, ZSDK_MEM_SIM), int(ZSDK_E_NOT_READY));
+    QTRY_COMPARE_WITH_TIMEOUT(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, ZSDK_MEM_SIM), 0, 3000);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QList<int> codes;
+    for (const Event& e : eventsOf(takeEvents(), ZSDK_EVT_STATUS))
+        codes << e.value;
+    QVERIFY(codes.indexOf(ZSDK_ST_SIM_PRESENT) < codes.indexOf(ZSDK_ST_SIM_READY));
+}
+
+void TestDevService::deviceSettingsPersist()
+{
+    QCOMPARE(ZSDK_SMSSrv_SetSMSCentreNumber(w(QStringLiteral("+491710760000"))), 0);
+    QCOMPARE(ZSDK_SMSSrv_SMSSetPriority(2), 0);
+    QCOMPARE(ZSDK_SMSSrv_SetSMSReceiptNotify(1), 0);
+    restart(false);
+    ZSDK_WCHAR buffer[100] = {};
+    QCOMPARE(ZSDK_SMSSrv_GetSMSCentreNumber(buffer, 100), 0);
+    QCOMPARE(QString::fromUtf16(buffer), QStringLiteral("+491710760000"));
+    ZSDK_WCHAR tiny[4] = {};
+    QVERIFY(ZSDK_SMSSrv_GetSMSCentreNumber(tiny, 4) != 0);
+    int32_t value = 0;
+    QCOMPARE(ZSDK_SMSSrv_SMSGetPriority(&value), 0);
+    QCOMPARE(value, 2);
+    QCOMPARE(ZSDK_SMSSrv_GetSMSReceiptNotify(&value), 0);
+    QCOMPARE(value, 1);
+}
+
+void TestDevService::badArgumentsFailCleanly()
+{
+    QVERIFY(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(nullptr, 0) != 0);
+    int32_t n = 0;
+    QVERIFY(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, 7) != 0);
+    QVERIFY(ZSDK_SMSSrv_GetSmsIdList(nullptr, &n, 0) != 0);
+    QVERIFY(ZSDK_SMSSrv_CreateSMSRecord(nullptr, nullptr, nullptr) != 0);
+    QVERIFY(ZSDK_SMSSrv_GetMsg(nullptr, 0) != 0);
+    QVERIFY(ZSDK_SMSSrv_SaveMsg(nullptr, &n, nullptr) != 0);
+    QVERIFY(ZSDK_SMSSrv_UpdateMsg(nullptr) != 0);
+    QVERIFY(ZSDK_SMSSrv_SendMsg(nullptr) != 0);
+    QVERIFY(ZSDK_SMSSrv_CancelSendMsg(nullptr) != 0);
+    QVERIFY(ZSDK_SMSSrv_GetRecordInfo(nullptr, &n, 0) != 0);
+    QVERIFY(ZSDK_SMSSrv_SMSGetMemoryListType(nullptr, nullptr) != 0);
+    QVERIFY(ZSDK_SMSSrv_GetMsgSplitCount(nullptr, &n) != 0);
+    QVERIFY(ZSDK_DevSrv_GetDevStatus(nullptr) != 0);
+    QVERIFY(ZSDK_DevSrv_GetRFSwitch(nullptr) != 0);
+    QVERIFY(ZSDK_PBSrv_FindNameByNumber(nullptr, nullptr, 48, nullptr) != 0);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(nullptr) != 0);
+    QVERIFY(ZSDK_SMSSrv_DeleteMsg(999999, 0) != 0);
+    QVERIFY(ZSDK_SMSSrv_BeginTransaction(9) != 0);
+    LocalRecord nowhere(11, QStringLiteral("1"), QStringLiteral("x"));
+    int32_t id = -1;
+    QVERIFY(ZSDK_SMSSrv_SaveMsg(&nowhere.rec, &id, nullptr) != 0);
+    QCOMPARE(id, -1);
+    LocalRecord unknown(1, QStringLiteral("1"), QStringLiteral("x"));
+    unknown.rec.iMsgId = 424242;
+    QCOMPARE(ZSDK_SMSSrv_UpdateMsg(&unknown.rec), int(ZSDK_E_NOT_FOUND));
+}
+
+void TestDevService::releaseRefusesForeignPointers()
+{
+    LocalRecord mine(1, QStringLiteral("1"), QStringLiteral("x"));
+    SMSDeviceRecord* p = &mine.rec;
+    QVERIFY(ZSDK_SMSSrv_ReleaseSMSRecord(&p) != 0);
+    QCOMPARE(p, &mine.rec);
+    QVERIFY(ZSDK_SMSSrv_GetMsg(&mine.rec, 0) != 0);   // its text pointers are not the service's
+    int32_t ids[2] = {1, 2};
+    int32_t* list = ids;
+    QVERIFY(ZSDK_SMSSrv_ReleaseSmsIdList(&list) != 0);
+    SMSDeviceRecord* twice = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&twice, nullptr, nullptr);
+    SMSDeviceRecord* copy = twice;
+    QCOMPARE(ZSDK_SMSSrv_ReleaseSMSRecord(&twice), 0);
+    QVERIFY(ZSDK_SMSSrv_ReleaseSMSRecord(&copy) != 0);
+}
+
+void TestDevService::damagedDatabaseIsSetAside()
+{
+    ZsdkSim::Shutdown();
+    const QString path = m_dir.filePath(QStringLiteral("damaged.sqlite"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("this is not a database at all").repeated(200));
+    f.close();
+    ZsdkSim::Options o;
+    o.databasePath = path;
+    o.seed = false;
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    ZsdkSim::Configure(o);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("is not readable")));
+    QCOMPARE(count(ZSDK_MEM_PC), 0);
+    QVERIFY(ZsdkSim::OpenNote().contains(QStringLiteral("set aside")));
+    const QStringList aside = QDir(m_dir.path()).entryList({QStringLiteral("damaged.sqlite.corrupt-*")});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(QFileInfo(m_dir.filePath(aside.at(0))).size(), qint64(29 * 200));
+    QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("works again")) > 0);
+}
+
+void TestDevService::callsFromSeveralThreads()
+{
+    const int threads = 4, each = 40;
+    std::vector<std::thread> pool;
+    std::vector<std::vector<int>> ids(threads);
+    std::atomic<int> failures{0};
+    for (int t = 0; t < threads; ++t) {
+        pool.emplace_back([t, &ids, &failures] {
+            for (int i = 0; i < each; ++i) {
+                const int id = save(1, QStringLiteral("+4917100%1").arg(t * 100 + i), QStringLiteral("thread %1 message %2").arg(t).arg(i));
+                if (id < 0 || count(ZSDK_MEM_PC) < 1)
+                    ++failures;
+                ids[size_t(t)].push_back(id);
+                int32_t seg = 0;
+                ZSDK_SMSSrv_GetMsgSplitCount(w(QStringLiteral("hello")), &seg);
+            }
+        });
+    }
+    ZsdkSim::Incoming in;
+    in.number = QStringLiteral("+491712345678");
+    for (int i = 0; i < 20; ++i) {
+        in.text = QStringLiteral("incoming %1").arg(i);
+        QVERIFY(ZsdkSim::InjectMessage(in) > 0);
+    }
+    for (auto& th : pool)
+        th.join();
+    QCOMPARE(failures.load(), 0);
+    QSet<int> unique;
+    for (const auto& list : ids)
+        for (int id : list)
+            unique.insert(id);
+    QCOMPARE(unique.size(), threads * each);
+    QCOMPARE(count(ZSDK_MEM_PC), threads * each + 20);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    // Received events come in the order the messages arrived.
+    const QList<Event> received = eventsOf(takeEvents(), ZSDK_EVT_RECEIVED);
+    QCOMPARE(received.size(), 20);
+    for (int i = 0; i < 20; ++i)
+        QCOMPARE(received.at(i).content, QStringLiteral("incoming %1").arg(i));
+}
+
+QTEST_GUILESS_MAIN(TestDevService)
+#include "tst_devservice.moc"
