@@ -1,0 +1,101 @@
+// The frame: loading plug-ins the way a host does, explaining the ones it cannot use, the unread
+// count in the status bar and the shut-down order.
+
+#include "CommonUtils.h"
+#include "FrameWindow.h"
+#include "HostGuids.h"
+#include "PluginManager.h"
+#include "SimControl.h"
+#include "Startup.h"
+
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+class TestFrame : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void missingPluginFolder();
+    void brokenPluginsAreExplained();
+    void frameRunsTheSmsPage();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestFrame::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("sim.sqlite"));
+    o.seed = true;
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    ZsdkSim::Configure(o);
+    CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
+    CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
+}
+
+void TestFrame::missingPluginFolder()
+{
+    PluginManager manager;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("plug-in folder .* does not exist")));
+    QCOMPARE(manager.LoadAll(m_dir.filePath(QStringLiteral("nowhere"))), 0);
+    QVERIFY(manager.Plugins().isEmpty());
+}
+
+void TestFrame::brokenPluginsAreExplained()
+{
+    PluginManager manager;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("not a Qt plug-in")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Init\\(\\) failed")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("does not implement IUIPlugin")));
+    QCOMPARE(manager.LoadAll(QStringLiteral(FIXTURE_ROOT)), 0);
+    QCOMPARE(manager.Plugins().size(), 3);
+    QMap<QString, PluginSpec::State> states;
+    for (const PluginSpec& spec : manager.Plugins())
+        states.insert(QFileInfo(spec.file).dir().dirName(), spec.state);
+    QCOMPARE(states.value(QStringLiteral("Broken")), PluginSpec::Invalid);
+    QCOMPARE(states.value(QStringLiteral("Failing")), PluginSpec::Failed);
+    QCOMPARE(states.value(QStringLiteral("Other")), PluginSpec::Invalid);
+    QCOMPARE(manager.Problems().size(), 3);
+    // A plug-in that failed Init is still shut down properly.
+    PluginSpec* failing = nullptr;
+    for (const PluginSpec& spec : manager.Plugins())
+        if (spec.state == PluginSpec::Failed)
+            failing = const_cast<PluginSpec*>(&spec);
+    QVERIFY(failing && failing->instance);
+    QPointer<QObject> instance = failing->instance;
+    manager.ShutdownAll();
+    QVERIFY(instance.isNull());
+    QCOMPARE(failing->state, PluginSpec::Stopped);
+}
+
+void TestFrame::frameRunsTheSmsPage()
+{
+    FrameWindow frame(true);
+    frame.resize(900, 600);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    PluginSpec* sms = frame.Plugins().Find(QStringLiteral("SMSUIPlugin"));
+    QVERIFY(sms);
+    QCOMPARE(sms->className, QStringLiteral("CSMSUIPlugin"));
+    QVERIFY(frame.findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget")));
+    QVERIFY(Startup::GetPluginContainer());
+    QVERIFY(CommonUtils::IsPluginAvailable(QLatin1String(HostGuid::CallUI)));
+    auto* unread = frame.findChild<QLabel*>(QStringLiteral("XFrame_UnreadLabel"));
+    QVERIFY(unread);
+    QVERIFY(unread->text().startsWith(QStringLiteral("Unread messages: ")));
+    QPointer<QWidget> page = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MainDlg"));
+    QVERIFY(page);
+    frame.Shutdown();
+    QVERIFY(page.isNull());
+    QCOMPARE(sms->state, PluginSpec::Stopped);
+    ZsdkSim::Shutdown();
+}
+
+QTEST_MAIN(TestFrame)
+#include "tst_frame.moc"
