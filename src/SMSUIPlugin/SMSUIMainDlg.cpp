@@ -1,6 +1,8 @@
 #include "SMSUIMainDlg.h"
 
 #include "Change.h"
+#include "CommonUtils.h"
+#include "SmsSettingXMLParse.h"
 #include "SMSLog.h"
 #include "SMSStatusUILogic.h"
 #include "SMSTypes.h"
@@ -48,6 +50,11 @@ void SMSUIMainDlg::Release()
 SMSUIMainDlg::SMSUIMainDlg()
 {
     setObjectName(QStringLiteral("SMSUIPlugin_MainDlg"));
+    SMSConfigMap config;
+    SmsSettingXMLParse::GetSettingsFromXML(&config);
+    m_bShowSMCount = SmsSettingXMLParse::IsOn(config, QStringLiteral("ShowSMCount"));
+    m_bSentItemsBox = SmsSettingXMLParse::IsOn(config, QStringLiteral("SentItemsBox"));
+    m_bHideDoubleModeCardNode = CommonUtils::GetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode")) == QLatin1String("true");
 }
 
 SMSUIMainDlg::~SMSUIMainDlg()

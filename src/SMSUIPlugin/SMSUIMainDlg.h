@@ -44,6 +44,9 @@ public:
     bool IsNetworkAvailable() const { return m_bNetworkAvailable; }
     bool IsSimShown() const { return m_bSimMemoryFlag; }
     bool IsDeviceShown() const { return m_bNvDeviceFlag; }
+    bool IsSentItemsBox() const { return m_bSentItemsBox; }
+    bool IsShowSMCount() const { return m_bShowSMCount; }
+    bool IsHideDoubleModeCardNode() const { return m_bHideDoubleModeCardNode; }
 
 signals:
     void changeLanguageForTitle(int);
@@ -72,6 +75,9 @@ private:
     QList<int> m_listPreviewSplitterSizes{500, 180};
 
     int m_iSelectedTreeNode = 1;
+    bool m_bShowSMCount = false;
+    bool m_bSentItemsBox = false;
+    bool m_bHideDoubleModeCardNode = false;
     bool m_bHostMenuFlag = false;
     bool m_bRFMode = true;
     bool m_bMemoryFullPopupAllowed = false;

@@ -3,6 +3,8 @@
 #include "Change.h"
 #include "HostGuids.h"
 #include "SMSLog.h"
+#include "SMSSettingUILogic.h"
+#include "SMSTaskbarNotifier.h"
 #include "SmsSettingUIPlugin.h"
 
 namespace {
@@ -22,6 +24,8 @@ void CSettingUIService::Release()
 {
     delete g_settings;
     g_settings = nullptr;
+    SMSSettingUILogic::Destroy();
+    SMSTaskbarNotifier::Release();
 }
 
 CSettingUIService::CSettingUIService() = default;
