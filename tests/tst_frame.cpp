@@ -89,7 +89,7 @@ void TestFrame::frameRunsTheSmsPage()
     auto* unread = frame.findChild<QLabel*>(QStringLiteral("XFrame_UnreadLabel"));
     QVERIFY(unread);
     QVERIFY(unread->text().startsWith(QStringLiteral("Unread messages: ")));
-    QPointer<QWidget> page = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MainDlg"));
+    QPointer<QWidget> page = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MainWidget"));
     QVERIFY(page);
     frame.Shutdown();
     QVERIFY(page.isNull());

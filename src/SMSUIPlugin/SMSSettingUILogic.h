@@ -18,6 +18,7 @@ public:
     static void Destroy();
 
     int InitSmsXMLConfiguration();
+    bool IsConfigLoaded() const { return m_pConfigMap != nullptr; }
     int GetConfigBool(const QString& key, bool* value) const;   // 23 without a loaded map
     QString GetConfigValue(const QString& key) const;
     QStringList GetValidityPeriodList() const;

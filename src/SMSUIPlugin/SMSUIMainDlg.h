@@ -1,17 +1,43 @@
 // The SMS page: folder tree on the left; tool bar, message table and preview on the right.
+//
+// The class is large and fixed by its role, so its sources are split by concern:
+//   SMSUIMainDlg.cpp           construction, layout, splitters, shortcuts, language
+//   SMSUIMainDlgTree.cpp       the folder tree, its labels, counts, icons and card branches
+//   SMSUIMainDlgTables.cpp     one message table per folder, rows, row clicks
+//   SMSUIMainDlgPreview.cpp    the preview pane and links
+//   SMSUIMainDlgToolBar.cpp    the tool bar and the search box
+//   SMSUIMainDlgReactions.cpp  device, SIM and network state; memory discovery; read marking
+//   SMSUIMainDlgCommands.cpp   user commands (editor, delete, move, copy, call, export)
 #pragma once
 
+#include "SMSLocalRecord.h"
+#include "ToolBarLogic.h"
+
 #include <QHash>
+#include <QIcon>
 #include <QList>
+#include <QMutex>
 #include <QPointer>
+#include <QUrl>
 #include <QWidget>
 
+class DetectMemoryDeviceThread;
+class INotifyService;
+class QButtonGroup;
+class QHBoxLayout;
+class QLabel;
+class QShortcut;
 class QSplitter;
 class QTableWidget;
+class QTableWidgetItem;
 class QTextBrowser;
-class QTreeWidget;
 class QTreeWidgetItem;
+class QVBoxLayout;
 class SMSStatusUILogic;
+class SMSUITableWidget;
+class SMSUITreeWidget;
+class SearchLineEdit;
+class GridDelegateLayout;
 
 class SMSUIMainDlg : public QWidget
 {
@@ -21,19 +47,79 @@ public:
     static SMSUIMainDlg* Existing();
     static void Release();
 
+    // ---- construction ----
     bool CreateSMSMainLayout();
     void SetLanguage(bool bInit);
     QString Translate(const QString& id) const;
 
-    QWidget* CurrentTable() const;
-    void syncSMSTableWithBuffers(int node);
-    void OnSimStatusChanged(bool available);
-    bool checkDevMemStatus(bool initial);
+    // ---- tree ----
+    int getSMSTreeNodePosition(QTreeWidgetItem* item);
+    int getCurrentFrom(int iSelectedTreeNode) const;
+    void initSimTree();
+    void initDeviceTree();
+    void setLocalTreeSmsLanguage();
+    void setSimTreeSmsLanguage();
+    void setDeviceTreeSmsLanguage();
+    void updateTreeNodeCounts();
+    void setSmsTreeToolTipAndScrollBar(QTreeWidgetItem* item);
+    void setWidthForSMSTreeWidget();
+    void setLocalTreeNodeImages();
+    void setRootNodeImages(QTreeWidgetItem* selected);
+    void activateCurrentTreeNode();
+    QTreeWidgetItem* TreeItem(int node) const { return m_hashTreeItems.value(node); }
+    QString CardTypeName() const;
+    QString SimRootLabel() const;
+    QString DeviceRootLabel() const;
     void HideCardRoots();
+
+    // ---- tables ----
+    void populateLocalSMSTables();
+    void populateSimSMSTables();
+    void populateDeviceSMSTables();
+    void populateTableRow(const SMSLocalRecordPtr& record, int iRow, QTableWidget* table);
+    void syncSMSTableWithBuffers(int iNode);
+    int emptySMSTable(int iNode);
+    void syncUnreadSMSTable(int iNode);
+    bool setReadMessageIcon(SMSLocalRecordPtr& record, QTableWidgetItem* cell);
+    void addRecToSMSTable(int iNode, const SMSLocalRecordPtr& record);
+    bool isMessageInTable(int iMsgId, QTableWidget* table) const;
+    void releaseALLSMSTables();
+    void ViewSmsInbox();
+    SMSUITableWidget* Table(int node) const { return m_hashTables.value(node); }
+    QWidget* CurrentTable() const;
+    int SelectedNode() const { return m_iSelectedTreeNode; }
+    int CurrentFrom() const { return m_iCurrentFrom; }
+
+    // ---- preview ----
+    void loadPreviewtextOnTreeNodeClick(const QString& strFolderText);
+    void showFolderSummary();
+    void showMessagePreview(const QString& strName, const QString& strContent, const SMSLocalRecordPtr& record, int iSelectedRows);
+    void updatePreviewPaneForRightClick();
+    void setReoprtFolderContent();
+    QString PreviewHtml() const { return m_strPreviewHtml; }
+
+    // ---- tool bar ----
+    void initToolBar(QWidget* parent);
+    int enableToolItem(int iId);
+    int disableToolItem(int iId);
+    void disableMessageToolItems();
+    void enableMessageToolItems();
+    void showSearchBox();
+    void hideSearchBox();
+    void updateTableSmsTable(const QString& strText);
+    void setToolBarToolTips();
+    void destroyToolBar();
+    bool IsSearchBoxShown() const { return m_bSearchBoxShown; }
+
+    // ---- reactions ----
+    void notifyStatusBar();
+    void sendStatusBarRefresh();
+    bool PerformSimCheckOperation();
     void OpenEditorFromOutside(const QString& number, const QString& content, QWidget* parent);
     void OpenNotifierAction();
+    bool IsWorkerRunning() const;
 
-    // Host-driven flags.
+    // ---- state the host and the services read or set ----
     void SetHostMenuFlag(bool flag);
     void SetRadioOn(bool on) { m_bRFMode = on; }
     bool IsRadioOn() const { return m_bRFMode; }
@@ -47,43 +133,206 @@ public:
     bool IsSentItemsBox() const { return m_bSentItemsBox; }
     bool IsShowSMCount() const { return m_bShowSMCount; }
     bool IsHideDoubleModeCardNode() const { return m_bHideDoubleModeCardNode; }
+    bool IsMultiModeCard() const { return m_bMultiModeCard; }
+    bool CanSendSms() const { return m_bCanSendSms; }
+    bool IsSendEnabled() const { return m_bSendEnabled; }
+    bool IsReplyEnabled() const { return m_bReplyEnabled; }
+    bool IsForwardEnabled() const { return m_bForwardEnabled; }
+    bool IsCallEnabled() const { return m_bCallEnabled; }
+    DetectMemoryDeviceThread* SimReader() const { return m_threadReadSim; }
+    DetectMemoryDeviceThread* DeviceReader() const { return m_threadReadDevice; }
 
 signals:
     void changeLanguageForTitle(int);
     void netStatusChanged(bool);
 
 public slots:
+    void onClickSMSTreeNode(QTreeWidgetItem* m_pTreeWidgetselectedItem, int iColumn);
+    void onSMSTreeItemSelectionChangedSlot();
+    void onSMSSentrecordRecieved(int);
+    void onSMSReceiverecordRecieved(int);
+    void onTreeNodeExpanded(QTreeWidgetItem*);
+    void onCloseNewMsgDialog();
+    void onSmsTreeItemEntered(QTreeWidgetItem* pTreeWidgetItem, int iColumn);
     void GetPresentNetworkStatus(bool bDeviceStatus);
     void onClickTableRow(int);
+    void onButtonClickedNewSMS(int);
+    void onButtonClickDelete();
+    void onButtonClickedEditSMS();
+    void onButtonClickDeleteAll();
+    void onClickMove();
+    void onClickCopy();
+    void onClickMoveAll();
+    void onClickCopyAll();
+    void onRightClickAction();
+    void onMenuNew();
+    void onMenuSend();
+    void onMenuReply();
+    void onMenuForward();
+    void onClickExportSMS();
+    void onFileSelected(QString strFileName);
+    void onClickExportAllSMS();
+    void onMenuSearch();
+    void onButtonClickedSaveNumber();
+    void onTableSelectionChanged();
+    void onButtonClickRecoverMessages();
+    void openLink(QUrl);
+    void onClickCloseMemoryFullDialog();
+    void OnSMSReadComplete(int);
+    void OnPBReadComplete();
+    void OnDeleteKeyPress();
+    void OnForwardKeyPress();
+    void OnSendKeyPress();
+    void OnReplyKeyPress();
+    void OnEditKeyPress();
+    void onCtrlAPressedOnTable();
+    void onSoundPlayFinish();
+    void onButtonClickCall();
+    void onButtonClickCallHandler(bool);
+    void OnCallKeyPress();
+    void onTBBtnClicked(int iId);
+    void onTextEdited(QString strEditedText);
+    void onDeleteSMS(int, int, int, bool);
+    void ShowNewMessageDialog(QString, QString, QString, int, int);
+    void onSendSmsResult(bool bSendSmsResult, int icount);
+    void onFinished();
+    void onDraggSmsResult(bool);
+    void onCloseWaitingDialog();
+    void OnSimStatusChanged(bool);
+    void simremovalEnableDisableCheck();
+    void onTableRowClickEnableDisable();
+    void onSmsStatusChanged(int);
+    void onDeleteMessage(int row);
+    void onrecoverMessage(bool bRecoverResult, int row);
+    void updateSIMNVTables();
+    void onSmsMoveOrCopy(bool, int);
+    bool checkDevMemStatus(bool);
+    void enableDrop(int);
+    void onCloseFlashMsgDialog();
+    void onLocalNodeCollapsed(QTreeWidgetItem* item);
+    void onLocalNodeExpanded(QTreeWidgetItem* item);
+    void onDoubleClickedEditSMS();
+    void onCloseProgressbarDialog(int);
+    void OnHeaderClicked(int);
+    void OnstopTimerForMemoryFullPopUp();
+    void onSplitterMoved(int, int);
+    void onSplitterMovedForSMSTree(int, int);
+    void OnCallBackDeleteSms(int iMsgId, int iEnPosition);
+    bool onMemoryFullPopUPOKClick();
+    void setMainFrameShownFlag();
+    void ShowMemoryFull();
+    void SetRFModeFlag();
+    void ResetRFModeFlag();
+    void SetPhonebookFlag();
+    void ResetPhonebookFlag();
+    void SetSMSUpdateFlag();
+    bool isSMSupdateFlagSet();
+    void ResetSMSUpdateFlag();
+    void SetNvDeviceFlag();
+    void ResetNvDeviceFlag();
+    void SetSimMemoryFlag();
+    void ReSetSimMemoryFlag();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     SMSUIMainDlg();
     ~SMSUIMainDlg() override;
+
+    void SMSUIMainInitialization();
+    void initializeLogic();
+    void addListenersAndData();
     void createSMSTreePanel();
     void createRightPanel();
-    void retranslateTree();
+    void setShortcutKeys();
+    void loadTreeIcons();
+    const QList<QIcon>& treeIcons() const;
+    SMSUITableWidget* createTable(int node);
+    void fillTable(int node, SMSUITableWidget* table);
+    void connectTable(SMSUITableWidget* table, bool on);
+    QTreeWidgetItem* addTreeNode(QTreeWidgetItem* parent, int node);
+    void setBranchLanguage(int root, int inbox, int outbox);
+    void enableDisableForMultipleSelection(int rows);
+    void markShownRecordsRead();
+    void replaceRecordInTables(const SMSLocalRecordPtr& updated);
+    bool isRightToLeft() const;
 
-    SMSStatusUILogic* m_pStatusLogicObject = nullptr;
-    QTreeWidget* m_pTreeWidget = nullptr;
+    // tree
+    SMSUITreeWidget* m_pTreeWidget = nullptr;
     QTreeWidgetItem* m_pLocalRoot = nullptr;
+    QTreeWidgetItem* m_pSimRoot = nullptr;
+    QTreeWidgetItem* m_pDeviceRoot = nullptr;
     QHash<int, QTreeWidgetItem*> m_hashTreeItems;
+    int m_iSelectedTreeNode = 1;
+    int m_iCurrentFrom = 0;
+    QTreeWidgetItem* m_pCurrentTreeItem = nullptr;
+    QTreeWidgetItem* m_pEnteredTreeItem = nullptr;
+    int m_iEnteredNodePosition = 16;
+    int m_iActivatedNodePosition = 16;
+    QList<QIcon> m_listIcons;
+    QList<QIcon> m_listIconsMirrored;
+
+    // tables and preview
+    QHash<int, SMSUITableWidget*> m_hashTables;
+    SMSUITableWidget* m_pTableWidgetSms = nullptr;
+    QTextBrowser* m_pTextPreview = nullptr;
     QSplitter* m_pMainSplitter = nullptr;
     QSplitter* m_pSplitterTablePreview = nullptr;
-    QWidget* m_pRightWidget = nullptr;
-    QTableWidget* m_pTableWidgetSms = nullptr;
-    QTextBrowser* m_pTextPreview = nullptr;
     QList<int> m_listPreviewSplitterSizes{500, 180};
+    QWidget* m_pRightWidget = nullptr;
+    GridDelegateLayout* m_pTreeDelegate = nullptr;
+    QMutex m_mutexRowClick;
+    QString m_strPreviewContent;
+    QString m_strSelectedNumber;
+    int m_iSelectedMsgId = -1;
+    QString m_strPreviewHtml;
+    QString m_strFolderName;
 
-    int m_iSelectedTreeNode = 1;
+    // tool bar and search
+    QWidget* m_pToolBarWidget = nullptr;
+    QList<ToolItem> m_listToolItems;
+    QButtonGroup* m_pToolButtonGroup = nullptr;
+    QHBoxLayout* m_pToolBarLayout = nullptr;
+    SearchLineEdit* m_pSearchLineEdit = nullptr;
+    QLabel* m_pToolBarLabel = nullptr;
+    bool m_bSearchBoxShown = false;
+    bool m_bSendEnabled = false;
+    bool m_bForwardEnabled = false;
+    bool m_bReplyEnabled = false;
+    bool m_bCallEnabled = false;
+    bool m_bTableFiltered = false;
+    QString m_strSearchText;
+
+    // collaborators
+    SMSStatusUILogic* m_pStatusLogicObject = nullptr;
+    INotifyService* m_pNotify = nullptr;
+    DetectMemoryDeviceThread* m_threadReadSim = nullptr;
+    DetectMemoryDeviceThread* m_threadReadDevice = nullptr;
+    QList<QShortcut*> m_listShortcuts;   // New, Edit, Send, Reply, Forward, Delete, Call
+    QShortcut* m_pCtrlAShortcut = nullptr;
+    QString m_strPluginPath;
+    QString m_strPluginDir = QStringLiteral("/plugins/SMSUIPlugin/");
+
+    // configuration and state
     bool m_bShowSMCount = false;
     bool m_bSentItemsBox = false;
     bool m_bHideDoubleModeCardNode = false;
-    bool m_bHostMenuFlag = false;
-    bool m_bRFMode = true;
+    bool m_bMultiModeCard = false;
+    bool m_bLocal2Device = false;
+    bool m_bAddrBookAvailable = false;
+    bool m_bCallAvailable = false;
     bool m_bMemoryFullPopupAllowed = false;
     bool m_bNumberSaved = false;
     bool m_bNetworkAvailable = true;
-    bool m_bSimAvailable = false;
-    bool m_bSimMemoryFlag = false;
+    bool m_bCanSendSms = true;
+    bool m_bSimAvailable = true;
+    int m_iLastSimStatus = 1;
+    int m_iMemoryFullKind = 0;
+    bool m_bMainFrameShown = false;
+    bool m_bRFMode = true;
+    bool m_bPhonebookFlag = false;
+    bool m_bSMSUpdateFlag = false;
     bool m_bNvDeviceFlag = false;
+    bool m_bSimMemoryFlag = false;
 };

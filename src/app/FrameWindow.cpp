@@ -96,6 +96,9 @@ int FrameWindow::StartPlugins()
         const QRect rect(0, 0, qMax(1, m_pPages->width()), qMax(1, m_pPages->height()));
         if (spec.ui->ShowWindow(host, rect) == 0)
             qWarning("xframe: %s did not show its page", qPrintable(name));
+        // Voice calls are possible: the call component is part of this frame.
+        if (spec.notify)
+            spec.notify->Notify(HostNotify::MenuState, 1, 0);
     }
     const QStringList problems = m_plugins.Problems();
     if (running == 0 || !problems.isEmpty()) {

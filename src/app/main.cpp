@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLoggingCategory>
 #include <QTimer>
 
 int main(int argc, char** argv)
@@ -22,8 +23,13 @@ int main(int argc, char** argv)
     QCommandLineOption device(QStringLiteral("device"), QStringLiteral("Device backend (sim)."), QStringLiteral("NAME"), QStringLiteral("sim"));
     QCommandLineOption language(QStringLiteral("language"), QStringLiteral("Language (en, de, ar)."), QStringLiteral("LANG"));
     QCommandLineOption delay(QStringLiteral("screenshot-delay"), QStringLiteral("Milliseconds to wait before the screenshot."), QStringLiteral("MS"), QStringLiteral("2500"));
-    parser.addOptions({screenshot, device, language, delay});
+    QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Print the plug-ins' debug lines."));
+    parser.addOptions({screenshot, device, language, delay, verbose});
     parser.process(app);
+    // The plug-ins log every operation at debug level; a person running the frame sees warnings
+    // only, unless asked otherwise.
+    if (!parser.isSet(verbose) && !qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
 
     if (parser.value(device) != QLatin1String("sim")) {
         qCritical("xframe: unknown device backend '%s' (only 'sim' is available)", qPrintable(parser.value(device)));

@@ -1,0 +1,535 @@
+// The message tables: one per folder, rows built from the store's records, row clicks.
+
+#include "SMSUIMainDlg.h"
+
+#include "Change.h"
+#include "CommonUtils.h"
+#include "GridDelegateLayout.h"
+#include "SMSLog.h"
+#include "SMSStatusUILogic.h"
+#include "SMSTypes.h"
+#include "SMSUITableWidget.h"
+#include "SMSUITreeWidget.h"
+#include "UITableItem.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QPixmap>
+#include <QTextBrowser>
+
+namespace {
+
+const QString kGroup = QStringLiteral("SMSUIPlugin");
+
+const QFont& cellFont()
+{
+    static const QFont font = [] {
+        QFont f = QApplication::font();
+        f.setFamily(QStringLiteral("Microsoft Sans Serif"));
+        return f;
+    }();
+    return font;
+}
+
+// Icons from the five status images, made once per image and direction: building a pixmap for
+// every row would dominate filling a large table.
+QIcon statusIcon(const QImage& image, bool mirrored)
+{
+    static QHash<QPair<qint64, bool>, QIcon> cache;
+    if (image.isNull())
+        return QIcon();
+    const auto key = qMakePair(image.cacheKey(), mirrored);
+    auto it = cache.find(key);
+    if (it == cache.end())
+        it = cache.insert(key, QIcon(QPixmap::fromImage(mirrored ? image.mirrored(true, false) : image)));
+    return it.value();
+}
+
+QDateTime timeValue(const QString& time)
+{
+    if (time == QLatin1String("00000000000000"))
+        return QDateTime::currentDateTime();
+    return QDateTime::fromString(time, QStringLiteral("yyyyMMddhhmmss"));
+}
+
+QList<int> foldersOf(int node)
+{
+    switch (node) {
+    case NODE_SIM_ROOT: return {6, 7};
+    case NODE_LOCAL_ROOT: return {0, 1, 2, 3, 4, 5, 10, 15};
+    case NODE_DEVICE_ROOT: return {8, 9};
+    default:
+        if ((node >= 0 && node <= 10) || node == 15)
+            return {node};
+        return {};
+    }
+}
+
+} // namespace
+
+QWidget* SMSUIMainDlg::CurrentTable() const { return m_pTableWidgetSms; }
+
+SMSUITableWidget* SMSUIMainDlg::createTable(int node)
+{
+    auto* table = new SMSUITableWidget(node, this, this);
+    table->setColumnCount(3);
+    table->setWordWrap(false);
+    table->setShowGrid(false);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(16);
+    table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    const QStringList headers{Translate(QStringLiteral("IDS_LST_NAME")) + QLatin1Char('/') + Translate(QStringLiteral("IDS_LST_TEL")),
+                              Translate(QStringLiteral("IDS_LST_CONTENT")), Translate(QStringLiteral("IDS_LST_TIME"))};
+    for (int c = 0; c < 3; ++c)
+        table->setHorizontalHeaderItem(c, new UITableItem(headers.at(c)));
+    QHeaderView* header = table->horizontalHeader();
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setSortIndicatorShown(true);
+    header->setStretchLastSection(false);
+    table->setTextElideMode(Qt::ElideRight);
+    table->setColumnWidth(0, 150);
+    table->setColumnWidth(1, 250);
+    table->setColumnWidth(2, 140);
+    table->setItemDelegate(new GridDelegateLayout(table));
+    table->setSortingEnabled(true);
+    table->sortByColumn(2, Qt::DescendingOrder);
+    connect(header, &QHeaderView::sectionClicked, this, &SMSUIMainDlg::OnHeaderClicked);
+    return table;
+}
+
+void SMSUIMainDlg::connectTable(SMSUITableWidget* table, bool on)
+{
+    if (on) {
+        connect(table, &QTableWidget::itemSelectionChanged, this, &SMSUIMainDlg::onTableSelectionChanged, Qt::UniqueConnection);
+        connect(table, &QTableWidget::cellClicked, this, &SMSUIMainDlg::onClickTableRow, Qt::UniqueConnection);
+    } else {
+        disconnect(table, &QTableWidget::itemSelectionChanged, nullptr, nullptr);
+        disconnect(table, &QTableWidget::cellClicked, nullptr, nullptr);
+    }
+}
+
+void SMSUIMainDlg::populateTableRow(const SMSLocalRecordPtr& record, int row, QTableWidget* table)
+{
+    if (!record || !table) {
+        SMS_LOG("%s: %s: %s : invalid input params");
+        return;
+    }
+    table->setRowHeight(row, 16);
+    const bool rtl = isRightToLeft();
+    QString name = record->strName.isEmpty() ? record->strNumber : record->strName;
+    QString content = record->strContent;
+    content.remove(QStringLiteral("\r\n"));
+    content.remove(QLatin1Char('\n'));
+    if (rtl) {
+        CommonUtils::ParanthesisCorrection(name);
+        CommonUtils::ParanthesisCorrection(content);
+    }
+    const QVariant address = QVariant::fromValue(quintptr(record.data()));
+    const QVariant values[3] = {name, content, timeValue(record->strTime)};
+    for (int c = 0; c < 3; ++c) {
+        auto* cell = new UITableItem(record);
+        cell->setData(Qt::DisplayRole, values[c]);
+        if (c == 0)
+            cell->setData(Qt::DecorationRole, statusIcon(record->imgStatus, rtl));
+        cell->setData(Qt::FontRole, cellFont());
+        cell->setData(Qt::TextAlignmentRole, int(Qt::AlignLeft | Qt::AlignBottom));
+        cell->setData(Qt::UserRole, address);
+        cell->setFlags(cell->flags() & ~Qt::ItemIsEditable);
+        table->setItem(row, c, cell);
+    }
+}
+
+void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
+{
+    QList<SMSLocalRecordPtr> rows;
+    if (node == NODE_LOCAL_ROOT || node == NODE_SIM_ROOT || node == NODE_DEVICE_ROOT) {
+        // A root lists each message once even if two folders name the same id.
+        QSet<int> seen;
+        for (int folder : foldersOf(node)) {
+            for (const SMSLocalRecordPtr& rec : m_pStatusLogicObject->getSmsBuffer(folder)) {
+                if (rec && !seen.contains(rec->iMsgId)) {
+                    seen.insert(rec->iMsgId);
+                    rows << rec;
+                }
+            }
+        }
+    } else {
+        for (const SMSLocalRecordPtr& rec : m_pStatusLogicObject->getSmsBuffer(node))
+            if (rec)
+                rows << rec;
+    }
+    table->setRowCount(rows.size());
+    for (int i = 0; i < rows.size(); ++i)
+        populateTableRow(rows.at(i), i, table);
+}
+
+void SMSUIMainDlg::populateLocalSMSTables()
+{
+    if (!m_pStatusLogicObject) {
+        SMS_LOG("%s: %s: %s : wrong Input");
+        return;
+    }
+    for (int node : {0, 1, 2, 3, 4, 5, 10, 13, 15}) {
+        SMSUITableWidget* table = createTable(node);
+        table->hide();
+        table->setSortingEnabled(false);
+        fillTable(node, table);
+        table->setSortingEnabled(true);
+        table->sortByColumn(2, Qt::DescendingOrder);
+        connectTable(table, true);
+        m_hashTables.insert(node, table);
+    }
+    updateTreeNodeCounts();
+}
+
+void SMSUIMainDlg::populateSimSMSTables()
+{
+    if (!m_pStatusLogicObject) {
+        SMS_LOG("%s: %s: %s : wrong Input");
+        return;
+    }
+    for (int node : {6, 7, 12}) {
+        if (Table(node)) {
+            syncSMSTableWithBuffers(node);
+            continue;
+        }
+        SMSUITableWidget* table = createTable(node);
+        table->hide();
+        table->setSortingEnabled(false);
+        fillTable(node, table);
+        table->setSortingEnabled(true);
+        table->sortByColumn(2, Qt::DescendingOrder);
+        connectTable(table, true);
+        m_hashTables.insert(node, table);
+    }
+    updateTreeNodeCounts();
+}
+
+void SMSUIMainDlg::populateDeviceSMSTables()
+{
+    if (!m_pStatusLogicObject) {
+        SMS_LOG("%s: %s: %s : wrong Input");
+        return;
+    }
+    for (int node : {8, 9, 14}) {
+        if (Table(node)) {
+            syncSMSTableWithBuffers(node);
+            continue;
+        }
+        SMSUITableWidget* table = createTable(node);
+        table->hide();
+        table->setSortingEnabled(false);
+        fillTable(node, table);
+        table->setSortingEnabled(true);
+        table->sortByColumn(2, Qt::DescendingOrder);
+        connectTable(table, true);
+        m_hashTables.insert(node, table);
+    }
+    updateTreeNodeCounts();
+}
+
+void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
+{
+    SMS_LOG("%s: %s: %s enter %d", node);
+    SMSUITableWidget* table = Table(node);
+    if (!table) {
+        SMS_LOG("%s: %s: %s : Error Table doesnt exist ");
+        return;
+    }
+    table->clearFocus();
+    table->setSortingEnabled(false);
+    connectTable(table, false);
+    emptySMSTable(node);
+    if (!m_pStatusLogicObject || foldersOf(node).isEmpty())
+        SMS_LOG("%s: %s: %s : In Default Something wrong happened!! ");
+    else
+        fillTable(node, table);
+    if (m_pTreeWidget && m_pTreeWidget->currentItem())
+        loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
+    for (int id : {9002, 9003, 9004, 9001, 9005})
+        disableToolItem(id);
+    connectTable(table, true);
+    table->setSortingEnabled(true);
+    updateTreeNodeCounts();
+}
+
+int SMSUIMainDlg::emptySMSTable(int node)
+{
+    SMSUITableWidget* table = Table(node);
+    if (!table) {
+        SMS_LOG("%s: %s: %s : Table dosnet exist ");
+        return SMS_INVALID_ARG;
+    }
+    table->clearFocus();
+    table->clearContents();
+    table->setRowCount(0);
+    return SMS_OK;
+}
+
+void SMSUIMainDlg::syncUnreadSMSTable(int node)
+{
+    if (!m_pStatusLogicObject)
+        return;
+    SMSUITableWidget* table = Table(node);
+    if (!table) {
+        SMS_LOG("%s: %s: %s : Error Table doesnt exist ");
+        return;
+    }
+    table->clearFocus();
+    connectTable(table, false);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int c = 0; c < 3; ++c) {
+            auto* cell = dynamic_cast<UITableItem*>(table->item(row, c));
+            if (!cell || !cell->Record())
+                continue;
+            const int folder = cell->Record()->iNode;
+            if (cell->Record()->iReadFlag == 0 && (folder == 1 || folder == 5 || folder == 7 || folder == 9) && c == 0)
+                cell->setData(Qt::DecorationRole, statusIcon(m_pStatusLogicObject->StatusImage(0), isRightToLeft()));
+        }
+    }
+    if (m_pTreeWidget && m_pTreeWidget->currentItem())
+        loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
+    updateTreeNodeCounts();
+    connectTable(table, true);
+    table->setFocus();
+}
+
+bool SMSUIMainDlg::setReadMessageIcon(SMSLocalRecordPtr& record, QTableWidgetItem* cell)
+{
+    if (!record)
+        return false;
+    const QImage read = m_pStatusLogicObject ? m_pStatusLogicObject->StatusImage(0) : QImage();
+    if (record->iReadFlag == 1) {
+        // The buffered record is shared with other readers: change a copy.
+        record = SMSLocalRecordPtr::create(*record);
+        record->iReadFlag = 0;
+        if (m_pStatusLogicObject)
+            record->imgStatus = read;
+        if (cell)
+            cell->setData(Qt::DecorationRole, statusIcon(record->imgStatus, isRightToLeft()));
+        return true;
+    }
+    if (m_pStatusLogicObject && record->imgStatus == m_pStatusLogicObject->StatusImage(1)) {
+        record = SMSLocalRecordPtr::create(*record);
+        record->imgStatus = read;
+        if (cell)
+            cell->setData(Qt::DecorationRole, statusIcon(read, isRightToLeft()));
+    }
+    return false;
+}
+
+bool SMSUIMainDlg::isMessageInTable(int msgId, QTableWidget* table) const
+{
+    if (!table || msgId < 0)
+        return false;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QTableWidgetItem* cell = table->item(row, 0);
+        if (!cell)
+            return false;
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(cell);
+        if (rec && rec->iMsgId == msgId)
+            return true;
+    }
+    return false;
+}
+
+void SMSUIMainDlg::addRecToSMSTable(int node, const SMSLocalRecordPtr& record)
+{
+    if (!record) {
+        SMS_LOG("%s: %s: %s : Invalid input param ");
+        return;
+    }
+    SMSUITableWidget* table = Table(node);
+    if (!table || isMessageInTable(record->iMsgId, table))
+        return;
+    table->setSortingEnabled(false);
+    const int row = table->rowCount();
+    table->insertRow(row);
+    populateTableRow(record, row, table);
+    table->setSortingEnabled(true);
+    table->sortByColumn(2, Qt::DescendingOrder);
+    if (m_pTreeWidget && m_pTreeWidget->currentItem())
+        loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
+    onClickTableRow(0);
+}
+
+void SMSUIMainDlg::releaseALLSMSTables()
+{
+    for (SMSUITableWidget* table : qAsConst(m_hashTables))
+        delete table;   // its delegate is its child
+    m_hashTables.clear();
+    delete findChild<QTableWidget*>(QStringLiteral("Empty Table"));
+    m_pTableWidgetSms = nullptr;
+}
+
+void SMSUIMainDlg::onSMSReceiverecordRecieved(int)
+{
+    if (!m_pStatusLogicObject) {
+        SMS_LOG("%s: %s: %s : wrong Input");
+        return;
+    }
+    const QList<SMSLocalRecordPtr> received = m_pStatusLogicObject->TakeReceivedRecords();
+    if (received.isEmpty()) {
+        SMS_LOG("%s: %s: %s: invalid input param");
+        return;
+    }
+    for (const SMSLocalRecordPtr& rec : received) {
+        switch (rec->iNode) {
+        case 1: case 5: addRecToSMSTable(rec->iNode, rec); addRecToSMSTable(13, rec); break;
+        case 7: addRecToSMSTable(7, rec); addRecToSMSTable(12, rec); break;
+        case 9: addRecToSMSTable(9, rec); addRecToSMSTable(14, rec); break;
+        case 10: addRecToSMSTable(10, rec); addRecToSMSTable(13, rec); break;
+        default: break;
+        }
+    }
+    updateTreeNodeCounts();
+    if (m_pTableWidgetSms && m_pTableWidgetSms->selectedItems().isEmpty() && m_pTreeWidget->currentItem())
+        loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
+}
+
+void SMSUIMainDlg::onSMSSentrecordRecieved(int msgId)
+{
+    if (!m_pStatusLogicObject) {
+        SMS_LOG("%s: %s: %s : wrong Input");
+        return;
+    }
+    const QList<SMSLocalRecordPtr> sent = m_pStatusLogicObject->TakeSentRecords();
+    if (sent.isEmpty()) {
+        SMS_LOG("%s: %s: %s: invalid input param");
+        return;
+    }
+    for (const SMSLocalRecordPtr& rec : sent) {
+        if (!rec || rec->iMsgId != msgId)
+            continue;
+        addRecToSMSTable(m_bSentItemsBox && rec->iStatus == 0 ? NODE_LOCAL_SENT : NODE_LOCAL_OUTBOX, rec);
+        addRecToSMSTable(NODE_LOCAL_ROOT, rec);
+    }
+    updateTreeNodeCounts();
+    if (m_pTableWidgetSms && m_pTableWidgetSms->selectedItems().isEmpty() && m_pTreeWidget->currentItem())
+        loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
+}
+
+void SMSUIMainDlg::updateSIMNVTables()
+{
+    if (!m_pStatusLogicObject)
+        return;
+    m_pStatusLogicObject->PopulateSMSFromSDK(MEM_SIM);
+    m_pStatusLogicObject->PopulateSMSFromSDK(MEM_DEVICE);
+    for (int node = 6; node <= 14; ++node)
+        syncSMSTableWithBuffers(node);
+}
+
+void SMSUIMainDlg::OnHeaderClicked(int)
+{
+    if (!m_pTableWidgetSms)
+        return;
+    activateWindow();
+    m_pTableWidgetSms->viewport()->update();
+}
+
+void SMSUIMainDlg::onTableSelectionChanged()
+{
+    const int row = m_pTableWidgetSms ? m_pTableWidgetSms->currentRow() : 0;
+    if (row == -1)
+        return;
+    onClickTableRow(row);
+}
+
+void SMSUIMainDlg::onClickTableRow(int)
+{
+    QMutexLocker lock(&m_mutexRowClick);
+    if (IsWorkerRunning()) {
+        qDebug("%s: %s: Exit directly, m_SMSThreadInst is running.", SMSLog::now().constData(), __func__);
+        return;
+    }
+    enableToolItem(9001);
+    m_strPreviewHtml.clear();
+    if (!m_pTextPreview || !m_pStatusLogicObject || !m_pTableWidgetSms)
+        return;
+    const QList<QTableWidgetItem*> selected = m_pTableWidgetSms->selectedItems();
+    const int rows = selected.size() / 3;
+    if (rows == 0) {
+        for (int id : {9002, 9003, 9004, 9001, 9005})
+            disableToolItem(id);
+        showFolderSummary();
+    }
+    if (selected.isEmpty())
+        return;
+    const SMSLocalRecordPtr record = UITableItem::RecordOf(selected.first());
+    if (!record)
+        return;
+    m_iSelectedMsgId = record->iMsgId;
+    m_strPreviewContent = record->strContent;
+    m_strSelectedNumber = record->strNumber;
+    QString name = record->strNameList;
+    name.replace(QLatin1Char('<'), QStringLiteral("&lt;")).replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+    m_strPreviewContent.replace(QLatin1Char('<'), QStringLiteral("&lt;")).replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+    m_strPreviewContent = CommonUtils::ParseAndCreateHyperLinks(m_strPreviewContent);
+    m_strPreviewContent.replace(QLatin1Char('\n'), QStringLiteral("<BR>"));
+    if (isRightToLeft()) {
+        CommonUtils::ParanthesisCorrection(name);
+        CommonUtils::ParanthesisCorrection(m_strPreviewContent);
+    }
+    notifyStatusBar();
+    showMessagePreview(name, m_strPreviewContent, record, rows);
+    enableDisableForMultipleSelection(rows);
+    onTableRowClickEnableDisable();
+    if (m_iSelectedTreeNode == NODE_SIM_ROOT || m_iSelectedTreeNode == NODE_LOCAL_ROOT || m_iSelectedTreeNode == NODE_DEVICE_ROOT) {
+        switch (record->iNode) {
+        case 0: case 3: case 6: case 8: case 15: disableToolItem(9003); break;
+        case 2: disableToolItem(9003); disableToolItem(9004); break;
+        case 4: case 5: case 10: disableToolItem(9003); disableToolItem(9004); disableToolItem(9002); break;
+        default: break;
+        }
+    }
+    update();
+}
+
+void SMSUIMainDlg::onCtrlAPressedOnTable()
+{
+    if (!m_pTableWidgetSms) {
+        SMS_LOG("%s: %s: %s : no table shown");
+        return;
+    }
+    m_pTableWidgetSms->selectAll();
+    const int n = m_pTableWidgetSms->rowCount();
+    switch (m_iSelectedTreeNode) {
+    case 0: case 2: case 3: case 4: case 6: case 8: case 15:
+        if (n == 0) {
+            disableToolItem(9001);
+        } else {
+            if (n > 1)
+                m_pTextPreview->clear();
+            enableToolItem(9001);
+        }
+        break;
+    default:
+        if (n == 0) {
+            for (int id : {9002, 9003, 9004, 9001, 9005})
+                disableToolItem(id);
+        } else {
+            onClickTableRow(0);
+            enableToolItem(9001);
+        }
+        break;
+    }
+}
+
+void SMSUIMainDlg::ViewSmsInbox()
+{
+    QTreeWidgetItem* inbox = TreeItem(NODE_LOCAL_INBOX);
+    if (!m_pTreeWidget || !inbox)
+        return;
+    if (QTreeWidgetItem* current = m_pTreeWidget->currentItem())
+        current->setSelected(false);
+    inbox->setSelected(true);
+    m_pTreeWidget->setCurrentItem(inbox);
+    if (m_pTableWidgetSms) {
+        m_pTableWidgetSms->setFocus();
+        m_pTableWidgetSms->setCurrentCell(0, 0);
+        enableToolItem(9001);
+        onClickTableRow(0);
+    }
+}

@@ -1,0 +1,3 @@
+#include "SMSUITreeWidget.h"
+
+SMSUITreeWidget::SMSUITreeWidget(SMSUIMainDlg* window, QWidget* parent) : QTreeWidget(parent), m_pWindow(window) {}
