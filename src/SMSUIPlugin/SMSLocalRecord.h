@@ -10,6 +10,7 @@
 // given in.
 #pragma once
 
+#include <QDateTime>
 #include <QImage>
 #include <QSharedPointer>
 #include <QString>
@@ -35,6 +36,7 @@ struct SMSLocalRecord {
     QString strDisplayTime;
     int iReportResult = 0;     // -1 none, 0 success, 1 failed, 2 pending
     QImage imgStatus;
+    QDateTime dtTime;          // strTime parsed once (the tables sort and show it)
 };
 
 using SMSLocalRecordPtr = QSharedPointer<SMSLocalRecord>;

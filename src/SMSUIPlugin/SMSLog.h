@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QTime>
 #include <QtDebug>
 
@@ -17,8 +18,16 @@ constexpr const char* baseName(const char* path)
 }
 }
 
+// Qt formats a printf-style line before it looks at the category's switch; the plug-in logs every
+// operation, so the switch is looked at first.
+#define SMS_DEBUG(...) \
+    do { \
+        if (QLoggingCategory::defaultCategory()->isDebugEnabled()) \
+            qDebug(__VA_ARGS__); \
+    } while (0)
+
 // SMS_LOG("%s: %s: %s entered") fills the first three %s with time, file and operation.
-#define SMS_LOG(fmt, ...) qDebug(fmt, SMSLog::now().constData(), SMSLog::baseName(__FILE__), __func__, ##__VA_ARGS__)
+#define SMS_LOG(fmt, ...) SMS_DEBUG(fmt, SMSLog::now().constData(), SMSLog::baseName(__FILE__), __func__, ##__VA_ARGS__)
 #define SMS_WARN(fmt, ...) qWarning(fmt, SMSLog::now().constData(), SMSLog::baseName(__FILE__), __func__, ##__VA_ARGS__)
 // A null pointer met at entry.
-#define SMS_LOG_NULLARG() qDebug("Arg is NULL: %s: %s: %s %d", SMSLog::now().constData(), SMSLog::baseName(__FILE__), __func__, __LINE__)
+#define SMS_LOG_NULLARG() SMS_DEBUG("Arg is NULL: %s: %s: %s %d", SMSLog::now().constData(), SMSLog::baseName(__FILE__), __func__, __LINE__)

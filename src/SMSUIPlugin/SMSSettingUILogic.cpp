@@ -16,7 +16,7 @@ QMutex g_logicMutex;   // the device callback looks the instance up on the servi
 
 int deviceResult(const char* call, ZSDK_STATUS rc)
 {
-    qDebug("%s: %s returned %ld", SMSLog::now().constData(), call, long(rc));
+    SMS_DEBUG("%s: %s returned %ld", SMSLog::now().constData(), call, long(rc));
     return rc == 0 ? 0 : 23;
 }
 }
@@ -81,7 +81,7 @@ int SMSSettingUILogic::GetSMSSetting(const QString& key, bool* value) const
 {
     const QString text = CommonUtils::GetSettings(m_strGroup, key);
     if (text.isEmpty()) {
-        qDebug("%s : %s: %s: String is empty", SMSLog::now().constData(), "SMSSettingUILogic.cpp", __func__);
+        SMS_DEBUG("%s : %s: %s: String is empty", SMSLog::now().constData(), "SMSSettingUILogic.cpp", __func__);
         return 23;
     }
     if (value)
@@ -133,7 +133,7 @@ int SMSSettingUILogic::GetSMSCentreNumber(QString* number)
 {
     ZSDK_WCHAR buffer[100];
     if (!ZSDK_memset(buffer, sizeof buffer, 0, sizeof buffer))
-        qDebug("%s: %s: ZSDK_memset fail", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s: ZSDK_memset fail", SMSLog::now().constData(), __func__);
     const ZSDK_STATUS rc = ZSDK_SMSSrv_GetSMSCentreNumber(buffer, 100);
     const QString device = QString::fromUtf16(buffer);
     const QString imsi = CommonUtils::getIMSI();
@@ -222,7 +222,7 @@ bool SMSSettingUILogic::IsSimValid()
 {
     PluginContainer* container = Startup::GetPluginContainer();
     if (!container) {
-        qDebug("%s: %s: Plugin container is null ", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s: Plugin container is null ", SMSLog::now().constData(), __func__);
         return false;
     }
     auto* mgr = qobject_cast<IDeviceMgr*>(container->GetPlugin(QLatin1String(HostGuid::DeviceMgr), 0x1001));
@@ -232,7 +232,7 @@ bool SMSSettingUILogic::IsSimValid()
 void SMSSettingUILogic::RegisterDevice()
 {
     if (ZSDK_DevSrv_RegisterDevInitEventCallback(&SMSSettingUILogic::OnDeviceChangeEvent) != 0)
-        qDebug("%s: %s: ZSDK_DevSrv_RegisterDevInitEventCallback failed", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s: ZSDK_DevSrv_RegisterDevInitEventCallback failed", SMSLog::now().constData(), __func__);
 }
 
 void SMSSettingUILogic::UnRegisterDevice()

@@ -38,6 +38,9 @@ public:
     static int GetParentPos(int node);
     static void GetToandInitalPosForMoveCopyOp(int node, int* toNode, int* initialNode);
     static QString getUIDisplayTime(const QString& time);
+    // The time field as a date and time: now for "00000000000000", invalid for anything else
+    // that is not "yyyyMMddhhmmss".
+    static QDateTime parseTime(const QString& time);
     static QString getMessagePriority(int priority, bool hideA, bool hideB);
     QString getReportContentMsg(int reportStatus, const QString& content, int* result);
 
@@ -46,6 +49,9 @@ public:
     SMSLocalRecord GetSingleSMS(int node, int msgId);
     SMSLocalRecordPtr GetSingleSMSPtr(int node, int msgId);
     SMSFolderBuffer getSmsBuffer(int node);
+    // Grows with every change of the folder's buffer; a table that was filled at the same value
+    // shows the buffer as it is.
+    quint64 FolderGeneration(int node) const;
     void RemoveSMSFromMap(int node, int msgId, bool permanent);
     int DeleteSMSFromBuffer(int msgId, int node, int location, bool permanent);
     void DeleteListSMSFromBuffer(int node, int msgId);
@@ -136,6 +142,7 @@ private:
     int readBack(int newId, int toNode);
 
     QHash<int, SMSFolderBuffer> m_hashSMSBuffer;
+    QHash<int, quint64> m_hashGeneration;   // under m_mutexBuffer
     std::atomic<bool> m_bNamesStale{false};
     QString m_strPluginPath;
     QString m_strPluginDir = QStringLiteral("/plugins/SMSUIPlugin/");
@@ -152,4 +159,8 @@ private:
     bool m_bLocal2Device = true;
     const QString m_strNumberChars = QStringLiteral("+0123456789*#;");
     QVector<QImage> m_listStatusImages;
+    // While a whole memory is loaded the same numbers come again and again; their phone-book
+    // answers are kept for the length of the load (the phone book cannot change meanwhile
+    // without the load being redone).
+    QHash<QString, QPair<bool, QString>>* m_pNameCache = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "SMSTypes.h"
 #include "zsdk.h"
 
+#include <QLocale>
 #include <QThread>
 #include <memory>
 
@@ -20,7 +21,7 @@ struct DeviceRecordGuard {
     ~DeviceRecordGuard()
     {
         if (record && ZSDK_SMSSrv_ReleaseSMSRecord(&record) != 0)
-            qDebug("%s: %s: ZSDK_SMSSrv_ReleaseSMSRecord returned error", SMSLog::now().constData(), "SMSStatusUILogicBuffers.cpp");
+            SMS_DEBUG("%s: %s: ZSDK_SMSSrv_ReleaseSMSRecord returned error", SMSLog::now().constData(), "SMSStatusUILogicBuffers.cpp");
     }
 };
 
@@ -34,9 +35,9 @@ SMSStatusUILogic* SMSStatusUILogic::Instance()
 {
     QMutexLocker lock(&g_instanceMutex);
     if (!g_store) {
-        qDebug("%s: %s:Entered ", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s:Entered ", SMSLog::now().constData(), __func__);
         g_store = new SMSStatusUILogic;
-        qDebug("%s: %s:Exit ", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s:Exit ", SMSLog::now().constData(), __func__);
     }
     return g_store;
 }
@@ -81,6 +82,13 @@ void SMSStatusUILogic::InsertSingleSMS(int node, int msgId, const SMSLocalRecord
     if (rec->iAttrA == 0 && (rec->iOrigNode == 1 || rec->iOrigNode == 7 || rec->iOrigNode == 9 || rec->iOrigNode == 10))
         return;
     m_hashSMSBuffer[node].insert(msgId, rec);
+    ++m_hashGeneration[node];
+}
+
+quint64 SMSStatusUILogic::FolderGeneration(int node) const
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    return m_hashGeneration.value(node);
 }
 
 SMSLocalRecordPtr SMSStatusUILogic::GetSingleSMSPtr(int node, int msgId)
@@ -111,6 +119,7 @@ void SMSStatusUILogic::RemoveSMSFromMap(int node, int msgId, bool permanent)
     const SMSLocalRecordPtr rec = folder->take(msgId);
     if (!rec)
         return;
+    ++m_hashGeneration[node];
     if (removed > 1)
         SMS_LOG("%s: %s: %s Something abnormal happened");
     if (permanent)
@@ -122,6 +131,7 @@ void SMSStatusUILogic::RemoveSMSFromMap(int node, int msgId, bool permanent)
     trashed->iReadFlag = 0;
     trashed->imgStatus = StatusImage(0);
     m_hashSMSBuffer[NODE_LOCAL_TRASH].insert(msgId, trashed);
+    ++m_hashGeneration[NODE_LOCAL_TRASH];
 }
 
 int SMSStatusUILogic::DeleteSMSFromBuffer(int msgId, int node, int, bool permanent)
@@ -134,6 +144,7 @@ void SMSStatusUILogic::DeleteListSMSFromBuffer(int node, int)
 {
     QMutexLocker lock(&m_mutexBuffer);
     m_hashSMSBuffer.insert(node, SMSFolderBuffer());
+    ++m_hashGeneration[node];
 }
 
 int SMSStatusUILogic::ReleaseSmsBuffer(int memPosition)
@@ -174,7 +185,13 @@ int SMSStatusUILogic::sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLo
     }
     addIconsToTable(rec.data());
     getNameByNumberFromPhoneBookEx(rec->strNumber, rec->strName, rec->strNameList);
-    rec->strDisplayTime = getUIDisplayTime(rec->strTime);
+    if (rec->strTime.size() < 14) {
+        SMS_LOG("%s: %s: %s: invalid input param");
+    } else {
+        rec->dtTime = parseTime(rec->strTime);
+        static const QLocale locale = QLocale::system();
+        rec->strDisplayTime = locale.toString(rec->dtTime, QLocale::ShortFormat);
+    }
     if (device->iNode == NODE_LOCAL_REPORT && device->iMsgType == 1) {
         int result = -1;
         rec->strContent = getReportContentMsg(rec->iStatus, rec->strContent, &result);
@@ -204,7 +221,7 @@ bool SMSStatusUILogic::GetSMSRecordCount(int memPosition)
     int32_t n = 0;
     const ZSDK_STATUS rc = ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, memPosition);
     if (rc != 0) {
-        qDebug("The Error code returned by the ZSDK_SMSSrv_SMSRecordSetGetRecordCount = %ld", long(rc));
+        SMS_DEBUG("The Error code returned by the ZSDK_SMSSrv_SMSRecordSetGetRecordCount = %ld", long(rc));
         return true;
     }
     m_iIdCount = n;
@@ -222,7 +239,7 @@ int SMSStatusUILogic::GetMessageIdList(int memPosition)
         for (int i = 0; i < n; ++i)
             m_listMsgIds.append(ids[i]);
     } else {
-        qDebug("The Error code returned by the ZSDK_SMSSrv_GetSmsIdList = %ld", long(rc));
+        SMS_DEBUG("The Error code returned by the ZSDK_SMSSrv_GetSmsIdList = %ld", long(rc));
     }
     if (ids)
         ZSDK_SMSSrv_ReleaseSmsIdList(&ids);
@@ -246,6 +263,12 @@ int SMSStatusUILogic::PopulateSMSFromSDK(int memPosition)
     }
     int result = SMS_OK;
     const QList<int> ids = m_listMsgIds;
+    QHash<QString, QPair<bool, QString>> names;
+    m_pNameCache = &names;
+    struct ForgetCache {
+        QHash<QString, QPair<bool, QString>>*& cache;
+        ~ForgetCache() { cache = nullptr; }
+    } forget{m_pNameCache};
     for (int id : ids) {
         DeviceRecordGuard guard;
         if (ZSDK_SMSSrv_CreateSMSRecord(&guard.record, nullptr, nullptr) != 0 || !guard.record) {
@@ -382,8 +405,10 @@ void SMSStatusUILogic::SyncBuffersWithPB()
         // Replace only if the record is still where it was; it may have moved meanwhile.
         SMSFolderBuffer& folder = m_hashSMSBuffer[rec->iNode];
         auto it = folder.find(rec->iMsgId);
-        if (it != folder.end() && it.value() == rec)
+        if (it != folder.end() && it.value() == rec) {
             it.value() = renamed;
+            ++m_hashGeneration[rec->iNode];
+        }
     }
 }
 
@@ -394,11 +419,21 @@ void SMSStatusUILogic::getNameByNumberFromPhoneBookEx(const QString& numbers, QS
     const QStringList parts = numbers.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (int i = 0; i < parts.size(); ++i) {
         const QString& number = parts.at(i);
-        ZSDK_WCHAR* name = nullptr;
-        int32_t found = 0;
-        const bool ok = ZSDK_PBSrv_FindNameByNumber(number.utf16(), &name, 48, &found) == 0 && found;
-        const QString text = ok && name ? QString::fromUtf16(name) : QString();
-        delete[] name;
+        bool ok = false;
+        QString text;
+        const auto cached = m_pNameCache ? m_pNameCache->constFind(number) : QHash<QString, QPair<bool, QString>>::const_iterator();
+        if (m_pNameCache && cached != m_pNameCache->constEnd()) {
+            ok = cached->first;
+            text = cached->second;
+        } else {
+            ZSDK_WCHAR* name = nullptr;
+            int32_t found = 0;
+            ok = ZSDK_PBSrv_FindNameByNumber(number.utf16(), &name, 48, &found) == 0 && found;
+            text = ok && name ? QString::fromUtf16(name) : QString();
+            delete[] name;
+            if (m_pNameCache)
+                m_pNameCache->insert(number, qMakePair(ok, text));
+        }
         const QString sep = i == 0 ? QString() : QStringLiteral("; ");
         if (ok) {
             names += sep + numberOrName(number, text, false);

@@ -35,14 +35,14 @@ void SMSStatusUILogic::unSDKRegisterEvent()
 int SMSStatusUILogic::SmsCallBackMethod(int event, void* data)
 {
     QMutexLocker lock(&g_smsCallbackMutex);
-    qDebug("%s: %s:Entered in callbackfunction ", SMSLog::now().constData(), __func__);
+    SMS_DEBUG("%s: %s:Entered in callbackfunction ", SMSLog::now().constData(), __func__);
     if (CommonUtils::IsShuttingDown()) {
-        qDebug("%s: %s: the application is shutting down; event %d ignored", SMSLog::now().constData(), __func__, event);
+        SMS_DEBUG("%s: %s: the application is shutting down; event %d ignored", SMSLog::now().constData(), __func__, event);
         return 1;
     }
     SMSStatusUILogic* store = Existing();
     if (!store) {
-        qDebug("%s: %s:m_pSMSStatusLogicInst is NULL", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s:m_pSMSStatusLogicInst is NULL", SMSLog::now().constData(), __func__);
         return 0;
     }
     switch (event) {
@@ -94,7 +94,7 @@ int SMSStatusUILogic::SmsCallBackMethod(int event, void* data)
         emit store->PBSIMNVReady();
         break;
     default:
-        qDebug("%s: %s:Caught in Default case ", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s:Caught in Default case ", SMSLog::now().constData(), __func__);
         break;
     }
     return 1;

@@ -160,7 +160,7 @@ int SMSStatusUILogic::SaveMsgToDraft(const QString& number, const QString& conte
     guard.record->iPriority = 4;
     int32_t newId = -1, flag = 1;
     const ZSDK_STATUS rc = ZSDK_SMSSrv_SaveMsg(guard.record, &newId, &flag);
-    qDebug("%s: %s:returned value ZSDK_SMSSrv_SaveMsg = %ld", SMSLog::now().constData(), __func__, long(rc));
+    SMS_DEBUG("%s: %s:returned value ZSDK_SMSSrv_SaveMsg = %ld", SMSLog::now().constData(), __func__, long(rc));
     if (rc != 0)
         return SMS_FAIL;
     guard.record->iMsgId = newId;

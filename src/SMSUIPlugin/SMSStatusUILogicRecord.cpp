@@ -106,7 +106,7 @@ int SMSStatusUILogic::populateLocalRecordToSDKStructure(SMSDeviceRecord* device,
     device->iAttrD = local->iAttrD;
     device->iPriority = local->iPriority;
     if (!ZSDK_memset(device->szTime, sizeof device->szTime, 0, sizeof device->szTime))
-        qDebug("%s: %s: %s: %d: ZSDK_memset fail", SMSLog::now().constData(), "SMSStatusUILogicRecord.cpp", __func__, __LINE__);
+        SMS_DEBUG("%s: %s: %s: %d: ZSDK_memset fail", SMSLog::now().constData(), "SMSStatusUILogicRecord.cpp", __func__, __LINE__);
     // At most 19 characters, so that the field always ends in a NUL.
     const int n = qMin(local->strTime.size(), 19);
     std::memcpy(device->szTime, local->strTime.utf16(), size_t(n) * sizeof(ZSDK_WCHAR));
@@ -154,18 +154,42 @@ void SMSStatusUILogic::GetToandInitalPosForMoveCopyOp(int node, int* toNode, int
         *initialNode = target;
 }
 
+// Message times are the device's wall-clock readings. They are kept as such ("UTC" here only
+// means "no zone to convert"): converting each of ten thousand times to local time would ask the
+// C library for the zone every time.
+QDateTime SMSStatusUILogic::parseTime(const QString& time)
+{
+    if (time == QLatin1String("00000000000000")) {
+        const QDateTime now = QDateTime::currentDateTime();
+        return QDateTime(now.date(), now.time(), Qt::UTC);
+    }
+    // QDateTime::fromString with a format is slow; the field is fixed-width digits.
+    if (time.size() < 14)
+        return QDateTime();
+    int v[6];
+    const int widths[6] = {4, 2, 2, 2, 2, 2};
+    int pos = 0;
+    for (int i = 0; i < 6; ++i) {
+        bool ok = false;
+        v[i] = time.midRef(pos, widths[i]).toInt(&ok);
+        if (!ok)
+            return QDateTime();
+        pos += widths[i];
+    }
+    const QDate date(v[0], v[1], v[2]);
+    const QTime clock(v[3], v[4], v[5]);
+    if (!date.isValid() || !clock.isValid())
+        return QDateTime();
+    return QDateTime(date, clock, Qt::UTC);
+}
+
 QString SMSStatusUILogic::getUIDisplayTime(const QString& time)
 {
     if (time.size() < 14) {
         SMS_LOG("%s: %s: %s: invalid input param");
         return QString();
     }
-    QDateTime when;
-    if (time == QLatin1String("00000000000000"))
-        when = QDateTime::currentDateTime();
-    else
-        when = QDateTime::fromString(time, QStringLiteral("yyyyMMddhhmmss"));
-    return QLocale::system().toString(when, QLocale::ShortFormat);
+    return QLocale::system().toString(parseTime(time), QLocale::ShortFormat);
 }
 
 QString SMSStatusUILogic::getMessagePriority(int priority, bool hideA, bool hideB)

@@ -47,7 +47,7 @@ int SMSStatusUILogic::GetSimStatus(int* status)
     int32_t state = 0;
     if (ZSDK_DevSrv_GetSimStatus(&state) != 0) {
         *status = 0;
-        qDebug("%s : %s : %s : ZSDK_DevSrv_GetSimStatus returned Error", SMSLog::now().constData(), "SMSStatusUILogicStatus.cpp", __func__);
+        SMS_DEBUG("%s : %s : %s : ZSDK_DevSrv_GetSimStatus returned Error", SMSLog::now().constData(), "SMSStatusUILogicStatus.cpp", __func__);
         return 1;
     }
     *status = state;
@@ -68,7 +68,7 @@ bool SMSStatusUILogic::GetMemorySatus(int* capacity, int* used, int memPosition)
     SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_GetRecordInfo()");
     int32_t cap = 0, n = 0;
     const ZSDK_STATUS rc = ZSDK_SMSSrv_GetRecordInfo(&cap, &n, memPosition);
-    qDebug("%s: %s:returned value ZSDK_SMSSrv_GetRecordInfo = %ld", SMSLog::now().constData(), __func__, long(rc));
+    SMS_DEBUG("%s: %s:returned value ZSDK_SMSSrv_GetRecordInfo = %ld", SMSLog::now().constData(), __func__, long(rc));
     if (rc != 0)
         return true;
     if (capacity)
@@ -90,13 +90,13 @@ int SMSStatusUILogic::GetSMSSetting(const QString& key, bool* value)
         text = CommonUtils::GetSettings(group, key);
     }
     if (text.isEmpty()) {
-        qDebug("%s : %s: %s: String is empty", SMSLog::now().constData(), "SMSStatusUILogicStatus.cpp", __func__);
+        SMS_DEBUG("%s : %s: %s: String is empty", SMSLog::now().constData(), "SMSStatusUILogicStatus.cpp", __func__);
         return 23;
     }
     const bool on = text.toInt() != 0;
     if (value)
         *value = on;
-    qDebug("%s : %s: %s:GetSettings() Return %d", SMSLog::now().constData(), "SMSStatusUILogicStatus.cpp", __func__, int(on));
+    SMS_DEBUG("%s : %s: %s:GetSettings() Return %d", SMSLog::now().constData(), "SMSStatusUILogicStatus.cpp", __func__, int(on));
     return 0;
 }
 

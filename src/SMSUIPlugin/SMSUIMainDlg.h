@@ -250,6 +250,9 @@ private:
     const QList<QIcon>& treeIcons() const;
     SMSUITableWidget* createTable(int node);
     void fillTable(int node, SMSUITableWidget* table);
+    quint64 generationOf(int node) const;
+    void markTableFilled(SMSUITableWidget* table, bool current);
+    bool tableIsCurrent(SMSUITableWidget* table) const;
     void connectTable(SMSUITableWidget* table, bool on);
     QTreeWidgetItem* addTreeNode(QTreeWidgetItem* parent, int node);
     void setBranchLanguage(int root, int inbox, int outbox);

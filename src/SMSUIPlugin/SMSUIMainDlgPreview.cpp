@@ -114,7 +114,7 @@ void SMSUIMainDlg::setReoprtFolderContent()
 {
     SMSUITableWidget* table = Table(NODE_LOCAL_REPORT);
     if (!table) {
-        qDebug("%s: %s: Null Pointer ", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s: Null Pointer ", SMSLog::now().constData(), __func__);
         return;
     }
     if (!m_pStatusLogicObject)

@@ -140,7 +140,7 @@ void SMSUIMainDlg::OnSimStatusChanged(bool available)
     if (m_pTableWidgetSms && !m_pTableWidgetSms->selectedItems().isEmpty())
         enableToolItem(9001);
     if (available == m_bSimAvailable) {
-        qDebug("SIM States are not changed");
+        SMS_DEBUG("SIM States are not changed");
         if (!available && !m_bNvDeviceFlag)
             checkDevMemStatus(false);
         return;
@@ -180,7 +180,7 @@ void SMSUIMainDlg::OnSimStatusChanged(bool available)
 bool SMSUIMainDlg::checkDevMemStatus(bool initial)
 {
     if (!m_pStatusLogicObject) {
-        qDebug("wrong Input");
+        SMS_DEBUG("wrong Input");
         return false;
     }
     int32_t multi = 0;
@@ -195,7 +195,7 @@ bool SMSUIMainDlg::checkDevMemStatus(bool initial)
         return false;
     if (count == 0) {
         m_bSimAvailable = false;
-        qDebug("MemoryList is empty");
+        SMS_DEBUG("MemoryList is empty");
         return false;
     }
     std::unique_ptr<uint16_t[]> types(new uint16_t[count]);

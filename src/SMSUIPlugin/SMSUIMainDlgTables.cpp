@@ -22,16 +22,6 @@ namespace {
 
 const QString kGroup = QStringLiteral("SMSUIPlugin");
 
-const QFont& cellFont()
-{
-    static const QFont font = [] {
-        QFont f = QApplication::font();
-        f.setFamily(QStringLiteral("Microsoft Sans Serif"));
-        return f;
-    }();
-    return font;
-}
-
 // Icons from the five status images, made once per image and direction: building a pixmap for
 // every row would dominate filling a large table.
 QIcon statusIcon(const QImage& image, bool mirrored)
@@ -46,11 +36,9 @@ QIcon statusIcon(const QImage& image, bool mirrored)
     return it.value();
 }
 
-QDateTime timeValue(const QString& time)
+QDateTime timeValue(const SMSLocalRecord& record)
 {
-    if (time == QLatin1String("00000000000000"))
-        return QDateTime::currentDateTime();
-    return QDateTime::fromString(time, QStringLiteral("yyyyMMddhhmmss"));
+    return record.dtTime.isValid() ? record.dtTime : SMSStatusUILogic::parseTime(record.strTime);
 }
 
 QList<int> foldersOf(int node)
@@ -126,19 +114,34 @@ void SMSUIMainDlg::populateTableRow(const SMSLocalRecordPtr& record, int row, QT
         CommonUtils::ParanthesisCorrection(name);
         CommonUtils::ParanthesisCorrection(content);
     }
-    const QVariant address = QVariant::fromValue(quintptr(record.data()));
-    const QVariant values[3] = {name, content, timeValue(record->strTime)};
-    for (int c = 0; c < 3; ++c) {
-        auto* cell = new UITableItem(record);
-        cell->setData(Qt::DisplayRole, values[c]);
-        if (c == 0)
-            cell->setData(Qt::DecorationRole, statusIcon(record->imgStatus, rtl));
-        cell->setData(Qt::FontRole, cellFont());
-        cell->setData(Qt::TextAlignmentRole, int(Qt::AlignLeft | Qt::AlignBottom));
-        cell->setData(Qt::UserRole, address);
-        cell->setFlags(cell->flags() & ~Qt::ItemIsEditable);
-        table->setItem(row, c, cell);
-    }
+    // Font, alignment and the record address are answered by the cell itself (UITableItem::data).
+    // Column 2 goes in last: in a table kept sorted by time it moves the row to its place.
+    table->setItem(row, 0, new UITableItem(record, name, statusIcon(record->imgStatus, rtl)));
+    table->setItem(row, 1, new UITableItem(record, content));
+    table->setItem(row, 2, new UITableItem(record, timeValue(*record)));
+}
+
+quint64 SMSUIMainDlg::generationOf(int node) const
+{
+    quint64 sum = 0;
+    for (int folder : foldersOf(node))
+        sum += m_pStatusLogicObject->FolderGeneration(folder);
+    return sum;
+}
+
+void SMSUIMainDlg::markTableFilled(SMSUITableWidget* table, bool current)
+{
+    // A rebuild that would put the same records into the same rows can be skipped; anything
+    // else that changed the rows (a filter, a single added row) makes the next rebuild real.
+    table->setProperty("smsGeneration", current ? QVariant(generationOf(table->Node())) : QVariant());
+    table->setProperty("smsRightToLeft", isRightToLeft());
+}
+
+bool SMSUIMainDlg::tableIsCurrent(SMSUITableWidget* table) const
+{
+    const QVariant generation = table->property("smsGeneration");
+    return generation.isValid() && generation.toULongLong() == generationOf(table->Node())
+        && table->property("smsRightToLeft").toBool() == isRightToLeft();
 }
 
 void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
@@ -163,6 +166,7 @@ void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
     table->setRowCount(rows.size());
     for (int i = 0; i < rows.size(); ++i)
         populateTableRow(rows.at(i), i, table);
+    markTableFilled(table, true);
 }
 
 void SMSUIMainDlg::populateLocalSMSTables()
@@ -176,8 +180,8 @@ void SMSUIMainDlg::populateLocalSMSTables()
         table->hide();
         table->setSortingEnabled(false);
         fillTable(node, table);
-        table->setSortingEnabled(true);
-        table->sortByColumn(2, Qt::DescendingOrder);
+        table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
+        table->setSortingEnabled(true);   // sorts once, newest first
         connectTable(table, true);
         m_hashTables.insert(node, table);
     }
@@ -199,8 +203,8 @@ void SMSUIMainDlg::populateSimSMSTables()
         table->hide();
         table->setSortingEnabled(false);
         fillTable(node, table);
-        table->setSortingEnabled(true);
-        table->sortByColumn(2, Qt::DescendingOrder);
+        table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
+        table->setSortingEnabled(true);   // sorts once, newest first
         connectTable(table, true);
         m_hashTables.insert(node, table);
     }
@@ -222,8 +226,8 @@ void SMSUIMainDlg::populateDeviceSMSTables()
         table->hide();
         table->setSortingEnabled(false);
         fillTable(node, table);
-        table->setSortingEnabled(true);
-        table->sortByColumn(2, Qt::DescendingOrder);
+        table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
+        table->setSortingEnabled(true);   // sorts once, newest first
         connectTable(table, true);
         m_hashTables.insert(node, table);
     }
@@ -241,11 +245,13 @@ void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
     table->clearFocus();
     table->setSortingEnabled(false);
     connectTable(table, false);
-    emptySMSTable(node);
-    if (!m_pStatusLogicObject || foldersOf(node).isEmpty())
+    if (!m_pStatusLogicObject || foldersOf(node).isEmpty()) {
+        emptySMSTable(node);
         SMS_LOG("%s: %s: %s : In Default Something wrong happened!! ");
-    else
+    } else if (!tableIsCurrent(table)) {
+        emptySMSTable(node);
         fillTable(node, table);
+    }
     if (m_pTreeWidget && m_pTreeWidget->currentItem())
         loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
     for (int id : {9002, 9003, 9004, 9001, 9005})
@@ -265,6 +271,7 @@ int SMSUIMainDlg::emptySMSTable(int node)
     table->clearFocus();
     table->clearContents();
     table->setRowCount(0);
+    markTableFilled(table, false);
     return SMS_OK;
 }
 
@@ -344,12 +351,21 @@ void SMSUIMainDlg::addRecToSMSTable(int node, const SMSLocalRecordPtr& record)
     SMSUITableWidget* table = Table(node);
     if (!table || isMessageInTable(record->iMsgId, table))
         return;
-    table->setSortingEnabled(false);
+    // A new message leaves the table sorted newest first, whatever the user sorted by. When it
+    // already is, the new row is put straight into its place instead of sorting every row again.
+    QHeaderView* header = table->horizontalHeader();
+    const bool newestFirst = table->isSortingEnabled() && header->sortIndicatorSection() == 2
+        && header->sortIndicatorOrder() == Qt::DescendingOrder;
+    if (!newestFirst)
+        table->setSortingEnabled(false);
     const int row = table->rowCount();
     table->insertRow(row);
     populateTableRow(record, row, table);
-    table->setSortingEnabled(true);
-    table->sortByColumn(2, Qt::DescendingOrder);
+    if (!newestFirst) {
+        header->setSortIndicator(2, Qt::DescendingOrder);
+        table->setSortingEnabled(true);
+    }
+    markTableFilled(table, false);
     if (m_pTreeWidget && m_pTreeWidget->currentItem())
         loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
     onClickTableRow(0);
@@ -441,7 +457,7 @@ void SMSUIMainDlg::onClickTableRow(int)
 {
     QMutexLocker lock(&m_mutexRowClick);
     if (IsWorkerRunning()) {
-        qDebug("%s: %s: Exit directly, m_SMSThreadInst is running.", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s: Exit directly, m_SMSThreadInst is running.", SMSLog::now().constData(), __func__);
         return;
     }
     enableToolItem(9001);

@@ -157,24 +157,49 @@ void SMSUIMainDlg::updateTableSmsTable(const QString& text)
     if (!m_pTableWidgetSms)
         return;
     QTableWidget* table = m_pTableWidgetSms;
-    const bool sorting = table->isSortingEnabled();
-    table->setSortingEnabled(false);
-    for (int row = 0; row < table->rowCount();) {
+    // Decide row by row, top down; a row with a missing cell ends the filtering (the rows from
+    // there on stay as they are).
+    QVector<int> keep;
+    int checked = 0;
+    bool stopped = false;
+    for (int row = 0; row < table->rowCount() && !stopped; ++row) {
         bool match = false;
         for (int c = 0; c < 3; ++c) {
-            const auto* cell = dynamic_cast<const UITableItem*>(table->item(row, c));
-            if (!cell) {
-                table->setSortingEnabled(sorting);
-                return;
+            const QTableWidgetItem* item = table->item(row, c);
+            if (!item || item->type() != UITableItem::Type) {
+                stopped = true;
+                break;
             }
-            if (cell->SortText().contains(text, Qt::CaseInsensitive))
-                match = true;
+            match = match || static_cast<const UITableItem*>(item)->CachedSortText().contains(text, Qt::CaseInsensitive);
         }
+        if (stopped)
+            break;
         if (match)
-            ++row;
-        else
-            table->removeRow(row);
+            keep.append(row);
+        ++checked;
     }
+    if (keep.size() == checked)
+        return;
+    for (int row = checked; row < table->rowCount(); ++row)
+        keep.append(row);
+    // Removing rows one at a time moves every row below each time; taking the kept cells out
+    // and putting them back is linear.
+    const bool sorting = table->isSortingEnabled();
+    table->setSortingEnabled(false);
+    QVector<QTableWidgetItem*> cells;
+    cells.reserve(keep.size() * 3);
+    for (int row : qAsConst(keep))
+        for (int c = 0; c < 3; ++c)
+            cells.append(table->takeItem(row, c));
+    table->setRowCount(0);
+    table->setRowCount(keep.size());
+    for (int i = 0; i < keep.size(); ++i) {
+        table->setRowHeight(i, 16);
+        for (int c = 0; c < 3; ++c)
+            if (QTableWidgetItem* cell = cells.at(i * 3 + c))
+                table->setItem(i, c, cell);
+    }
+    m_pTableWidgetSms->setProperty("smsGeneration", QVariant());   // no longer the whole folder
     table->setSortingEnabled(sorting);
 }
 

@@ -54,7 +54,7 @@ int CSMSUIPlugin::GetPluginVersion() { return 0; }
 
 bool CSMSUIPlugin::QueryInterface(int id, void** out)
 {
-    qDebug("%s: %s called", SMSLog::now().constData(), __func__);
+    SMS_DEBUG("%s: %s called", SMSLog::now().constData(), __func__);
     if (!out)
         return false;
     if (id == IID_SMS_UI_SERVICE) {

@@ -46,10 +46,10 @@ CSMSUIService::~CSMSUIService()
 
 bool CSMSUIService::Init()
 {
-    qDebug("%s: %s: called", SMSLog::now().constData(), __func__);
+    SMS_DEBUG("%s: %s: called", SMSLog::now().constData(), __func__);
     m_pContainer = Startup::GetPluginContainer();
     if (!m_pContainer) {
-        qDebug("%s: %s: Plugin container is null ", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s: Plugin container is null ", SMSLog::now().constData(), __func__);
         return false;
     }
     m_pLayoutPlugin = CommonUtils::GetLayoutPlugin();
@@ -80,7 +80,7 @@ void CSMSUIService::refreshNamesAndTables()
 
 int CSMSUIService::ShowWindow(QWidget* parent, const QRect& rect)
 {
-    qDebug("%s: %s: called", SMSLog::now().constData(), __func__);
+    SMS_DEBUG("%s: %s: called", SMSLog::now().constData(), __func__);
     m_pParent = parent;
     m_iLeft = rect.left();
     m_iTop = rect.top();
@@ -102,16 +102,16 @@ int CSMSUIService::ShowWindow(QWidget* parent, const QRect& rect)
     m_pSmsUiMainDlg->setContentsMargins(4, 0, 4, 0);
     m_pSmsUiMainDlg->setMouseTracking(true);
     m_pSmsUiMainDlg->show();
-    qDebug("%s: %s: Exit", SMSLog::now().constData(), __func__);
+    SMS_DEBUG("%s: %s: Exit", SMSLog::now().constData(), __func__);
     return 1;
 }
 
 int CSMSUIService::Notify(int iNotifyEvent, int param1, int)
 {
-    qDebug("%s: %s Entered The value of iNotifyEvent=  %d", SMSLog::now().constData(), __func__, iNotifyEvent);
+    SMS_DEBUG("%s: %s Entered The value of iNotifyEvent=  %d", SMSLog::now().constData(), __func__, iNotifyEvent);
     m_pSmsUiMainDlg = SMSUIMainDlg::Existing();
     if (!m_pSmsUiMainDlg) {
-        qDebug("%s: %s: m_pSmsUiMainDlg IS null", SMSLog::now().constData(), __func__);
+        SMS_DEBUG("%s: %s: m_pSmsUiMainDlg IS null", SMSLog::now().constData(), __func__);
         return 0;
     }
     switch (iNotifyEvent) {
@@ -122,24 +122,24 @@ int CSMSUIService::Notify(int iNotifyEvent, int param1, int)
         m_pSmsUiMainDlg->SetHostMenuFlag(param1 != 0);
         break;
     case HostNotify::FlightModeOn:
-        qDebug("%s: %s called, NTF_FLIGHT_MODE_ENABLE = %d", SMSLog::now().constData(), __func__, iNotifyEvent);
+        SMS_DEBUG("%s: %s called, NTF_FLIGHT_MODE_ENABLE = %d", SMSLog::now().constData(), __func__, iNotifyEvent);
         m_pSmsUiMainDlg->GetPresentNetworkStatus(false);
         m_pSmsUiMainDlg->SetRadioOn(false);
         break;
     case HostNotify::FlightModeOff:
-        qDebug("%s: %s called, NTF_FLIGHT_MODE_DISABLE = %d", SMSLog::now().constData(), __func__, iNotifyEvent);
+        SMS_DEBUG("%s: %s called, NTF_FLIGHT_MODE_DISABLE = %d", SMSLog::now().constData(), __func__, iNotifyEvent);
         m_pSmsUiMainDlg->GetPresentNetworkStatus(true);
         m_pSmsUiMainDlg->SetRadioOn(true);
         break;
     case HostNotify::SimAvailable:
-        qDebug("%s: %s called, NTF_SIM_STATE_AVIALABLE = %d", SMSLog::now().constData(), __func__, iNotifyEvent);
+        SMS_DEBUG("%s: %s called, NTF_SIM_STATE_AVIALABLE = %d", SMSLog::now().constData(), __func__, iNotifyEvent);
         if (!m_bSimAvailable) {
             m_bSimAvailable = true;
             m_pSmsUiMainDlg->OnSimStatusChanged(true);
         }
         break;
     case HostNotify::SimUnavailable:
-        qDebug("%s: %s called, NTF_SIM_STATE_UNAVIALABLE = %d", SMSLog::now().constData(), __func__, iNotifyEvent);
+        SMS_DEBUG("%s: %s called, NTF_SIM_STATE_UNAVIALABLE = %d", SMSLog::now().constData(), __func__, iNotifyEvent);
         if (m_bSimAvailable) {
             m_bSimAvailable = false;
             m_pSmsUiMainDlg->OnSimStatusChanged(false);
@@ -167,7 +167,7 @@ int CSMSUIService::checkNotifyType(int iNotifyEvent, int, int)
     case HostNotify::PhoneBookChanged3: {
         SMSStatusUILogic* store = SMSStatusUILogic::Existing();
         if (!store) {
-            qDebug("%s: %s: %s Error Occured", SMSLog::now().constData(), "SMSUIService.cpp", __func__);
+            SMS_DEBUG("%s: %s: %s Error Occured", SMSLog::now().constData(), "SMSUIService.cpp", __func__);
             SMSStatusUILogic::Instance()->InitStatusLogic();
             break;
         }

@@ -51,12 +51,12 @@ void CSettingUIService::InitSmsSetting()
 
 int CSettingUIService::Notify(int iNotifyEvent, int, int)
 {
-    qDebug("%s: %s Entered The value of iNotifyEvent=  %d", SMSLog::now().constData(), __func__, iNotifyEvent);
+    SMS_DEBUG("%s: %s Entered The value of iNotifyEvent=  %d", SMSLog::now().constData(), __func__, iNotifyEvent);
     if (iNotifyEvent == HostNotify::LanguageChanged && m_pPage)
         m_pPage->Retranslate();
     else if (iNotifyEvent == HostNotify::DeviceRemoved)
         CancelSetting();
-    qDebug("%s: %s: called", SMSLog::now().constData(), __func__);
+    SMS_DEBUG("%s: %s: called", SMSLog::now().constData(), __func__);
     return 0;
 }
 

@@ -59,12 +59,12 @@ int SmsSettingXMLParse::GetSettingsFromXML(SMSConfigMap* map, const QString& pat
 {
     const QString file = path.isEmpty() ? ConfigFilePath() : path;
     if (!map || !QFileInfo::exists(file)) {
-        qDebug("File %s does not exist", qPrintable(file));
+        SMS_DEBUG("File %s does not exist", qPrintable(file));
         return FileMissing;
     }
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug("Error open file: %s", qPrintable(file));
+        SMS_DEBUG("Error open file: %s", qPrintable(file));
         return CannotOpen;
     }
     QXmlStreamReader xml(&f);
@@ -86,7 +86,7 @@ int SmsSettingXMLParse::GetSettingsFromXML(SMSConfigMap* map, const QString& pat
         }
     }
     if (xml.hasError()) {
-        qDebug("%s: %s: Read Error: %s", SMSLog::now().constData(), __func__, qPrintable(xml.errorString()));
+        SMS_DEBUG("%s: %s: Read Error: %s", SMSLog::now().constData(), __func__, qPrintable(xml.errorString()));
         result = Malformed;
     }
     ConfiguredToolItems() = items;

@@ -1,6 +1,7 @@
 #include "DeviceRecords.h"
 
 #include <QDateTime>
+#include <QMutex>
 #include <algorithm>
 
 OwnedRecord::OwnedRecord()
@@ -71,5 +72,16 @@ void toStored(const SMSDeviceRecord& r, StoredMessage* out)
 
 QString currentTimeField()
 {
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
+    // Formatting local time asks the C library for the zone on every call; reading ten thousand
+    // records creates ten thousand records. The text changes once a second.
+    static QMutex mutex;
+    static QString cached;
+    static qint64 cachedSecond = -1;
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    QMutexLocker lock(&mutex);
+    if (second != cachedSecond) {
+        cached = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
+        cachedSecond = second;
+    }
+    return cached;
 }

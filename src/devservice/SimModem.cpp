@@ -189,7 +189,7 @@ int SimModem::deleteMessage(int id, int mem)
         return ZSDK_E_NOT_FOUND;
     // Cards have no trash; a message already in the trash goes for good.
     if (mem != ZSDK_MEM_PC || m.node == 4)
-        return m_db.remove(id) ? ZSDK_OK : ZSDK_E_STORAGE;
+        return m_db.remove(id, mem) ? ZSDK_OK : ZSDK_E_STORAGE;
     m.origNode = m.node;
     m.node = 4;
     return m_db.update(m) ? ZSDK_OK : ZSDK_E_STORAGE;
@@ -203,7 +203,7 @@ int SimModem::removeMessage(int id, int mem)
     StoredMessage m;
     if (!m_db.get(id, &m) || m.mem != mem)
         return ZSDK_E_NOT_FOUND;
-    return m_db.remove(id) ? ZSDK_OK : ZSDK_E_STORAGE;
+    return m_db.remove(id, mem) ? ZSDK_OK : ZSDK_E_STORAGE;
 }
 
 int SimModem::send(const void* handle, const QString& numbers, const QString& text)
@@ -449,7 +449,7 @@ bool SimModem::deviceDeletes(int id)
     StoredMessage m;
     {
         QMutexLocker lock(&m_mutex);
-        if (!m_db.get(id, &m) || !m_db.remove(id))
+        if (!m_db.get(id, &m) || !m_db.remove(id, m.mem))
             return false;
     }
     m_events->post([this, id, node = m.node] {

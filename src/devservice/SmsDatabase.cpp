@@ -29,6 +29,12 @@ QString columnText(sqlite3_stmt* st, int index)
 
 SmsDatabase::~SmsDatabase() { close(); }
 
+void SmsDatabase::forgetCounts()
+{
+    for (int& c : m_counts)
+        c = -1;
+}
+
 void SmsDatabase::close()
 {
     for (sqlite3_stmt*& st : m_statements) {
@@ -36,6 +42,7 @@ void SmsDatabase::close()
             sqlite3_finalize(st);
         st = nullptr;
     }
+    forgetCounts();
     if (m_db) {
         // An open batch that never reached its end is dropped: all or nothing.
         if (m_inTransaction)
@@ -150,6 +157,8 @@ int SmsDatabase::insert(StoredMessage& m)
         return -1;
     }
     m.id = static_cast<int>(sqlite3_last_insert_rowid(m_db));
+    if (m.mem >= 0 && m.mem < 3 && m_counts[m.mem] >= 0)
+        ++m_counts[m.mem];
     return m.id;
 }
 
@@ -200,26 +209,36 @@ bool SmsDatabase::get(int id, StoredMessage* out)
     return true;
 }
 
-bool SmsDatabase::remove(int id)
+bool SmsDatabase::remove(int id, int mem)
 {
     if (!m_db)
         return false;
-    sqlite3_stmt* st = statement(SRemove, "DELETE FROM messages WHERE id=?");
+    sqlite3_stmt* st = statement(SRemove, "DELETE FROM messages WHERE id=? AND mem=?");
     if (!st)
         return false;
     sqlite3_bind_int(st, 1, id);
-    return sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(m_db) == 1;
+    sqlite3_bind_int(st, 2, mem);
+    const bool removed = sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(m_db) == 1;
+    if (removed && mem >= 0 && mem < 3 && m_counts[mem] > 0)
+        --m_counts[mem];
+    return removed;
 }
 
 int SmsDatabase::count(int mem)
 {
     if (!m_db)
         return -1;
+    const bool cacheable = mem >= 0 && mem < 3;
+    if (cacheable && m_counts[mem] >= 0)
+        return m_counts[mem];
     sqlite3_stmt* st = statement(SCount, "SELECT COUNT(*) FROM messages WHERE mem=?");
     if (!st)
         return -1;
     sqlite3_bind_int(st, 1, mem);
-    return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+    const int n = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+    if (cacheable)
+        m_counts[mem] = n;
+    return n;
 }
 
 int SmsDatabase::messageCount()
@@ -307,5 +326,6 @@ bool SmsDatabase::rollback()
     if (!m_db || !m_inTransaction)
         return false;
     m_inTransaction = false;
+    forgetCounts();
     return exec("ROLLBACK");
 }

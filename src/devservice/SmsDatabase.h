@@ -56,8 +56,8 @@ public:
     int insert(StoredMessage& message);          // new id, -1 on failure
     bool update(const StoredMessage& message);   // by id
     bool get(int id, StoredMessage* out);
-    bool remove(int id);
-    int count(int mem);
+    bool remove(int id, int mem);
+    int count(int mem);                          // kept in memory once read
     QVector<int> ids(int mem);
     int messageCount();                          // all memories
 
@@ -84,4 +84,8 @@ private:
     QString m_path;
     bool m_inTransaction = false;
     sqlite3_stmt* m_statements[16] = {};
+    // Message counts per memory (-1: not read yet). Counting scans the memory's index, and every
+    // save asks whether the memory is full.
+    int m_counts[3] = {-1, -1, -1};
+    void forgetCounts();
 };

@@ -10,6 +10,7 @@
 
 #include <QMutex>
 #include <QSet>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
@@ -30,6 +31,8 @@ struct Service {
 QMutex g_serviceMutex;
 ZsdkSim::Options g_options;
 std::unique_ptr<Service> g_service;
+// Every call looks the service up; once it runs, that needs no lock.
+std::atomic<Service*> g_running{nullptr};
 
 // Records and id lists handed out; anything else given to a Release function is refused.
 QMutex g_ownedMutex;
@@ -38,12 +41,15 @@ QSet<int32_t*> g_idLists;
 
 Service* service()
 {
+    if (Service* running = g_running.load(std::memory_order_acquire))
+        return running;
     QMutexLocker lock(&g_serviceMutex);
     if (!g_service) {
         auto s = std::make_unique<Service>();
         s->events = std::make_unique<EventDispatcher>();
         s->modem = std::make_unique<SimModem>(g_options, s->events.get());
         g_service = std::move(s);
+        g_running.store(g_service.get(), std::memory_order_release);
     }
     return g_service.get();
 }
@@ -434,6 +440,7 @@ void Shutdown()
     std::unique_ptr<Service> old;
     {
         QMutexLocker lock(&g_serviceMutex);
+        g_running.store(nullptr, std::memory_order_release);
         old = std::move(g_service);
     }
     if (old) {

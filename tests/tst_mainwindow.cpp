@@ -1,0 +1,482 @@
+// The SMS page over the simulated modem: tree labels and counts, card branches, tables, sorting,
+// the preview, the search box and right-to-left layout.
+
+#include "Change.h"
+#include "CommonUtils.h"
+#include "DetectMemoryDeviceThread.h"
+#include "ExtendLineEdit.h"
+#include "SMSSettingUILogic.h"
+#include "SMSStatusUILogic.h"
+#include "SMSTypes.h"
+#include "SMSUIMainDlg.h"
+#include "SMSUITableWidget.h"
+#include "SimControl.h"
+#include "UITableItem.h"
+#include "zsdk.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+const QByteArray kFullConfig =
+    "<c><ShowSMCount>true</ShowSMCount><SentItemsBox>true</SentItemsBox>"
+    "<item id=\"9000\" tooltip=\"IDS_TIP_NEW\"/><item id=\"9001\" tooltip=\"IDS_TIP_DELETE\"/>"
+    "<item id=\"9002\" tooltip=\"IDS_TIP_SEND\"/><item id=\"9003\" tooltip=\"IDS_TIP_REPLY\"/>"
+    "<item id=\"9004\" tooltip=\"IDS_TIP_FORWARD\"/><item id=\"9006\" tooltip=\"IDS_TIP_SEARCH\"/></c>";
+
+int store(int node, const QString& number, const QString& text, int read = 0, const QString& time = QStringLiteral("20261201120000"), int status = 0)
+{
+    SMSDeviceRecord r{};
+    r.iMsgId = -1;
+    r.iNode = node;
+    r.iOrigNode = node;
+    r.iReadFlag = read;
+    r.iStatus = status;
+    r.iAttrA = 3;
+    r.pNumber = const_cast<ZSDK_WCHAR*>(number.utf16());
+    r.pContent = const_cast<ZSDK_WCHAR*>(text.utf16());
+    for (int i = 0; i < time.size() && i < 19; ++i)
+        r.szTime[i] = time.at(i).unicode();
+    int32_t id = -1, flag = 1;
+    return ZSDK_SMSSrv_SaveMsg(&r, &id, &flag) == 0 ? id : -1;
+}
+
+QStringList columnTexts(QTableWidget* table, int column)
+{
+    QStringList out;
+    for (int row = 0; row < table->rowCount(); ++row)
+        out << (table->item(row, column) ? table->item(row, column)->text() : QString());
+    return out;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void treeLabelsAndCounts_data();
+    void treeLabelsAndCounts();
+    void simBranchGoesFromReadingToReady();
+    void rootTablesListEveryMessageOnce();
+    void namesSortIgnoringCase();
+    void arrivalResortsNewestFirst();
+    void tableShowsOneLinePreviewKeepsLines();
+    void previewEscapesAndLinks();
+    void linkClickKeepsThePreview();
+    void folderSummaryText();
+    void searchNarrowsAndWidens();
+    void searchBoxHeight();
+    void emptyTableForACardRootWithoutTables();
+    void badTimesAndLongTexts();
+    void rightToLeftUsesMirroredIcons();
+    void missingImagesLeaveTheWindowWorking();
+    void cellTimeTextIsTheIsoForm_data();
+    void cellTimeTextIsTheIsoForm();
+
+private:
+    SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
+    void setConfig(const QByteArray& xml);
+    QTemporaryDir m_dir;
+    QString m_lib;
+    SMSUIMainDlg* m_window = nullptr;
+    QStringList m_opened;
+};
+
+void TestMainWindow::setConfig(const QByteArray& xml)
+{
+    QFile f(m_lib + QStringLiteral("/plugins/SMSUIPlugin/SMSUIPluginConfig.xml"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(xml);
+}
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_lib = m_dir.filePath(QStringLiteral("lib"));
+    QDir().mkpath(m_lib + QStringLiteral("/plugins/SMSUIPlugin"));
+    QDir().mkpath(m_lib + QStringLiteral("/translations"));
+    for (const char* f : {"sms_status.png", "sms_tree_Images.png"})
+        QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/plugins/SMSUIPlugin/") + QLatin1String(f), m_lib + QStringLiteral("/plugins/SMSUIPlugin/") + QLatin1String(f)));
+    for (const char* lang : {"en", "ar"})
+        QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/translations/host_%1.qm").arg(QLatin1String(lang)),
+                            m_lib + QStringLiteral("/translations/host_%1.qm").arg(QLatin1String(lang))));
+    CommonUtils::SetPluginLibraryPath(m_lib);
+    CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
+    CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
+    CommonUtils::SetUrlOpener([this](const QString& url) { m_opened << url; return true; });
+    QVERIFY(Change::LoadLanguage(QStringLiteral("en")));
+}
+
+void TestMainWindow::init()
+{
+    ZsdkSim::Shutdown();
+    const QString db = m_dir.filePath(QStringLiteral("sim.sqlite"));
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(db + suffix);
+    ZsdkSim::Options o;
+    o.databasePath = db;
+    o.seed = false;
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    ZsdkSim::Configure(o);
+    m_opened.clear();
+}
+
+void TestMainWindow::cleanup()
+{
+    if (SMSStatusUILogic* s = SMSStatusUILogic::Existing())
+        s->unSDKRegisterEvent();
+    SMSUIMainDlg::Release();
+    SMSStatusUILogic::Release();
+    SMSSettingUILogic::Destroy();
+    m_window = nullptr;
+    Change::LoadLanguage(QStringLiteral("en"));
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+void TestMainWindow::cleanupTestCase()
+{
+    CommonUtils::SetUrlOpener(nullptr);
+    CommonUtils::SetMessageResponder(nullptr);
+    ZsdkSim::Shutdown();
+}
+
+SMSUIMainDlg* TestMainWindow::build(const QByteArray& config, bool seedSim)
+{
+    setConfig(config);
+    if (seedSim)
+        store(7, QStringLiteral("+491609876543"), QStringLiteral("on the card"), 1);
+    m_window = SMSUIMainDlg::Instance();
+    SMSStatusUILogic::Instance()->InitStatusLogic();
+    m_window->CreateSMSMainLayout();
+    m_window->resize(900, 600);
+    m_window->show();
+    return m_window;
+}
+
+void TestMainWindow::treeLabelsAndCounts_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("inbox");
+    QTest::addColumn<QString>("drafts");
+    QTest::addColumn<bool>("sentNode");
+    QTest::newRow("counts and Sent Items") << QByteArray("<c><ShowSMCount>true</ShowSMCount><SentItemsBox>true</SentItemsBox></c>")
+                                           << "Inbox(2/3)" << "Drafts(0)" << true;
+    QTest::newRow("plain labels without Sent Items") << QByteArray("<c><ShowSMCount>false</ShowSMCount></c>") << "Inbox" << "Drafts" << false;
+    QTest::newRow("a switch is on only when exactly true") << QByteArray("<c><ShowSMCount>True</ShowSMCount><SentItemsBox>yes</SentItemsBox></c>")
+                                                           << "Inbox" << "Drafts" << false;
+}
+
+void TestMainWindow::treeLabelsAndCounts()
+{
+    QFETCH(QByteArray, config);
+    store(1, QStringLiteral("1111111"), QStringLiteral("a"), 1);
+    store(1, QStringLiteral("2222222"), QStringLiteral("b"), 1);
+    store(1, QStringLiteral("3333333"), QStringLiteral("c"), 0);
+    store(0, QStringLiteral("4444444"), QStringLiteral("sent"), 0, QStringLiteral("20261201120000"), 0);
+    build(config);
+    QTEST(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0), "inbox");
+    QTEST(m_window->TreeItem(NODE_LOCAL_DRAFT)->text(0), "drafts");
+    QFETCH(bool, sentNode);
+    QCOMPARE(m_window->TreeItem(NODE_LOCAL_SENT) != nullptr, sentNode);
+    // Table 15 exists either way; the sent message is there only with Sent Items.
+    QVERIFY(m_window->Table(NODE_LOCAL_SENT));
+    QCOMPARE(m_window->Table(NODE_LOCAL_SENT)->rowCount(), sentNode ? 1 : 0);
+    QCOMPARE(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount(), sentNode ? 0 : 1);
+}
+
+void TestMainWindow::simBranchGoesFromReadingToReady()
+{
+    ZsdkSim::SetReadDelay(MEM_SIM, 400);
+    ZsdkSim::SetSimPresent(false);
+    ZsdkSim::SetSimPresent(true);   // a card just inserted is read for a while
+    build(kFullConfig, false);
+    m_window->SimReader()->SetPollInterval(100);
+    QTreeWidgetItem* simRoot = m_window->TreeItem(NODE_SIM_ROOT);
+    QVERIFY(simRoot);
+    QCOMPARE(simRoot->text(0), QStringLiteral("SIM card (reading...)"));
+    QVERIFY(!simRoot->isExpanded());
+    // Opening a branch that is still being read closes it again.
+    simRoot->setExpanded(true);
+    QVERIFY(!simRoot->isExpanded());
+    QTRY_COMPARE_WITH_TIMEOUT(simRoot->text(0), QStringLiteral("SIM card"), 5000);
+    QVERIFY(simRoot->isExpanded());
+    QVERIFY(m_window->Table(NODE_SIM_INBOX));
+    QVERIFY(m_window->Table(NODE_SIM_ROOT));
+    QTreeWidgetItem* device = m_window->TreeItem(NODE_DEVICE_ROOT);
+    QVERIFY(device);
+    QCOMPARE(device->text(0), QStringLiteral("Device"));
+}
+
+void TestMainWindow::rootTablesListEveryMessageOnce()
+{
+    store(1, QStringLiteral("1111111"), QStringLiteral("in"));
+    store(2, QStringLiteral("2222222"), QStringLiteral("draft"));
+    store(4, QStringLiteral("3333333"), QStringLiteral("trash"));
+    store(9, QStringLiteral("4444444"), QStringLiteral("device"));
+    build(kFullConfig);
+    QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), 3);
+    QCOMPARE(m_window->Table(NODE_SIM_ROOT)->rowCount(), 1);
+    QCOMPARE(m_window->Table(NODE_DEVICE_ROOT)->rowCount(), 1);
+    // A message arriving twice with the same id is one row per table.
+    SMSStatusUILogic* store = SMSStatusUILogic::Existing();
+    const SMSLocalRecordPtr rec = store->getSmsBuffer(NODE_LOCAL_INBOX).values().first();
+    m_window->addRecToSMSTable(NODE_LOCAL_INBOX, rec);
+    m_window->addRecToSMSTable(NODE_LOCAL_ROOT, rec);
+    QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 1);
+    QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), 3);
+    // Clicking the Local root shows its table.
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_ROOT), 0);
+    QCOMPARE(m_window->CurrentTable(), static_cast<QWidget*>(m_window->Table(NODE_LOCAL_ROOT)));
+}
+
+void TestMainWindow::namesSortIgnoringCase()
+{
+    for (const char* number : {"bob", "Alice", "alice", "Bob", "carol"})
+        store(1, QLatin1String(number), QStringLiteral("x"));
+    build(kFullConfig);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    table->sortByColumn(0, Qt::AscendingOrder);
+    // Letter case is ignored; among equal names the byte order of the name as written decides.
+    QCOMPARE(columnTexts(table, 0), (QStringList{"Alice", "alice", "Bob", "bob", "carol"}));
+}
+
+void TestMainWindow::arrivalResortsNewestFirst()
+{
+    store(1, QStringLiteral("zed"), QStringLiteral("old"), 0, QStringLiteral("20260101080000"));
+    store(1, QStringLiteral("amy"), QStringLiteral("older"), 0, QStringLiteral("20250101080000"));
+    build(kFullConfig);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    QCOMPARE(columnTexts(table, 1), (QStringList{"old", "older"}));
+    table->sortByColumn(0, Qt::AscendingOrder);
+    QCOMPARE(columnTexts(table, 0), (QStringList{"amy", "zed"}));
+    ZsdkSim::Incoming in;
+    in.number = QStringLiteral("mia");
+    in.text = QStringLiteral("newest");
+    in.time = QStringLiteral("20261206090000");
+    QSignalSpy arrived(SMSStatusUILogic::Existing(), &SMSStatusUILogic::SMSReceiveRecord);
+    ZsdkSim::InjectMessage(in);
+    QTRY_COMPARE(table->rowCount(), 3);
+    QCOMPARE(columnTexts(table, 1), (QStringList{"newest", "old", "older"}));
+    QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->item(0, 1)->text(), QStringLiteral("newest"));
+    QCOMPARE(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0), QStringLiteral("Inbox(1/3)"));
+}
+
+void TestMainWindow::tableShowsOneLinePreviewKeepsLines()
+{
+    store(1, QStringLiteral("1234567"), QStringLiteral("first\r\nsecond\nthird"), 1);
+    build(kFullConfig);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("firstsecondthird"));
+    table->selectRow(0);
+    m_window->onClickTableRow(0);
+    auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    QVERIFY(preview->toHtml().contains(QStringLiteral("second<br />third")));
+    // Showing the message marked it read: the count and the stored flag follow.
+    QCOMPARE(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0), QStringLiteral("Inbox(0/1)"));
+    SMSLocalRecord* stored = nullptr;
+    QCOMPARE(SMSStatusUILogic::Existing()->GetSMSRecordUsingID(UITableItem::RecordOf(table->item(0, 0))->iMsgId, 1, &stored), 0);
+    QCOMPARE(stored->iReadFlag, 0);
+    delete stored;
+}
+
+void TestMainWindow::previewEscapesAndLinks()
+{
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Eve <boss>"), QStringLiteral("+49 171 2345678")));
+    store(1, QStringLiteral("01712345678"), QStringLiteral("<b>not bold</b> see www.example.com or call +49 30 123456"));
+    build(kFullConfig);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    table->selectRow(0);
+    m_window->onClickTableRow(0);
+    auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    const QString shown = preview->toPlainText();
+    QVERIFY2(shown.contains(QStringLiteral("<b>not bold</b>")), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("Eve <boss>")), qPrintable(shown));
+    const QString html = preview->toHtml();
+    QVERIFY(html.contains(QStringLiteral("href=\"http://www.example.com\"")));
+    QVERIFY(html.contains(QStringLiteral("href=\"tel:+4930123456\"")));
+    QVERIFY(!html.contains(QStringLiteral("<b>not")));
+}
+
+void TestMainWindow::linkClickKeepsThePreview()
+{
+    store(1, QStringLiteral("1234567"), QStringLiteral("visit https://example.org/x today"));
+    build(kFullConfig);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    table->selectRow(0);
+    m_window->onClickTableRow(0);
+    auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    const QString before = preview->toPlainText();
+    emit preview->anchorClicked(QUrl(QStringLiteral("https://example.org/x")));
+    QCOMPARE(m_opened, QStringList{QStringLiteral("https://example.org/x")});
+    QCOMPARE(preview->toPlainText(), before);
+    // A link to anything but the allowed schemes is refused, and the preview still stays.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refusing to open")));
+    emit preview->anchorClicked(QUrl(QStringLiteral("file:///etc/passwd")));
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(preview->toPlainText(), before);
+}
+
+void TestMainWindow::folderSummaryText()
+{
+    for (int i = 0; i < 4; ++i)
+        store(1, QStringLiteral("123456%1").arg(i), QStringLiteral("m%1").arg(i));
+    build("<c><ShowSMCount>false</ShowSMCount></c>");
+    auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
+    QCOMPARE(preview->toPlainText(), QStringLiteral("Inbox\nMessages: 4"));
+    cleanup();
+    init();
+    for (int i = 0; i < 2; ++i)
+        store(1, QStringLiteral("123456%1").arg(i), QStringLiteral("m%1").arg(i));
+    build(kFullConfig);
+    preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
+    QCOMPARE(preview->toPlainText(), QStringLiteral("Inbox(0/2)"));   // the label already counts
+}
+
+void TestMainWindow::searchNarrowsAndWidens()
+{
+    const char* texts[] = {"apple pie", "APPLE juice", "apricot", "banana", "cherry"};
+    for (int i = 0; i < 5; ++i)
+        store(1, QStringLiteral("50000%1").arg(i), QLatin1String(texts[i]), 0, QStringLiteral("2026120") + QString::number(i + 1) + QStringLiteral("120000"));
+    build(kFullConfig);
+    auto* search = m_window->findChild<SearchLineEdit*>(QStringLiteral("SMSUIPlugin_SearchLineEdit"));
+    QVERIFY(search);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    auto type = [&](const QString& text) {
+        search->setText(text);
+        emit search->textEdited(text);
+    };
+    type(QStringLiteral("ap"));
+    QCOMPARE(table->rowCount(), 3);
+    type(QStringLiteral("app"));   // extends the text: only the remaining rows are filtered
+    QCOMPARE(table->rowCount(), 2);
+    type(QStringLiteral("APP"));   // case does not matter; not an extension, so rebuilt first
+    QCOMPARE(table->rowCount(), 2);
+    type(QStringLiteral("a"));     // shorter: rebuilt from the store, then filtered
+    QCOMPARE(table->rowCount(), 4);
+    type(QStringLiteral("2026-12-05"));   // the time column is searched in its ISO text form
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("cherry"));
+    type(QString());
+    QCOMPARE(table->rowCount(), 5);
+    auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    QVERIFY(preview->toPlainText().endsWith(QStringLiteral("Messages: 5")));
+}
+
+void TestMainWindow::searchBoxHeight()
+{
+    build(kFullConfig);
+    auto* strip = m_window->findChild<QWidget*>(QStringLiteral("SMSUIPlugin_ToolBar"));
+    QVERIFY(strip);
+    auto* group = strip->findChild<QButtonGroup*>();
+    QVERIFY(group);
+    QAbstractButton* searchButton = group->button(9006);
+    QVERIFY(searchButton);
+    auto* search = m_window->findChild<SearchLineEdit*>(QStringLiteral("SMSUIPlugin_SearchLineEdit"));
+    QVERIFY(search->isHidden());
+    searchButton->click();
+    QVERIFY(m_window->IsSearchBoxShown());
+    QVERIFY(!search->isHidden());
+    QCOMPARE(strip->height(), 60);
+    searchButton->click();
+    QVERIFY(search->isHidden());
+    QCOMPARE(strip->maximumHeight(), 30);
+}
+
+void TestMainWindow::emptyTableForACardRootWithoutTables()
+{
+    ZsdkSim::SetReadDelay(MEM_SIM, 60000);
+    ZsdkSim::SetSimPresent(false);
+    ZsdkSim::SetSimPresent(true);
+    build(kFullConfig, false);
+    QVERIFY(!m_window->Table(NODE_SIM_ROOT));
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_SIM_ROOT), 0);
+    auto* shown = qobject_cast<QTableWidget*>(m_window->CurrentTable());
+    QVERIFY(shown);
+    QCOMPARE(shown->objectName(), QStringLiteral("Empty Table"));
+    QCOMPARE(shown->rowCount(), 0);
+    QCOMPARE(shown->horizontalHeaderItem(0)->text(), QStringLiteral("Name/Number"));
+    QCOMPARE(shown->horizontalHeaderItem(2)->text(), QStringLiteral("Time"));
+    m_window->SimReader()->SetStop(true);
+    ZsdkSim::SetReadDelay(MEM_SIM, 0);
+}
+
+void TestMainWindow::badTimesAndLongTexts()
+{
+    store(1, QStringLiteral("1234567"), QString(2000, QLatin1Char('w')), 0, QStringLiteral("00000000000000"));
+    store(1, QStringLiteral("7654321"), QStringLiteral("garbage time"), 0, QStringLiteral("20xx"));
+    build(kFullConfig);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    QCOMPARE(table->rowCount(), 2);
+    // "No time" shows now, and sorts as now: first.
+    const QDateTime shown = table->item(0, 2)->data(Qt::DisplayRole).toDateTime();
+    const QDateTime now = QDateTime::currentDateTime();
+    QCOMPARE(shown.date(), now.date());
+    QVERIFY(qAbs(shown.time().secsTo(now.time())) < 120);
+    QCOMPARE(table->item(0, 1)->text().size(), 2000);
+    table->selectRow(1);
+    m_window->onClickTableRow(1);
+    QVERIFY(m_window->PreviewHtml().contains(QStringLiteral("garbage time")));
+}
+
+void TestMainWindow::rightToLeftUsesMirroredIcons()
+{
+    QVERIFY(Change::LoadLanguage(QStringLiteral("ar")));
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    build(kFullConfig);
+    QCOMPARE(m_window->layoutDirection(), Qt::RightToLeft);
+    const QImage strip(m_lib + QStringLiteral("/plugins/SMSUIPlugin/sms_tree_Images.png"));
+    const QImage trashTile = strip.copy(16 * 5, 0, 16, 16).convertToFormat(QImage::Format_ARGB32);
+    const QImage shown = m_window->TreeItem(NODE_LOCAL_TRASH)->icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(shown, trashTile.mirrored(true, false));
+    QVERIFY(shown != trashTile);
+    // A clicked root shows the mirrored "open" tile.
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_ROOT), 0);
+    const QImage root = m_window->TreeItem(NODE_LOCAL_ROOT)->icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(root, strip.copy(16 * 7, 0, 16, 16).convertToFormat(QImage::Format_ARGB32).mirrored(true, false));
+}
+
+void TestMainWindow::missingImagesLeaveTheWindowWorking()
+{
+    const QString tree = m_lib + QStringLiteral("/plugins/SMSUIPlugin/sms_tree_Images.png");
+    QVERIFY(QFile::rename(tree, tree + QStringLiteral(".away")));
+    store(1, QStringLiteral("1234567"), QStringLiteral("still here"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("tree images .* missing")));
+    build(kFullConfig);
+    QVERIFY(m_window->TreeItem(NODE_LOCAL_INBOX)->icon(0).isNull());
+    QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 1);
+    QVERIFY(QFile::rename(tree + QStringLiteral(".away"), tree));
+}
+
+void TestMainWindow::cellTimeTextIsTheIsoForm_data()
+{
+    QTest::addColumn<QDateTime>("when");
+    QTest::newRow("a device time") << QDateTime(QDate(2026, 12, 5), QTime(12, 0, 0), Qt::UTC);
+    QTest::newRow("with milliseconds") << QDateTime(QDate(2026, 1, 31), QTime(23, 59, 59, 7), Qt::UTC);
+    QTest::newRow("local time") << QDateTime(QDate(1999, 2, 3), QTime(4, 5, 6));
+    QTest::newRow("an early year") << QDateTime(QDate(987, 6, 5), QTime(4, 3, 2), Qt::UTC);
+}
+
+void TestMainWindow::cellTimeTextIsTheIsoForm()
+{
+    QFETCH(QDateTime, when);
+    const UITableItem cell(SMSLocalRecordPtr::create(), when);
+    QCOMPARE(cell.SortText(), when.toString(Qt::ISODateWithMs));
+    QCOMPARE(cell.CachedSortText(), when.toString(Qt::ISODateWithMs));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
