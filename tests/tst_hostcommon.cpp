@@ -240,6 +240,12 @@ void TestHostCommon::paranthesisCorrectionMarksBrackets()
     QString none = QStringLiteral("abc");
     CommonUtils::ParanthesisCorrection(none);
     QCOMPARE(none, QStringLiteral("abc"));
+    QString number = QStringLiteral("+447700900123");
+    CommonUtils::ParanthesisCorrection(number);
+    QCOMPARE(number, QStringLiteral("\u200E+447700900123"));
+    QString plus = QStringLiteral("+ x");
+    CommonUtils::ParanthesisCorrection(plus);
+    QCOMPARE(plus, QStringLiteral("+ x"));
 }
 
 void TestHostCommon::menuBuilderReadsListview()

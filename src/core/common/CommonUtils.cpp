@@ -280,8 +280,13 @@ void CommonUtils::ParanthesisCorrection(QString& text)
     // next to digits or Latin text it may end up on the wrong side. A right-to-left mark after each
     // bracket ties it to the surrounding right-to-left run.
     static const QChar rlm(0x200F);
+    static const QChar lrm(0x200E);
     QString out;
     out.reserve(text.size() + 8);
+    // A number written "+49..." would show its plus sign at the far end of a right-to-left line;
+    // a left-to-right mark in front keeps it where it was typed.
+    if (text.size() > 1 && text.at(0) == QLatin1Char('+') && text.at(1).isDigit())
+        out.append(lrm);
     for (const QChar c : qAsConst(text)) {
         out.append(c);
         if (c == QLatin1Char('(') || c == QLatin1Char(')') || c == QLatin1Char('[') || c == QLatin1Char(']'))
