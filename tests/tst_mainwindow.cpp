@@ -141,6 +141,8 @@ void TestMainWindow::cleanup()
     SMSStatusUILogic::Release();
     SMSSettingUILogic::Destroy();
     m_window = nullptr;
+    // Widgets hand some of their helpers (style animations) to deleteLater.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Change::LoadLanguage(QStringLiteral("en"));
     QApplication::setLayoutDirection(Qt::LeftToRight);
 }
