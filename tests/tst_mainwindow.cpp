@@ -12,6 +12,7 @@
 #include "SMSUITableWidget.h"
 #include "SimControl.h"
 #include "UITableItem.h"
+#include "TestSupport.h"
 #include "zsdk.h"
 
 #include <QAbstractButton>
@@ -28,23 +29,6 @@ const QByteArray kFullConfig =
     "<item id=\"9000\" tooltip=\"IDS_TIP_NEW\"/><item id=\"9001\" tooltip=\"IDS_TIP_DELETE\"/>"
     "<item id=\"9002\" tooltip=\"IDS_TIP_SEND\"/><item id=\"9003\" tooltip=\"IDS_TIP_REPLY\"/>"
     "<item id=\"9004\" tooltip=\"IDS_TIP_FORWARD\"/><item id=\"9006\" tooltip=\"IDS_TIP_SEARCH\"/></c>";
-
-int store(int node, const QString& number, const QString& text, int read = 0, const QString& time = QStringLiteral("20261201120000"), int status = 0)
-{
-    SMSDeviceRecord r{};
-    r.iMsgId = -1;
-    r.iNode = node;
-    r.iOrigNode = node;
-    r.iReadFlag = read;
-    r.iStatus = status;
-    r.iAttrA = 3;
-    r.pNumber = const_cast<ZSDK_WCHAR*>(number.utf16());
-    r.pContent = const_cast<ZSDK_WCHAR*>(text.utf16());
-    for (int i = 0; i < time.size() && i < 19; ++i)
-        r.szTime[i] = time.at(i).unicode();
-    int32_t id = -1, flag = 1;
-    return ZSDK_SMSSrv_SaveMsg(&r, &id, &flag) == 0 ? id : -1;
-}
 
 QStringList columnTexts(QTableWidget* table, int column)
 {
@@ -120,16 +104,7 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::init()
 {
-    ZsdkSim::Shutdown();
-    const QString db = m_dir.filePath(QStringLiteral("sim.sqlite"));
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-        QFile::remove(db + suffix);
-    ZsdkSim::Options o;
-    o.databasePath = db;
-    o.seed = false;
-    o.simReadDelayMs = 0;
-    o.deviceReadDelayMs = 0;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("sim.sqlite")));
     m_opened.clear();
 }
 
@@ -158,7 +133,7 @@ SMSUIMainDlg* TestMainWindow::build(const QByteArray& config, bool seedSim)
 {
     setConfig(config);
     if (seedSim)
-        store(7, QStringLiteral("+491609876543"), QStringLiteral("on the card"), 1);
+        TestSupport::storeMessage(7, QStringLiteral("+491609876543"), QStringLiteral("on the card"), 1);
     m_window = SMSUIMainDlg::Instance();
     SMSStatusUILogic::Instance()->InitStatusLogic();
     m_window->CreateSMSMainLayout();
@@ -183,10 +158,10 @@ void TestMainWindow::treeLabelsAndCounts_data()
 void TestMainWindow::treeLabelsAndCounts()
 {
     QFETCH(QByteArray, config);
-    store(1, QStringLiteral("1111111"), QStringLiteral("a"), 1);
-    store(1, QStringLiteral("2222222"), QStringLiteral("b"), 1);
-    store(1, QStringLiteral("3333333"), QStringLiteral("c"), 0);
-    store(0, QStringLiteral("4444444"), QStringLiteral("sent"), 0, QStringLiteral("20261201120000"), 0);
+    TestSupport::storeMessage(1, QStringLiteral("1111111"), QStringLiteral("a"), 1);
+    TestSupport::storeMessage(1, QStringLiteral("2222222"), QStringLiteral("b"), 1);
+    TestSupport::storeMessage(1, QStringLiteral("3333333"), QStringLiteral("c"), 0);
+    TestSupport::storeMessage(0, QStringLiteral("4444444"), QStringLiteral("sent"), 0, QStringLiteral("20261201120000"), 0);
     build(config);
     QTEST(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0), "inbox");
     QTEST(m_window->TreeItem(NODE_LOCAL_DRAFT)->text(0), "drafts");
@@ -223,10 +198,10 @@ void TestMainWindow::simBranchGoesFromReadingToReady()
 
 void TestMainWindow::rootTablesListEveryMessageOnce()
 {
-    store(1, QStringLiteral("1111111"), QStringLiteral("in"));
-    store(2, QStringLiteral("2222222"), QStringLiteral("draft"));
-    store(4, QStringLiteral("3333333"), QStringLiteral("trash"));
-    store(9, QStringLiteral("4444444"), QStringLiteral("device"));
+    TestSupport::storeMessage(1, QStringLiteral("1111111"), QStringLiteral("in"));
+    TestSupport::storeMessage(2, QStringLiteral("2222222"), QStringLiteral("draft"));
+    TestSupport::storeMessage(4, QStringLiteral("3333333"), QStringLiteral("trash"));
+    TestSupport::storeMessage(9, QStringLiteral("4444444"), QStringLiteral("device"));
     build(kFullConfig);
     QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), 3);
     QCOMPARE(m_window->Table(NODE_SIM_ROOT)->rowCount(), 1);
@@ -246,7 +221,7 @@ void TestMainWindow::rootTablesListEveryMessageOnce()
 void TestMainWindow::namesSortIgnoringCase()
 {
     for (const char* number : {"bob", "Alice", "alice", "Bob", "carol"})
-        store(1, QLatin1String(number), QStringLiteral("x"));
+        TestSupport::storeMessage(1, QLatin1String(number), QStringLiteral("x"));
     build(kFullConfig);
     SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
     table->sortByColumn(0, Qt::AscendingOrder);
@@ -256,8 +231,8 @@ void TestMainWindow::namesSortIgnoringCase()
 
 void TestMainWindow::arrivalResortsNewestFirst()
 {
-    store(1, QStringLiteral("zed"), QStringLiteral("old"), 0, QStringLiteral("20260101080000"));
-    store(1, QStringLiteral("amy"), QStringLiteral("older"), 0, QStringLiteral("20250101080000"));
+    TestSupport::storeMessage(1, QStringLiteral("zed"), QStringLiteral("old"), 0, QStringLiteral("20260101080000"));
+    TestSupport::storeMessage(1, QStringLiteral("amy"), QStringLiteral("older"), 0, QStringLiteral("20250101080000"));
     build(kFullConfig);
     SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
     QCOMPARE(columnTexts(table, 1), (QStringList{"old", "older"}));
@@ -277,7 +252,7 @@ void TestMainWindow::arrivalResortsNewestFirst()
 
 void TestMainWindow::tableShowsOneLinePreviewKeepsLines()
 {
-    store(1, QStringLiteral("1234567"), QStringLiteral("first\r\nsecond\nthird"), 1);
+    TestSupport::storeMessage(1, QStringLiteral("1234567"), QStringLiteral("first\r\nsecond\nthird"), 1);
     build(kFullConfig);
     SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
     QCOMPARE(table->item(0, 1)->text(), QStringLiteral("firstsecondthird"));
@@ -296,7 +271,7 @@ void TestMainWindow::tableShowsOneLinePreviewKeepsLines()
 void TestMainWindow::previewEscapesAndLinks()
 {
     QVERIFY(ZsdkSim::AddContact(QStringLiteral("Eve <boss>"), QStringLiteral("+49 171 2345678")));
-    store(1, QStringLiteral("01712345678"), QStringLiteral("<b>not bold</b> see www.example.com or call +49 30 123456"));
+    TestSupport::storeMessage(1, QStringLiteral("01712345678"), QStringLiteral("<b>not bold</b> see www.example.com or call +49 30 123456"));
     build(kFullConfig);
     SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
     table->selectRow(0);
@@ -313,7 +288,7 @@ void TestMainWindow::previewEscapesAndLinks()
 
 void TestMainWindow::linkClickKeepsThePreview()
 {
-    store(1, QStringLiteral("1234567"), QStringLiteral("visit https://example.org/x today"));
+    TestSupport::storeMessage(1, QStringLiteral("1234567"), QStringLiteral("visit https://example.org/x today"));
     build(kFullConfig);
     SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
     table->selectRow(0);
@@ -333,7 +308,7 @@ void TestMainWindow::linkClickKeepsThePreview()
 void TestMainWindow::folderSummaryText()
 {
     for (int i = 0; i < 4; ++i)
-        store(1, QStringLiteral("123456%1").arg(i), QStringLiteral("m%1").arg(i));
+        TestSupport::storeMessage(1, QStringLiteral("123456%1").arg(i), QStringLiteral("m%1").arg(i));
     build("<c><ShowSMCount>false</ShowSMCount></c>");
     auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
     m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
@@ -341,7 +316,7 @@ void TestMainWindow::folderSummaryText()
     cleanup();
     init();
     for (int i = 0; i < 2; ++i)
-        store(1, QStringLiteral("123456%1").arg(i), QStringLiteral("m%1").arg(i));
+        TestSupport::storeMessage(1, QStringLiteral("123456%1").arg(i), QStringLiteral("m%1").arg(i));
     build(kFullConfig);
     preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
     m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
@@ -352,7 +327,7 @@ void TestMainWindow::searchNarrowsAndWidens()
 {
     const char* texts[] = {"apple pie", "APPLE juice", "apricot", "banana", "cherry"};
     for (int i = 0; i < 5; ++i)
-        store(1, QStringLiteral("50000%1").arg(i), QLatin1String(texts[i]), 0, QStringLiteral("2026120") + QString::number(i + 1) + QStringLiteral("120000"));
+        TestSupport::storeMessage(1, QStringLiteral("50000%1").arg(i), QLatin1String(texts[i]), 0, QStringLiteral("2026120") + QString::number(i + 1) + QStringLiteral("120000"));
     build(kFullConfig);
     auto* search = m_window->findChild<SearchLineEdit*>(QStringLiteral("SMSUIPlugin_SearchLineEdit"));
     QVERIFY(search);
@@ -418,8 +393,8 @@ void TestMainWindow::emptyTableForACardRootWithoutTables()
 
 void TestMainWindow::badTimesAndLongTexts()
 {
-    store(1, QStringLiteral("1234567"), QString(2000, QLatin1Char('w')), 0, QStringLiteral("00000000000000"));
-    store(1, QStringLiteral("7654321"), QStringLiteral("garbage time"), 0, QStringLiteral("20xx"));
+    TestSupport::storeMessage(1, QStringLiteral("1234567"), QString(2000, QLatin1Char('w')), 0, QStringLiteral("00000000000000"));
+    TestSupport::storeMessage(1, QStringLiteral("7654321"), QStringLiteral("garbage time"), 0, QStringLiteral("20xx"));
     build(kFullConfig);
     SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
     QCOMPARE(table->rowCount(), 2);
@@ -455,7 +430,7 @@ void TestMainWindow::missingImagesLeaveTheWindowWorking()
 {
     const QString tree = m_lib + QStringLiteral("/plugins/SMSUIPlugin/sms_tree_Images.png");
     QVERIFY(QFile::rename(tree, tree + QStringLiteral(".away")));
-    store(1, QStringLiteral("1234567"), QStringLiteral("still here"));
+    TestSupport::storeMessage(1, QStringLiteral("1234567"), QStringLiteral("still here"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("tree images .* missing")));
     build(kFullConfig);
     QVERIFY(m_window->TreeItem(NODE_LOCAL_INBOX)->icon(0).isNull());

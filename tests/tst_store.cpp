@@ -10,6 +10,7 @@
 #include "SMSUIMainDlg.h"
 #include "SimControl.h"
 #include "SmsSettingXMLParse.h"
+#include "TestSupport.h"
 #include "zsdk.h"
 
 #include <QTemporaryDir>
@@ -40,15 +41,6 @@ struct DeviceRecord {
     }
 };
 
-int storeMessage(int node, const QString& number, const QString& text, int read = 0, int status = 0)
-{
-    DeviceRecord r(node, status, number, text);
-    r.rec.iMsgId = -1;
-    r.rec.iReadFlag = read;
-    int32_t id = -1, flag = 1;
-    return ZSDK_SMSSrv_SaveMsg(&r.rec, &id, &flag) == 0 ? id : -1;
-}
-
 void writeFile(const QString& path, const QByteArray& data)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -58,6 +50,8 @@ void writeFile(const QString& path, const QByteArray& data)
 }
 
 } // namespace
+
+using TestSupport::storeMessage;
 
 class TestStore : public QObject
 {
@@ -152,17 +146,7 @@ void TestStore::initTestCase()
 
 void TestStore::init()
 {
-    ZsdkSim::Shutdown();
-    const QString db = m_dir.filePath(QStringLiteral("sim.sqlite"));
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-        QFile::remove(db + suffix);
-    ZsdkSim::Options o;
-    o.databasePath = db;
-    o.seed = false;
-    o.simReadDelayMs = 0;
-    o.deviceReadDelayMs = 0;
-    o.simCapacity = 10;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("sim.sqlite")), [](ZsdkSim::Options& o) { o.simCapacity = 10; });
     m_store = SMSStatusUILogic::Instance();
     QCOMPARE(m_store->InitStatusLogic(), 0);
     QVERIFY(ZsdkSim::WaitForEvents());
@@ -359,8 +343,8 @@ void TestStore::loadsEveryMemoryIntoItsFolders()
 {
     makeWindow(true);
     const int inbox = storeMessage(1, QStringLiteral("+491712345678"), QStringLiteral("in"), 1);
-    const int sent = storeMessage(0, QStringLiteral("+491712345678"), QStringLiteral("sent"), 0, 0);
-    const int unsent = storeMessage(0, QStringLiteral("+491712345678"), QStringLiteral("unsent"), 0, 1);
+    const int sent = storeMessage(0, QStringLiteral("+491712345678"), QStringLiteral("sent"), 0, QStringLiteral("20261201120000"), 0);
+    const int unsent = storeMessage(0, QStringLiteral("+491712345678"), QStringLiteral("unsent"), 0, QStringLiteral("20261201120000"), 1);
     const int sim = storeMessage(7, QStringLiteral("+491712345678"), QStringLiteral("sim"), 1);
     QCOMPARE(m_store->PopulateSMSFromSDK(MEM_PC), 0);
     QCOMPARE(m_store->PopulateSMSFromSDK(MEM_SIM), 0);
@@ -391,7 +375,7 @@ void TestStore::releaseBufferOfThePc()
 {
     makeWindow(true);
     for (int node : {1, 0, 5, 10})
-        storeMessage(node, QStringLiteral("1234567"), QStringLiteral("x"), 0, 0);
+        storeMessage(node, QStringLiteral("1234567"), QStringLiteral("x"));
     m_store->PopulateSMSFromSDK(MEM_PC);
     QCOMPARE(m_store->getSmsBuffer(15).size(), 1);
     QCOMPARE(m_store->getSmsBuffer(10).size(), 1);

@@ -16,6 +16,7 @@
 #include <QString>
 #include <QVector>
 #include <atomic>
+#include <cstdint>
 
 struct SMSDeviceRecord;
 class QThread;
@@ -140,6 +141,7 @@ private:
     ~SMSStatusUILogic() override;
     bool sentItemsView() const;
     int readBack(int newId, int toNode);
+    int saveCopy(const SMSLocalRecord& rec, int toNode, bool keepId, bool targetIsOrigin, int32_t* newId);
 
     QHash<int, SMSFolderBuffer> m_hashSMSBuffer;
     QHash<int, quint64> m_hashGeneration;   // under m_mutexBuffer

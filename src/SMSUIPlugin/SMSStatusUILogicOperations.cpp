@@ -63,6 +63,29 @@ int SMSStatusUILogic::readBack(int newId, int toNode)
     return sortSMSToCorrespondingNodes(guard.record, &rec);
 }
 
+// Stores a copy of `rec` in folder `toNode`: as a new message (id -1) or under its own id, and
+// with its previous folder set to the target or kept. The new id goes to *newId.
+int SMSStatusUILogic::saveCopy(const SMSLocalRecord& rec, int toNode, bool keepId, bool targetIsOrigin, int32_t* newId)
+{
+    SMSLocalRecord copy = rec;
+    SMSDeviceRecord device{};
+    populateLocalRecordToSDKStructure(&device, &copy);
+    if (!keepId)
+        device.iMsgId = -1;
+    // The device keeps sent PC messages in the outbox; Sent Items is the page's view of them.
+    device.iNode = toNode == NODE_LOCAL_SENT ? NODE_LOCAL_OUTBOX : toNode;
+    if (targetIsOrigin)
+        device.iOrigNode = device.iNode;
+    int32_t flag = 1;
+    *newId = -1;
+    const ZSDK_STATUS rc = ZSDK_SMSSrv_SaveMsg(&device, newId, &flag);
+    if (rc != 0) {
+        SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_SaveMsg() returned %li", long(rc));
+        return SMS_FAIL;
+    }
+    return SMS_OK;
+}
+
 int SMSStatusUILogic::MoveSMS(const SMSLocalRecord* rec, int fromNode, int toNode, int mode)
 {
     if (mode != 4 && mode != 5)
@@ -71,25 +94,15 @@ int SMSStatusUILogic::MoveSMS(const SMSLocalRecord* rec, int fromNode, int toNod
         return SMS_FAIL;
     m_iLastFromNode = fromNode;
     m_iLastToNode = toNode;
-    SMSLocalRecord copy = *rec;
-    SMSDeviceRecord device{};
-    populateLocalRecordToSDKStructure(&device, &copy);
-    device.iMsgId = -1;
-    device.iNode = toNode == NODE_LOCAL_SENT ? NODE_LOCAL_OUTBOX : toNode;
-    if (mode == 5)
-        device.iOrigNode = device.iNode;
-    int32_t newId = -1, flag = 1;
-    ZSDK_STATUS rc = ZSDK_SMSSrv_SaveMsg(&device, &newId, &flag);
-    if (rc != 0) {
-        SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_SaveMsg() returned %li", long(rc));
+    int32_t newId = -1;
+    if (saveCopy(*rec, toNode, false, mode == 5, &newId) != SMS_OK)
         return SMS_FAIL;
-    }
-    rc = ZSDK_SMSSrv_RemoveMsg(copy.iMsgId, GetMemPosition(fromNode));
+    const ZSDK_STATUS rc = ZSDK_SMSSrv_RemoveMsg(rec->iMsgId, GetMemPosition(fromNode));
     if (rc != 0) {
         SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg () returned %li", long(rc));
         return SMS_FAIL;
     }
-    emit DeleteSMSInUiService(copy.iMsgId, fromNode, fromNode, true);
+    emit DeleteSMSInUiService(rec->iMsgId, fromNode, fromNode, true);
     return readBack(newId, toNode) == SMS_FAIL ? SMS_FAIL : SMS_OK;
 }
 
@@ -101,18 +114,9 @@ int SMSStatusUILogic::CopySMS(const SMSLocalRecord* rec, int fromNode, int toNod
         return SMS_FAIL;
     m_iLastFromNode = fromNode;
     m_iLastToNode = toNode;
-    SMSLocalRecord copy = *rec;
-    SMSDeviceRecord device{};
-    populateLocalRecordToSDKStructure(&device, &copy);
-    device.iNode = toNode == NODE_LOCAL_SENT ? NODE_LOCAL_OUTBOX : toNode;
-    if (mode == 6)
-        device.iOrigNode = device.iNode;
-    int32_t newId = -1, flag = 1;
-    const ZSDK_STATUS rc = ZSDK_SMSSrv_SaveMsg(&device, &newId, &flag);
-    if (rc != 0) {
-        SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_SaveMsg() returned %li", long(rc));
+    int32_t newId = -1;
+    if (saveCopy(*rec, toNode, true, mode == 6, &newId) != SMS_OK)
         return SMS_FAIL;
-    }
     return readBack(newId, toNode);
 }
 

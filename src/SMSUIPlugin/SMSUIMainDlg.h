@@ -249,6 +249,9 @@ private:
     void loadTreeIcons();
     const QList<QIcon>& treeIcons() const;
     SMSUITableWidget* createTable(int node);
+    SMSUITableWidget* buildTable(int node);
+    void populateTables(const QList<int>& nodes, bool refreshExisting);
+    QString prepareMessagePreview(const SMSLocalRecordPtr& record);
     void fillTable(int node, SMSUITableWidget* table);
     quint64 generationOf(int node) const;
     void markTableFilled(SMSUITableWidget* table, bool current);

@@ -72,6 +72,25 @@ void SMSUIMainDlg::showMessagePreview(const QString& name, const QString& conten
     m_strPreviewHtml = text;
 }
 
+QString SMSUIMainDlg::prepareMessagePreview(const SMSLocalRecordPtr& record)
+{
+    // The text is the sender's: only the angle brackets are escaped (so nothing in it is taken as
+    // markup), then links are made and line breaks kept.
+    auto escape = [](QString text) {
+        return text.replace(QLatin1Char('<'), QStringLiteral("&lt;")).replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+    };
+    m_iSelectedMsgId = record->iMsgId;
+    m_strSelectedNumber = record->strNumber;
+    QString name = escape(record->strNameList);
+    m_strPreviewContent = CommonUtils::ParseAndCreateHyperLinks(escape(record->strContent));
+    m_strPreviewContent.replace(QLatin1Char('\n'), QStringLiteral("<BR>"));
+    if (isRightToLeft()) {
+        CommonUtils::ParanthesisCorrection(name);
+        CommonUtils::ParanthesisCorrection(m_strPreviewContent);
+    }
+    return name;
+}
+
 void SMSUIMainDlg::updatePreviewPaneForRightClick()
 {
     if (!m_pTableWidgetSms)
@@ -83,18 +102,7 @@ void SMSUIMainDlg::updatePreviewPaneForRightClick()
     const SMSLocalRecordPtr record = UITableItem::RecordOf(selected.first());
     if (!record)
         return;
-    m_strPreviewContent = record->strContent;
-    m_strSelectedNumber = record->strNumber;
-    m_iSelectedMsgId = record->iMsgId;
-    QString name = record->strNameList;
-    name.replace(QLatin1Char('<'), QStringLiteral("&lt;")).replace(QLatin1Char('>'), QStringLiteral("&gt;"));
-    m_strPreviewContent.replace(QLatin1Char('<'), QStringLiteral("&lt;")).replace(QLatin1Char('>'), QStringLiteral("&gt;"));
-    m_strPreviewContent = CommonUtils::ParseAndCreateHyperLinks(m_strPreviewContent);
-    m_strPreviewContent.replace(QLatin1Char('\n'), QStringLiteral("<BR>"));
-    if (isRightToLeft()) {
-        CommonUtils::ParanthesisCorrection(name);
-        CommonUtils::ParanthesisCorrection(m_strPreviewContent);
-    }
+    const QString name = prepareMessagePreview(record);
     showMessagePreview(name, m_strPreviewContent, record, selected.size() / 3);
     enableToolItem(9001);
 }

@@ -169,70 +169,39 @@ void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
     markTableFilled(table, true);
 }
 
-void SMSUIMainDlg::populateLocalSMSTables()
+SMSUITableWidget* SMSUIMainDlg::buildTable(int node)
+{
+    SMSUITableWidget* table = createTable(node);
+    table->hide();
+    table->setSortingEnabled(false);
+    fillTable(node, table);
+    table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
+    table->setSortingEnabled(true);   // sorts once, newest first
+    connectTable(table, true);
+    m_hashTables.insert(node, table);
+    return table;
+}
+
+void SMSUIMainDlg::populateTables(const QList<int>& nodes, bool refreshExisting)
 {
     if (!m_pStatusLogicObject) {
         SMS_LOG("%s: %s: %s : wrong Input");
         return;
     }
-    for (int node : {0, 1, 2, 3, 4, 5, 10, 13, 15}) {
-        SMSUITableWidget* table = createTable(node);
-        table->hide();
-        table->setSortingEnabled(false);
-        fillTable(node, table);
-        table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
-        table->setSortingEnabled(true);   // sorts once, newest first
-        connectTable(table, true);
-        m_hashTables.insert(node, table);
+    for (int node : nodes) {
+        if (Table(node)) {
+            if (refreshExisting)
+                syncSMSTableWithBuffers(node);
+            continue;
+        }
+        buildTable(node);
     }
     updateTreeNodeCounts();
 }
 
-void SMSUIMainDlg::populateSimSMSTables()
-{
-    if (!m_pStatusLogicObject) {
-        SMS_LOG("%s: %s: %s : wrong Input");
-        return;
-    }
-    for (int node : {6, 7, 12}) {
-        if (Table(node)) {
-            syncSMSTableWithBuffers(node);
-            continue;
-        }
-        SMSUITableWidget* table = createTable(node);
-        table->hide();
-        table->setSortingEnabled(false);
-        fillTable(node, table);
-        table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
-        table->setSortingEnabled(true);   // sorts once, newest first
-        connectTable(table, true);
-        m_hashTables.insert(node, table);
-    }
-    updateTreeNodeCounts();
-}
-
-void SMSUIMainDlg::populateDeviceSMSTables()
-{
-    if (!m_pStatusLogicObject) {
-        SMS_LOG("%s: %s: %s : wrong Input");
-        return;
-    }
-    for (int node : {8, 9, 14}) {
-        if (Table(node)) {
-            syncSMSTableWithBuffers(node);
-            continue;
-        }
-        SMSUITableWidget* table = createTable(node);
-        table->hide();
-        table->setSortingEnabled(false);
-        fillTable(node, table);
-        table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
-        table->setSortingEnabled(true);   // sorts once, newest first
-        connectTable(table, true);
-        m_hashTables.insert(node, table);
-    }
-    updateTreeNodeCounts();
-}
+void SMSUIMainDlg::populateLocalSMSTables() { populateTables({0, 1, 2, 3, 4, 5, 10, 13, 15}, false); }
+void SMSUIMainDlg::populateSimSMSTables() { populateTables({6, 7, 12}, true); }
+void SMSUIMainDlg::populateDeviceSMSTables() { populateTables({8, 9, 14}, true); }
 
 void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
 {
@@ -476,18 +445,7 @@ void SMSUIMainDlg::onClickTableRow(int)
     const SMSLocalRecordPtr record = UITableItem::RecordOf(selected.first());
     if (!record)
         return;
-    m_iSelectedMsgId = record->iMsgId;
-    m_strPreviewContent = record->strContent;
-    m_strSelectedNumber = record->strNumber;
-    QString name = record->strNameList;
-    name.replace(QLatin1Char('<'), QStringLiteral("&lt;")).replace(QLatin1Char('>'), QStringLiteral("&gt;"));
-    m_strPreviewContent.replace(QLatin1Char('<'), QStringLiteral("&lt;")).replace(QLatin1Char('>'), QStringLiteral("&gt;"));
-    m_strPreviewContent = CommonUtils::ParseAndCreateHyperLinks(m_strPreviewContent);
-    m_strPreviewContent.replace(QLatin1Char('\n'), QStringLiteral("<BR>"));
-    if (isRightToLeft()) {
-        CommonUtils::ParanthesisCorrection(name);
-        CommonUtils::ParanthesisCorrection(m_strPreviewContent);
-    }
+    const QString name = prepareMessagePreview(record);
     notifyStatusBar();
     showMessagePreview(name, m_strPreviewContent, record, rows);
     enableDisableForMultipleSelection(rows);
