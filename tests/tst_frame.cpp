@@ -89,6 +89,13 @@ void TestFrame::frameRunsTheSmsPage()
     auto* unread = frame.findChild<QLabel*>(QStringLiteral("XFrame_UnreadLabel"));
     QVERIFY(unread);
     QVERIFY(unread->text().startsWith(QStringLiteral("Unread messages: ")));
+    // A message from the network raises the count the frame shows.
+    const int before = unread->text().section(QLatin1Char(' '), -1).toInt();
+    ZsdkSim::Incoming in;
+    in.number = QStringLiteral("+491712345678");
+    in.text = QStringLiteral("hello frame");
+    QVERIFY(ZsdkSim::InjectMessage(in) > 0);
+    QTRY_COMPARE(unread->text(), QStringLiteral("Unread messages: %1").arg(before + 1));
     QPointer<QWidget> page = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MainWidget"));
     QVERIFY(page);
     frame.Shutdown();

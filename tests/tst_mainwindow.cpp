@@ -62,6 +62,7 @@ private slots:
     void searchNarrowsAndWidens();
     void searchBoxHeight();
     void emptyTableForACardRootWithoutTables();
+    void cardBranchesFollowTheSim();
     void badTimesAndLongTexts();
     void rightToLeftUsesMirroredIcons();
     void missingImagesLeaveTheWindowWorking();
@@ -389,6 +390,29 @@ void TestMainWindow::emptyTableForACardRootWithoutTables()
     QCOMPARE(shown->horizontalHeaderItem(2)->text(), QStringLiteral("Time"));
     m_window->SimReader()->SetStop(true);
     ZsdkSim::SetReadDelay(MEM_SIM, 0);
+}
+
+void TestMainWindow::cardBranchesFollowTheSim()
+{
+    build(kFullConfig);
+    QTreeWidgetItem* simRoot = m_window->TreeItem(NODE_SIM_ROOT);
+    QVERIFY(simRoot && !simRoot->isHidden());
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_SIM_INBOX), 0);
+    QSignalSpy net(m_window, &SMSUIMainDlg::netStatusChanged);
+    ZsdkSim::SetSimPresent(false);
+    QTRY_VERIFY(simRoot->isHidden());
+    QVERIFY(!m_window->IsSimShown());
+    QCOMPARE(m_window->Table(NODE_SIM_INBOX)->rowCount(), 0);
+    // The SIM folder was shown: the page falls back to the Local Inbox.
+    QCOMPARE(m_window->SelectedNode(), int(NODE_LOCAL_INBOX));
+    QTRY_VERIFY(!net.isEmpty());
+    QCOMPARE(net.last().at(0).toBool(), false);
+    QVERIFY(!m_window->CanSendSms());
+    ZsdkSim::SetSimPresent(true);
+    QTRY_VERIFY(!simRoot->isHidden());
+    QTRY_COMPARE(m_window->Table(NODE_SIM_INBOX)->rowCount(), 1);
+    QCOMPARE(simRoot->text(0), QStringLiteral("SIM card"));
+    QTRY_VERIFY(m_window->CanSendSms());
 }
 
 void TestMainWindow::badTimesAndLongTexts()
