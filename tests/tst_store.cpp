@@ -6,6 +6,7 @@
 #include "DetectMemoryDeviceThread.h"
 #include "SMSSettingUILogic.h"
 #include "SMSStatusUILogic.h"
+#include "SMSThreadUI.h"
 #include "SMSTypes.h"
 #include "SMSUIMainDlg.h"
 #include "SimControl.h"
@@ -940,15 +941,17 @@ void TestStore::settingsLogicConfiguration()
 
 void TestStore::recordsSurviveConcurrentUse()
 {
-    // Device events, worker-style batches and GUI-thread reads of the buffers all at once. Run
-    // under AddressSanitizer, a record read after it was destroyed fails the run.
+    // Device events, worker batches and GUI-thread reads of the buffers all at once, as in the
+    // running page. Run under AddressSanitizer, a record read after it was destroyed fails the run.
     ZsdkSim::SetCapacity(MEM_SIM, 500);
     for (int i = 0; i < 40; ++i)
         storeMessage(1, QStringLiteral("+4917100%1").arg(i), QStringLiteral("seed %1").arg(i), 1);
     QCOMPARE(m_store->PopulateSMSFromSDK(MEM_PC), 0);
+    // The window's part: deletions reported by the store leave the buffers.
+    connect(m_store, &SMSStatusUILogic::DeleteSMSInUiService, this, [this](int id, int node, int mem, bool permanent) {
+        m_store->DeleteSMSFromBuffer(id, node, mem, permanent);
+    });
     std::atomic<bool> stop{false};
-    std::atomic<int> batches{0};
-
     std::thread network([&] {
         ZsdkSim::Incoming in;
         in.number = QStringLiteral("+491712345678");
@@ -960,45 +963,22 @@ void TestStore::recordsSurviveConcurrentUse()
                 ZsdkSim::SignalPhoneBookReady();
         }
     });
-    std::thread worker([&] {
-        while (!stop) {
-            const SMSFolderBuffer inbox = m_store->getSmsBuffer(1);
-            if (ZSDK_SMSSrv_BeginTransaction(MEM_PC) != 0)
-                continue;
-            int done = 0;
-            for (const SMSLocalRecordPtr& rec : inbox) {
-                if (done++ >= 4)
-                    break;
-                switch (done % 4) {
-                case 0:
-                    if (!m_store->DeleteSMS(rec->iMsgId, 1, MEM_PC))
-                        m_store->DeleteSMSFromBuffer(rec->iMsgId, 1, MEM_PC, false);
-                    break;
-                case 1:
-                    m_store->CopySMS(rec.data(), 1, 3, 6);
-                    break;
-                case 2:
-                    if (m_store->MoveSMS(rec.data(), 1, 2, 5) == 0)
-                        m_store->DeleteSMSFromBuffer(rec->iMsgId, 1, MEM_PC, true);
-                    break;
-                default:
-                    for (const SMSLocalRecordPtr& t : m_store->getSmsBuffer(4)) {
-                        if (m_store->RecoverSMS(t.data(), 4, MEM_PC) == 0)
-                            m_store->DeleteSMSFromBuffer(t->iMsgId, 4, MEM_PC, true);
-                        break;
-                    }
-                    break;
-                }
-            }
-            ZSDK_SMSSrv_EndTransaction(MEM_PC);
-            ++batches;
-        }
-    });
-    // The GUI thread: read every record of every folder, as the tables do, and drop records.
+    SMSThreadUI worker;
+    const int kinds[] = {SMSThreadUI::WorkDelete, SMSThreadUI::WorkCopy, SMSThreadUI::WorkMove, SMSThreadUI::WorkRecover};
+    int jobs = 0;
     QElapsedTimer clock;
     clock.start();
     qint64 reads = 0;
     while (clock.elapsed() < 1500) {
+        if (!worker.isRunning()) {
+            const int kind = kinds[jobs % 4];
+            const int source = kind == SMSThreadUI::WorkRecover ? NODE_LOCAL_TRASH : NODE_LOCAL_INBOX;
+            const int target = kind == SMSThreadUI::WorkCopy ? NODE_LOCAL_FAVORITE : kind == SMSThreadUI::WorkMove ? NODE_SIM_INBOX : NODE_LOCAL_TRASH;
+            QList<SMSLocalRecordPtr> records = m_store->getSmsBuffer(source).values();
+            worker.setWork(kind, records.mid(0, 5), MEM_PC, target, source);
+            worker.start();
+            ++jobs;
+        }
         for (int node : {1, 2, 3, 4, 7, 15}) {
             const SMSFolderBuffer folder = m_store->getSmsBuffer(node);
             for (const SMSLocalRecordPtr& rec : folder)
@@ -1011,14 +991,19 @@ void TestStore::recordsSurviveConcurrentUse()
     }
     stop = true;
     network.join();
-    worker.join();
+    QVERIFY(worker.wait(10000));
     QVERIFY(ZsdkSim::WaitForEvents(10000));
+    QCoreApplication::processEvents();
     QVERIFY(reads > 0);
-    QVERIFY(batches > 0);
-    // The buffers still agree with the device for the PC folders the worker did not touch last.
-    int32_t onDevice = 0;
-    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onDevice, MEM_PC), 0);
-    QVERIFY(onDevice > 0);
+    QVERIFY(jobs > 4);
+    // Every buffered PC record is still on the device where the buffer says it is.
+    for (int node : {1, 3, 4}) {
+        for (const SMSLocalRecordPtr& rec : m_store->getSmsBuffer(node)) {
+            SMSLocalRecord* stored = nullptr;
+            QCOMPARE(m_store->GetSMSRecordUsingID(rec->iMsgId, node, &stored), 0);
+            delete stored;
+        }
+    }
 }
 
 QTEST_MAIN(TestStore)

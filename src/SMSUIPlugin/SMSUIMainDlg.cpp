@@ -9,7 +9,9 @@
 #include "HostGuids.h"
 #include "HostInterfaces.h"
 #include "SMSLog.h"
+#include "SMSEditUILogic.h"
 #include "SMSSettingUILogic.h"
+#include "SMSThreadUI.h"
 #include "SMSStatusUILogic.h"
 #include "SMSTypes.h"
 #include "SMSUITableWidget.h"
@@ -64,6 +66,11 @@ SMSUIMainDlg::~SMSUIMainDlg()
         // The reader polls in short steps; it ends within its poll interval.
         if (!CommonUtils::WaitForThreadToStop(reader, 5) && !reader->wait(3000))
             qWarning("SMSUIMainDlg: a memory reader did not stop");
+    }
+    if (m_SMSThreadInst) {
+        SMSThreadUI::requestCancel();
+        m_SMSThreadInst->wait();
+        delete m_SMSThreadInst;
     }
     releaseALLSMSTables();
     destroyToolBar();
@@ -192,7 +199,12 @@ void SMSUIMainDlg::SMSUIMainInitialization()
 
 void SMSUIMainDlg::initializeLogic()
 {
+    SMSEditUILogic::Instance();
     m_pStatusLogicObject = SMSStatusUILogic::Instance();
+    if (!m_SMSThreadInst) {
+        m_SMSThreadInst = new SMSThreadUI;
+        m_SMSThreadInst->SetSentItemsBox(m_bSentItemsBox);
+    }
     SMSSettingUILogic* settings = SMSSettingUILogic::Instance();
     if (!settings->IsConfigLoaded())
         settings->InitSmsXMLConfiguration();
@@ -203,8 +215,17 @@ void SMSUIMainDlg::addListenersAndData()
     if (!m_pStatusLogicObject)
         return;
     SMSStatusUILogic* store = m_pStatusLogicObject;
+    SMSThreadUI* worker = m_SMSThreadInst;
+    // The progress dialog closes first, then the window reacts to the finished job.
+    connect(worker, &QThread::finished, this, &SMSUIMainDlg::onCloseWaitingDialog);
+    connect(worker, &SMSThreadUI::smsDragged, this, &SMSUIMainDlg::onDraggSmsResult);
+    connect(worker, &QThread::finished, this, &SMSUIMainDlg::onFinished);
     connect(m_pTextPreview, &QTextBrowser::anchorClicked, this, &SMSUIMainDlg::openLink);
+    connect(worker, &SMSThreadUI::deleteSignalEvent, this, &SMSUIMainDlg::onDeleteMessage);
     connect(m_pTreeWidget, &QTreeWidget::itemSelectionChanged, this, &SMSUIMainDlg::onSMSTreeItemSelectionChangedSlot);
+    connect(worker, &SMSThreadUI::recoverSignalEvent, this, &SMSUIMainDlg::onrecoverMessage);
+    connect(worker, &SMSThreadUI::SendSignalEvent, this, &SMSUIMainDlg::onSendSmsResult);
+    connect(worker, &SMSThreadUI::moveOrCopyEvent, this, &SMSUIMainDlg::onSmsMoveOrCopy);
     connect(store, &SMSStatusUILogic::Network_Status, this, &SMSUIMainDlg::GetPresentNetworkStatus);
     connect(store, &SMSStatusUILogic::NewMsg_Event, this, &SMSUIMainDlg::ShowNewMessageDialog);
     connect(store, &SMSStatusUILogic::DeleteSMSInUiService, this, &SMSUIMainDlg::onDeleteSMS);

@@ -34,6 +34,7 @@ class QTextBrowser;
 class QTreeWidgetItem;
 class QVBoxLayout;
 class SMSStatusUILogic;
+class SMSThreadUI;
 class SMSUITableWidget;
 class SMSUITreeWidget;
 class SearchLineEdit;
@@ -140,6 +141,7 @@ public:
     bool IsForwardEnabled() const { return m_bForwardEnabled; }
     bool IsCallEnabled() const { return m_bCallEnabled; }
     DetectMemoryDeviceThread* SimReader() const { return m_threadReadSim; }
+    SMSThreadUI* Worker() const { return m_SMSThreadInst; }
     DetectMemoryDeviceThread* DeviceReader() const { return m_threadReadDevice; }
 
 signals:
@@ -313,6 +315,8 @@ private:
     // collaborators
     SMSStatusUILogic* m_pStatusLogicObject = nullptr;
     INotifyService* m_pNotify = nullptr;
+    // Created once the store exists: the worker listens to the store's send results.
+    SMSThreadUI* m_SMSThreadInst = nullptr;
     DetectMemoryDeviceThread* m_threadReadSim = nullptr;
     DetectMemoryDeviceThread* m_threadReadDevice = nullptr;
     QList<QShortcut*> m_listShortcuts;   // New, Edit, Send, Reply, Forward, Delete, Call

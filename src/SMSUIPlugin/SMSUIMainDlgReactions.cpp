@@ -10,6 +10,7 @@
 #include "SMSLog.h"
 #include "SMSStatusUILogic.h"
 #include "SMSTypes.h"
+#include "SMSThreadUI.h"
 #include "SMSUITableWidget.h"
 #include "SMSUITreeWidget.h"
 #include "UITableItem.h"
@@ -389,6 +390,5 @@ void SMSUIMainDlg::notifyStatusBar()
 
 bool SMSUIMainDlg::IsWorkerRunning() const
 {
-    // The background worker arrives with the send and batch operations; until then nothing runs.
-    return false;
+    return m_SMSThreadInst && m_SMSThreadInst->isRunning();
 }

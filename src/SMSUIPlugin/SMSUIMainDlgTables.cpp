@@ -8,6 +8,7 @@
 #include "SMSLog.h"
 #include "SMSStatusUILogic.h"
 #include "SMSTypes.h"
+#include "SMSThreadUI.h"
 #include "SMSUITableWidget.h"
 #include "SMSUITreeWidget.h"
 #include "UITableItem.h"
@@ -496,6 +497,13 @@ void SMSUIMainDlg::ViewSmsInbox()
     QTreeWidgetItem* inbox = TreeItem(NODE_LOCAL_INBOX);
     if (!m_pTreeWidget || !inbox)
         return;
+    if (IsWorkerRunning() && m_SMSThreadInst->WorkKind() != SMSThreadUI::WorkSend) {
+        const auto inboxLike = [](int node) { return node == 1 || node == 7 || node == 9; };
+        if (inboxLike(m_SMSThreadInst->TargetNode()) || inboxLike(m_SMSThreadInst->SourceNode())) {
+            SMS_LOG("%s: %s: %s:Returning the control since smsThread is already running");
+            return;
+        }
+    }
     if (QTreeWidgetItem* current = m_pTreeWidget->currentItem())
         current->setSelected(false);
     inbox->setSelected(true);

@@ -3,6 +3,7 @@
 #include "Change.h"
 #include "CommonUtils.h"
 #include "HostGuids.h"
+#include "SMSEditUILogic.h"
 #include "SMSLog.h"
 #include "SMSStatusUILogic.h"
 #include "SMSUIMainDlg.h"
@@ -29,6 +30,7 @@ void CSMSUIService::Release()
     if (!g_instance)
         return;
     SMSUIMainDlg::Release();
+    SMSEditUILogic::Destroy();
     SMSStatusUILogic::Release();
     delete g_instance;
     g_instance = nullptr;
