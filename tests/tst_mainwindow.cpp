@@ -10,6 +10,8 @@
 #include "SMSTypes.h"
 #include "SMSUIMainDlg.h"
 #include "SMSUITableWidget.h"
+#include "SMSThreadUI.h"
+#include "SMSWaitingDlg.h"
 #include "SimControl.h"
 #include "UITableItem.h"
 #include "TestSupport.h"
@@ -66,6 +68,7 @@ private slots:
     void badTimesAndLongTexts();
     void rightToLeftUsesMirroredIcons();
     void missingImagesLeaveTheWindowWorking();
+    void deleteRecoverAndClearAll();
     void cellTimeTextIsTheIsoForm_data();
     void cellTimeTextIsTheIsoForm();
 
@@ -460,6 +463,61 @@ void TestMainWindow::missingImagesLeaveTheWindowWorking()
     QVERIFY(m_window->TreeItem(NODE_LOCAL_INBOX)->icon(0).isNull());
     QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 1);
     QVERIFY(QFile::rename(tree + QStringLiteral(".away"), tree));
+}
+
+void TestMainWindow::deleteRecoverAndClearAll()
+{
+    for (int i = 0; i < 3; ++i)
+        TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("777000%1").arg(i), QStringLiteral("doomed %1").arg(i), 1);
+    build(kFullConfig);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    SMSUITableWidget* trash = m_window->Table(NODE_LOCAL_TRASH);
+    int asked = 0;
+    int answer = QMessageBox::Cancel;
+    CommonUtils::SetMessageResponder([&](const MessageRequest& r) {
+        ++asked;
+        return r.text == QStringLiteral("Delete the selected messages?") || r.text == QStringLiteral("Delete all messages in this folder?") ? answer : int(QMessageBox::Ok);
+    });
+    inbox->selectRow(0);
+    inbox->setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 2), true);
+    // Cancelled: nothing happens.
+    m_window->onButtonClickDelete();
+    QCOMPARE(asked, 1);
+    QVERIFY(!m_window->IsWorkerRunning());
+    QCOMPARE(inbox->rowCount(), 3);
+    // Confirmed: the two rows go to the trash, with the progress window counting them.
+    answer = QMessageBox::Ok;
+    QSignalSpy finished(m_window->Worker(), &QThread::finished);
+    m_window->onButtonClickDelete();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+    QTRY_COMPARE(inbox->rowCount(), 1);
+    QCOMPARE(trash->rowCount(), 2);
+    QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), 3);
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    QVERIFY(progress);
+    QCOMPARE(progress->Kind(), int(SMSWaitingDlg::Deleting));
+    QCOMPARE(progress->CountText(), QStringLiteral("2/2"));
+    QCOMPARE(progress->Progress(), 100);
+    // Recover both from the trash.
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_TRASH), 0);
+    trash->selectAll();
+    m_window->onButtonClickRecoverMessages();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 5000);
+    QTRY_COMPARE(inbox->rowCount(), 3);
+    QCOMPARE(trash->rowCount(), 0);
+    // Delete all in the inbox, then clear the trash for good.
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
+    m_window->onButtonClickDeleteAll();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, 5000);
+    QTRY_COMPARE(trash->rowCount(), 3);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_TRASH), 0);
+    m_window->onButtonClickDeleteAll();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 4, 5000);
+    QTRY_COMPARE(trash->rowCount(), 0);
+    int32_t left = -1;
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&left, MEM_PC);
+    QCOMPARE(left, 0);
+    CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
 }
 
 void TestMainWindow::cellTimeTextIsTheIsoForm_data()

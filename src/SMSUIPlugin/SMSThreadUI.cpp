@@ -44,6 +44,7 @@ void SMSThreadUI::setSendWork(int kind, const QString& number, const QString& co
 }
 
 void SMSThreadUI::requestCancel() { g_cancel.store(true); }
+void SMSThreadUI::clearCancel() { g_cancel.store(false); }
 bool SMSThreadUI::isCancelRequested() { return g_cancel.load(); }
 
 void SMSThreadUI::onSendResult(bool ok) { emit SendSignalEvent(ok, 0); }

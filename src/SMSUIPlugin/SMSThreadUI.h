@@ -33,6 +33,7 @@ public:
     void setWork(int kind, const QList<SMSLocalRecordPtr>& records, int memPosition, int targetNode, int sourceNode);
     void setSendWork(int kind, const QString& number, const QString& content);
     static void requestCancel();
+    static void clearCancel();
     static bool isCancelRequested();
 
     int WorkKind() const { return m_iWorkKind; }

@@ -12,6 +12,7 @@
 #include "SMSEditUILogic.h"
 #include "SMSSettingUILogic.h"
 #include "SMSThreadUI.h"
+#include "SMSWaitingDlg.h"
 #include "SMSStatusUILogic.h"
 #include "SMSTypes.h"
 #include "SMSUITableWidget.h"
@@ -71,7 +72,9 @@ SMSUIMainDlg::~SMSUIMainDlg()
         SMSThreadUI::requestCancel();
         m_SMSThreadInst->wait();
         delete m_SMSThreadInst;
+        SMSThreadUI::clearCancel();
     }
+    SMSWaitingDlg::Destroy();
     releaseALLSMSTables();
     destroyToolBar();
 }

@@ -262,7 +262,10 @@ private:
     QTreeWidgetItem* addTreeNode(QTreeWidgetItem* parent, int node);
     void setBranchLanguage(int root, int inbox, int outbox);
     void enableDisableForMultipleSelection(int rows);
-    void markShownRecordsRead();
+    QList<SMSLocalRecordPtr> selectedRecords(bool allRows);
+    void startBatch(int kind, int progressKind, const QList<SMSLocalRecordPtr>& records, int target);
+    void handleOperationOnComplete();
+    void handleDelOperationOnComplete();
     void replaceRecordInTables(const SMSLocalRecordPtr& updated);
     bool isRightToLeft() const;
 
@@ -323,6 +326,13 @@ private:
     QShortcut* m_pCtrlAShortcut = nullptr;
     QString m_strPluginPath;
     QString m_strPluginDir = QStringLiteral("/plugins/SMSUIPlugin/");
+
+    // operations handed to the worker
+    int m_iOpTotal = 0;
+    int m_iOpDone = 0;
+    int m_iLastOperation = -1;
+    bool m_bUnreadAffected = false;
+    QList<int> m_listHandledIndexes;
 
     // configuration and state
     bool m_bShowSMCount = false;

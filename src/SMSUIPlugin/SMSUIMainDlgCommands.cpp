@@ -10,11 +10,18 @@
 #include "SMSLog.h"
 #include "SMSStatusUILogic.h"
 #include "SMSTypes.h"
+#include "SMSThreadUI.h"
 #include "SMSUITableWidget.h"
+#include "SMSUITreeWidget.h"
+#include "SMSWaitingDlg.h"
+#include "UITableItem.h"
+#include "ExtendLineEdit.h"
 #include "Startup.h"
 
 #include <QContextMenuEvent>
 #include <QMessageBox>
+#include <QSet>
+#include <algorithm>
 
 #define SMS_NOT_YET() SMS_LOG("%s: %s: %s: not available in this build yet")
 
@@ -133,8 +140,6 @@ void SMSUIMainDlg::OpenEditorFromOutside(const QString& number, const QString&, 
 {
     SMS_LOG("%s: %s: %s: number %s: the editor is not available in this build yet", qPrintable(number));
 }
-void SMSUIMainDlg::onButtonClickDelete() { SMS_NOT_YET(); }
-void SMSUIMainDlg::onButtonClickDeleteAll() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickMove() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickCopy() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickMoveAll() { SMS_NOT_YET(); }
@@ -143,16 +148,11 @@ void SMSUIMainDlg::onRightClickAction() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickExportSMS() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onFileSelected(QString) { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickExportAllSMS() { SMS_NOT_YET(); }
-void SMSUIMainDlg::onButtonClickRecoverMessages() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onCloseNewMsgDialog() {}
 void SMSUIMainDlg::onClickCloseMemoryFullDialog() {}
 void SMSUIMainDlg::onSoundPlayFinish() {}
 void SMSUIMainDlg::onSendSmsResult(bool, int) { SMS_NOT_YET(); }
-void SMSUIMainDlg::onFinished() {}
 void SMSUIMainDlg::onDraggSmsResult(bool) { SMS_NOT_YET(); }
-void SMSUIMainDlg::onCloseWaitingDialog() {}
-void SMSUIMainDlg::onDeleteMessage(int) { SMS_NOT_YET(); }
-void SMSUIMainDlg::onrecoverMessage(bool, int) { SMS_NOT_YET(); }
 void SMSUIMainDlg::onSmsMoveOrCopy(bool, int) { SMS_NOT_YET(); }
 void SMSUIMainDlg::enableDrop(int) {}
 void SMSUIMainDlg::onCloseFlashMsgDialog() {}
@@ -160,6 +160,185 @@ void SMSUIMainDlg::onCloseProgressbarDialog(int) {}
 void SMSUIMainDlg::OnstopTimerForMemoryFullPopUp() {}
 bool SMSUIMainDlg::onMemoryFullPopUPOKClick() { return true; }
 void SMSUIMainDlg::ShowMemoryFull() { SMS_LOG("%s: %s: %s: memory full, kind %d", m_iMemoryFullKind); }
+
+// ---- deleting and recovering ------------------------------------------------------------------
+
+QList<SMSLocalRecordPtr> SMSUIMainDlg::selectedRecords(bool allRows)
+{
+    QList<SMSLocalRecordPtr> records;
+    m_bUnreadAffected = false;
+    if (!m_pTableWidgetSms)
+        return records;
+    QSet<int> rows;
+    if (allRows) {
+        for (int row = 0; row < m_pTableWidgetSms->rowCount(); ++row)
+            rows.insert(row);
+    } else {
+        for (QTableWidgetItem* item : m_pTableWidgetSms->selectedItems())
+            rows.insert(item->row());
+    }
+    QList<int> ordered = rows.values();
+    std::sort(ordered.begin(), ordered.end());
+    for (int row : qAsConst(ordered)) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(m_pTableWidgetSms->item(row, 0));
+        if (!rec)
+            continue;   // a row without a valid record is skipped
+        records << rec;
+        if (rec->iReadFlag == 1)
+            m_bUnreadAffected = true;
+    }
+    return records;
+}
+
+void SMSUIMainDlg::startBatch(int kind, int progressKind, const QList<SMSLocalRecordPtr>& records, int target)
+{
+    SMSWaitingDlg* progress = SMSWaitingDlg::Instance();
+    progress->Prepare(records.size());
+    m_iOpTotal = records.size();
+    m_iOpDone = 0;
+    m_listHandledIndexes.clear();
+    progress->ShowAnimationDialog(this, progressKind);
+    m_iLastOperation = kind;
+    m_SMSThreadInst->setWork(kind, records, m_iCurrentFrom, target, m_iSelectedTreeNode);
+    m_SMSThreadInst->start(QThread::InheritPriority);
+}
+
+void SMSUIMainDlg::onButtonClickDelete()
+{
+    const int answer = CommonUtils::ShowMessage(QMessageBox::Question, this, Translate(QStringLiteral("IDS_STR_DELETE")),
+                                                Translate(QStringLiteral("IDS_STR_PROMPT")), QStringLiteral("IDS_OK"),
+                                                QStringLiteral("IDS_CANCEL"), QString());
+    if (answer != QMessageBox::Ok || !m_pTableWidgetSms || IsWorkerRunning())
+        return;
+    startBatch(SMSThreadUI::WorkDelete, SMSWaitingDlg::Deleting, selectedRecords(false), NODE_LOCAL_TRASH);
+}
+
+void SMSUIMainDlg::onButtonClickDeleteAll()
+{
+    const int answer = CommonUtils::ShowMessage(QMessageBox::Question, this, Translate(QStringLiteral("IDS_STR_CLEARALL")),
+                                                Translate(QStringLiteral("IDS_STR_PROMPT")), QStringLiteral("IDS_OK"),
+                                                QStringLiteral("IDS_CANCEL"), QString());
+    if (answer != QMessageBox::Ok || !m_pTableWidgetSms || IsWorkerRunning())
+        return;
+    startBatch(SMSThreadUI::WorkDelete, SMSWaitingDlg::Deleting, selectedRecords(true), NODE_LOCAL_TRASH);
+}
+
+void SMSUIMainDlg::onButtonClickRecoverMessages()
+{
+    if (!m_pTableWidgetSms || IsWorkerRunning())
+        return;
+    startBatch(SMSThreadUI::WorkRecover, SMSWaitingDlg::DragMoving, selectedRecords(false), NODE_LOCAL_TRASH);
+}
+
+void SMSUIMainDlg::onDeleteMessage(int index)
+{
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    if (!progress || !m_pStatusLogicObject || !m_pTextPreview)
+        return;
+    m_listHandledIndexes << index;
+    ++m_iOpDone;
+    progress->updateProgressBarLabel(m_iOpDone, m_iOpTotal);
+    if (m_iOpDone >= m_iOpTotal) {
+        progress->onCompleteChangeButtonText();
+        m_iOpTotal = 0;
+        m_iOpDone = 0;
+        showFolderSummary();
+        disableToolItem(9001);
+    }
+}
+
+void SMSUIMainDlg::onrecoverMessage(bool ok, int index)
+{
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    if (!progress)
+        return;
+    ++m_iOpDone;
+    if (!ok) {
+        if (m_iOpDone >= m_iOpTotal && m_iSelectedTreeNode != NODE_LOCAL_DRAFT)
+            progress->changeLabel(QStringLiteral("IDS_STR_SOME_FAILED"));
+        progress->updateProgressBarLabel(m_iOpDone, m_iOpTotal);
+        return;
+    }
+    progress->updateProgressBarLabel(m_iOpDone, m_iOpTotal);
+    m_listHandledIndexes << index;
+    if (m_iOpDone >= m_iOpTotal)
+        progress->onCompleteChangeButtonText();
+}
+
+void SMSUIMainDlg::onCloseWaitingDialog()
+{
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    // A send is finished only when the device has reported every part, long after the worker
+    // handed the message over.
+    if (!progress || !progress->Dialog() || !progress->Dialog()->isVisible() || progress->Kind() == SMSWaitingDlg::Sending)
+        return;
+    if (progress->Steps() < progress->Maximum())
+        progress->CloseNow();   // cancelled: the rest will not come
+    else
+        progress->closeWaitingDialog();
+}
+
+void SMSUIMainDlg::onFinished()
+{
+    m_listHandledIndexes.clear();
+    if (m_bUnreadAffected)
+        sendStatusBarRefresh();
+    handleOperationOnComplete();
+    showFolderSummary();
+}
+
+void SMSUIMainDlg::handleOperationOnComplete()
+{
+    if (!m_pStatusLogicObject) {
+        SMS_LOG("%s: %s: %s : wrong Input");
+        return;
+    }
+    if (!m_pTreeWidget)
+        return;
+    if (!m_pTreeWidget->currentItem()) {
+        if (QTreeWidgetItem* inbox = TreeItem(NODE_LOCAL_INBOX)) {
+            inbox->setSelected(true);
+            m_pTreeWidget->setCurrentItem(inbox);
+        }
+    }
+    switch (m_iLastOperation) {
+    case SMSThreadUI::WorkDelete:
+        handleDelOperationOnComplete();
+        break;
+    case SMSThreadUI::WorkRecover:
+        for (int node : {0, 1, 2, 3, 4, 5, 15, 13})
+            syncSMSTableWithBuffers(node);
+        break;
+    default:
+        SMS_LOG("%s: %s: %s :ERROR : in default ");
+        break;
+    }
+    if (m_pSearchLineEdit && !m_pSearchLineEdit->text().isEmpty())
+        onTextEdited(m_pSearchLineEdit->text());
+}
+
+void SMSUIMainDlg::handleDelOperationOnComplete()
+{
+    QList<int> nodes;
+    switch (m_iSelectedTreeNode) {
+    case 0: case 1: case 2: case 3: case 5: case 10: case 15: nodes = {m_iSelectedTreeNode, 4, 13}; break;
+    case 4: nodes = {4, 13}; break;
+    case 6: case 7: nodes = {m_iSelectedTreeNode, 12}; break;
+    case 8: case 9: nodes = {m_iSelectedTreeNode, 14}; break;
+    case 12: nodes = {12, 6, 7}; break;
+    case 13:
+        nodes = {0, 1, 2, 3, 4, 5, 15, 13};
+        if (CommonUtils::GetSettings(QStringLiteral("CBS"), QStringLiteral("enable")) == QLatin1String("true"))
+            nodes << 10;
+        break;
+    case 14: nodes = {14, 8, 9}; break;
+    default:
+        SMS_LOG("%s: %s: %s : Entered default ERROR ");
+        return;
+    }
+    for (int node : qAsConst(nodes))
+        syncSMSTableWithBuffers(node);
+}
 
 void SMSUIMainDlg::contextMenuEvent(QContextMenuEvent* event)
 {
