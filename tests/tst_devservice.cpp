@@ -645,7 +645,7 @@ void TestDevService::memoryListFollowsTheCard()
 void TestDevService::simIsReadAfterItsDelay()
 {
     ZsdkSim::SetSimPresent(false);
-    ZsdkSim::SetReadDelay(ZSDK_MEM_SIM, 300);
+    ZsdkSim::SetReadDelay(ZSDK_MEM_SIM, 1000);
     ZsdkSim::SetSimPresent(true);
     int32_t n = -1;
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, ZSDK_MEM_SIM), int(ZSDK_E_NOT_READY));

@@ -179,7 +179,7 @@ void TestMainWindow::treeLabelsAndCounts()
 
 void TestMainWindow::simBranchGoesFromReadingToReady()
 {
-    ZsdkSim::SetReadDelay(MEM_SIM, 400);
+    ZsdkSim::SetReadDelay(MEM_SIM, 60000);
     ZsdkSim::SetSimPresent(false);
     ZsdkSim::SetSimPresent(true);   // a card just inserted is read for a while
     build(kFullConfig, false);
@@ -191,6 +191,7 @@ void TestMainWindow::simBranchGoesFromReadingToReady()
     // Opening a branch that is still being read closes it again.
     simRoot->setExpanded(true);
     QVERIFY(!simRoot->isExpanded());
+    ZsdkSim::SetReadDelay(MEM_SIM, 0);   // the card has been read
     QTRY_COMPARE_WITH_TIMEOUT(simRoot->text(0), QStringLiteral("SIM card"), 5000);
     QVERIFY(simRoot->isExpanded());
     QVERIFY(m_window->Table(NODE_SIM_INBOX));
