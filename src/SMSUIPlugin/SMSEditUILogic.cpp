@@ -97,6 +97,16 @@ bool SMSEditUILogic::UpdateSms(const SMSLocalRecord& record)
     return rc != 0;
 }
 
+int SMSEditUILogic::GetMsgSegmentCount(const QString& text, int* count)
+{
+    int32_t segments = 0;
+    if (ZSDK_SMSSrv_GetMsgSplitCount(text.utf16(), &segments) != 0)
+        return 1;
+    if (count)
+        *count = segments;
+    return 0;
+}
+
 QString SMSEditUILogic::GetCardTypeName()
 {
     m_strCardType.clear();

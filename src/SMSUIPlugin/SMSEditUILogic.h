@@ -20,6 +20,8 @@ public:
     int CancelSendSMS(SMSDeviceRecord** handle);
     // Writes the record's fields to the stored message; true on failure.
     bool UpdateSms(const SMSLocalRecord& record);
+    // Segments the device service needs for `text`: 0 and *count set, or 1 with *count untouched.
+    int GetMsgSegmentCount(const QString& text, int* count);
     // "SIM" or "UIM" (the host's customization), empty when the product type cannot be read.
     QString GetCardTypeName();
 

@@ -35,6 +35,7 @@ class QTreeWidgetItem;
 class QVBoxLayout;
 class SMSStatusUILogic;
 class SMSThreadUI;
+class SMSUIMessageEditor;
 class SMSUITableWidget;
 class SMSUITreeWidget;
 class SearchLineEdit;
@@ -119,6 +120,21 @@ public:
     void OpenEditorFromOutside(const QString& number, const QString& content, QWidget* parent);
     void OpenNotifierAction();
     bool IsWorkerRunning() const;
+
+    // ---- the message editor ----
+    // A number (and text) handed in by another component for a new message.
+    bool IsExternalRequest() const { return m_bExternalRequest; }
+    void SetExternalRequest(bool on) { m_bExternalRequest = on; }
+    QString ExternalNumber() const { return m_strExternalNumber; }
+    QString ExternalContent() const { return m_strExternalContent; }
+    void SetExternalContent(const QString& text) { m_strExternalContent = text; }
+    void SetLoadedMessage(const QString& number, const QString& content) { m_strLoadedNumber = number; m_strLoadedContent = content; }
+    QString LoadedContent() const { return m_strLoadedContent; }
+    SMSLocalRecordPtr SelectedRecord() const;
+    int CurrentTableRowCount() const;
+    void ShowSavedDraft(const SMSLocalRecordPtr& draft);
+    void PrepareSendCounters(int units);
+    SMSUIMessageEditor* Editor() const;
 
     // ---- state the host and the services read or set ----
     void SetHostMenuFlag(bool flag);
@@ -326,6 +342,18 @@ private:
     QShortcut* m_pCtrlAShortcut = nullptr;
     QString m_strPluginPath;
     QString m_strPluginDir = QStringLiteral("/plugins/SMSUIPlugin/");
+
+    // the editor
+    QPointer<SMSUIMessageEditor> m_pEditor;
+    int m_iEditorMode = 0;
+    bool m_bExternalRequest = false;
+    QString m_strExternalNumber;
+    QString m_strExternalContent;
+    QString m_strLoadedNumber;
+    QString m_strLoadedContent;
+    QPointer<QWidget> m_pExternalParent;
+    int m_iSendSuccess = 0;
+    int m_iSendFail = 0;
 
     // operations handed to the worker
     int m_iOpTotal = 0;

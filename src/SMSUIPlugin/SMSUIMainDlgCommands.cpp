@@ -10,6 +10,7 @@
 #include "SMSLog.h"
 #include "SMSStatusUILogic.h"
 #include "SMSTypes.h"
+#include "SMSMessageDlg.h"
 #include "SMSThreadUI.h"
 #include "SMSUITableWidget.h"
 #include "SMSUITreeWidget.h"
@@ -135,11 +136,6 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString sender, QString
 
 void SMSUIMainDlg::OpenNotifierAction() { ViewSmsInbox(); }
 
-void SMSUIMainDlg::onButtonClickedNewSMS(int mode) { SMS_LOG("%s: %s: %s: mode %d: the editor is not available in this build yet", mode); }
-void SMSUIMainDlg::OpenEditorFromOutside(const QString& number, const QString&, QWidget*)
-{
-    SMS_LOG("%s: %s: %s: number %s: the editor is not available in this build yet", qPrintable(number));
-}
 void SMSUIMainDlg::onClickMove() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickCopy() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickMoveAll() { SMS_NOT_YET(); }
@@ -148,18 +144,131 @@ void SMSUIMainDlg::onRightClickAction() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickExportSMS() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onFileSelected(QString) { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickExportAllSMS() { SMS_NOT_YET(); }
-void SMSUIMainDlg::onCloseNewMsgDialog() {}
 void SMSUIMainDlg::onClickCloseMemoryFullDialog() {}
 void SMSUIMainDlg::onSoundPlayFinish() {}
-void SMSUIMainDlg::onSendSmsResult(bool, int) { SMS_NOT_YET(); }
 void SMSUIMainDlg::onDraggSmsResult(bool) { SMS_NOT_YET(); }
 void SMSUIMainDlg::onSmsMoveOrCopy(bool, int) { SMS_NOT_YET(); }
 void SMSUIMainDlg::enableDrop(int) {}
 void SMSUIMainDlg::onCloseFlashMsgDialog() {}
-void SMSUIMainDlg::onCloseProgressbarDialog(int) {}
 void SMSUIMainDlg::OnstopTimerForMemoryFullPopUp() {}
 bool SMSUIMainDlg::onMemoryFullPopUPOKClick() { return true; }
 void SMSUIMainDlg::ShowMemoryFull() { SMS_LOG("%s: %s: %s: memory full, kind %d", m_iMemoryFullKind); }
+
+// ---- the message editor ----------------------------------------------------------------------
+
+SMSLocalRecordPtr SMSUIMainDlg::SelectedRecord() const
+{
+    if (!m_pTableWidgetSms)
+        return SMSLocalRecordPtr();
+    const QList<QTableWidgetItem*> selected = m_pTableWidgetSms->selectedItems();
+    return selected.isEmpty() ? SMSLocalRecordPtr() : UITableItem::RecordOf(selected.first());
+}
+
+SMSUIMessageEditor* SMSUIMainDlg::Editor() const { return m_pEditor; }
+
+int SMSUIMainDlg::CurrentTableRowCount() const { return m_pTableWidgetSms ? m_pTableWidgetSms->rowCount() : 0; }
+
+void SMSUIMainDlg::onButtonClickedNewSMS(int mode)
+{
+    const bool fromOutside = mode == EDIT_MODE_FROM_OUTSIDE;
+    const int editorMode = fromOutside ? EDIT_MODE_SEND : mode;
+    m_iEditorMode = editorMode;
+    if (m_pStatusLogicObject)
+        m_bRFMode = m_pStatusLogicObject->IsRFEnabled();
+    auto* editor = new SMSUIMessageEditor(this);
+    m_pEditor = editor;
+    const SMSLocalRecordPtr selected = SelectedRecord();
+    const int draftId = editorMode == EDIT_MODE_NEW || fromOutside || !selected ? -1 : selected->iMsgId;
+    editor->Open(editorMode, draftId, m_iSelectedTreeNode, m_bAddrBookAvailable);
+    if (fromOutside && m_pExternalParent && CommonUtils::IsMiniMode()) {
+        editor->Frame()->setParent(m_pExternalParent, editor->Frame()->windowFlags());
+        editor->Frame()->show();
+    }
+}
+
+void SMSUIMainDlg::OpenEditorFromOutside(const QString& number, const QString& content, QWidget* parent)
+{
+    m_bExternalRequest = true;
+    m_strExternalNumber = number;
+    m_strExternalContent = content;
+    const int folder = m_iSelectedTreeNode;
+    m_iSelectedTreeNode = -1;
+    m_pExternalParent = parent;
+    onButtonClickedNewSMS(EDIT_MODE_FROM_OUTSIDE);
+    m_iSelectedTreeNode = folder;
+    m_pExternalParent = nullptr;
+}
+
+void SMSUIMainDlg::onCloseNewMsgDialog()
+{
+    auto* editor = qobject_cast<SMSUIMessageEditor*>(sender());
+    if (!editor) {
+        SMS_LOG("%s: %s: %s: the sender is not an editor");
+        return;
+    }
+    if (editor->Frame())
+        editor->Frame()->deleteLater();
+    editor->deleteLater();
+}
+
+void SMSUIMainDlg::ShowSavedDraft(const SMSLocalRecordPtr& draft)
+{
+    if (!m_pTreeWidget)
+        return;
+    if (m_bTableFiltered && m_iSelectedTreeNode != NODE_LOCAL_DRAFT)
+        onTextEdited(QString());
+    m_pTreeWidget->clearSelection();
+    m_bTableFiltered = false;
+    addRecToSMSTable(NODE_LOCAL_ROOT, draft);
+    syncSMSTableWithBuffers(NODE_LOCAL_DRAFT);
+    if (QTreeWidgetItem* drafts = TreeItem(NODE_LOCAL_DRAFT)) {
+        drafts->setSelected(true);
+        m_pTreeWidget->setCurrentItem(drafts);
+        m_strFolderName = drafts->text(0);
+    }
+}
+
+void SMSUIMainDlg::PrepareSendCounters(int units)
+{
+    m_iOpTotal = units;
+    m_iOpDone = 0;
+    m_iSendSuccess = 0;
+    m_iSendFail = 0;
+}
+
+void SMSUIMainDlg::onSendSmsResult(bool ok, int)
+{
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    if (!progress) {
+        SMS_LOG("%s: %s: %s: m_pSMSWaitingDlgInstance is NULL");
+        return;
+    }
+    ++m_iOpDone;
+    if (ok)
+        ++m_iSendSuccess;
+    else
+        ++m_iSendFail;
+    progress->updateProgressBarLabel(m_iOpDone, m_iOpTotal);
+}
+
+void SMSUIMainDlg::onCloseProgressbarDialog(int)
+{
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    if (!progress)
+        return;
+    progress->onCompleteChangeButtonText();
+    if (m_iSendSuccess + m_iSendFail > 0) {
+        if (m_iSendSuccess == m_iOpTotal)
+            progress->changeLabel(QStringLiteral("IDS_STC_ALLSUCCESS"));
+        else if (m_iSendFail == m_iOpTotal)
+            progress->changeLabel(QStringLiteral("IDS_STC_ALLFAILED"));
+        else
+            progress->changeLabel(QStringLiteral("IDS_STC_SOMEFAILED"));
+    }
+    m_iSendSuccess = 0;
+    m_iSendFail = 0;
+    progress->closeWaitingDialog();
+}
 
 // ---- deleting and recovering ------------------------------------------------------------------
 

@@ -1,0 +1,363 @@
+// The message editor on the SMS page: what its fields accept, the counter, sending, drafts,
+// closing with and without changes, and the address-book picker.
+
+#include "Change.h"
+#include "CommonUtils.h"
+#include "ExtendLineEdit.h"
+#include "HostGuids.h"
+#include "HostInterfaces.h"
+#include "SMSMessageDlg.h"
+#include "SMSSettingUILogic.h"
+#include "SMSStatusUILogic.h"
+#include "SMSTypes.h"
+#include "SMSUIMainDlg.h"
+#include "SMSUITableWidget.h"
+#include "SMSWaitingDlg.h"
+#include "Startup.h"
+#include "TestSupport.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+class FakeAddressBook : public QObject, public IAddrBookUIPlugin
+{
+    Q_OBJECT
+    Q_INTERFACES(IAddrBookUIPlugin)
+public:
+    int picks = 0;
+    bool SaveNumber(const QString&, QWidget*) override { return true; }
+    QStringList PickNumbers(QWidget*) override
+    {
+        ++picks;
+        return {QStringLiteral("+4930111222")};
+    }
+};
+
+} // namespace
+
+class TestEditor : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void newEditorStartsEmpty();
+    void numberFieldRejectsBadKeystrokes_data();
+    void numberFieldRejectsBadKeystrokes();
+    void rejectedKeystrokeKeepsTheCursor();
+    void counterShowsCharactersAndSegments();
+    void textStopsAtTheLimit();
+    void recipientsAreCounted_data();
+    void recipientsAreCounted();
+    void sendGoesOutAndLandsInSentItems();
+    void saveMakesADraft();
+    void closing_data();
+    void closing();
+    void replyAndForwardFillTheFields();
+    void enterDoesNotOpenTheAddressBook();
+    void arrowKeysMoveTheNumberCursor();
+    void numberHandedInByAnotherComponent();
+
+private:
+    SMSUIMessageEditor* open(int mode);
+    QTemporaryDir m_dir;
+    QString m_lib;
+    SMSUIMainDlg* m_window = nullptr;
+    PluginContainer m_container;
+    FakeAddressBook m_book;
+    int m_answer = QMessageBox::Ok;
+    QList<MessageRequest> m_asked;
+};
+
+void TestEditor::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_lib = m_dir.filePath(QStringLiteral("lib"));
+    QDir().mkpath(m_lib + QStringLiteral("/plugins/SMSUIPlugin"));
+    QDir().mkpath(m_lib + QStringLiteral("/translations"));
+    for (const char* f : {"sms_status.png", "sms_tree_Images.png", "SMSUIPluginConfig.xml"})
+        QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/plugins/SMSUIPlugin/") + QLatin1String(f), m_lib + QStringLiteral("/plugins/SMSUIPlugin/") + QLatin1String(f)));
+    QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/translations/host_en.qm"), m_lib + QStringLiteral("/translations/host_en.qm")));
+    CommonUtils::SetPluginLibraryPath(m_lib);
+    CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
+    CommonUtils::SetMessageResponder([this](const MessageRequest& r) {
+        m_asked << r;
+        return m_answer;
+    });
+    QVERIFY(Change::LoadLanguage(QStringLiteral("en")));
+    m_container.RegisterPlugin(QLatin1String(HostGuid::AddrBook), 0x1001, &m_book);
+    Startup::SetPluginContainer(&m_container);
+}
+
+void TestEditor::init()
+{
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("sim.sqlite")));
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+491712345678"), QStringLiteral("Lunch at noon?"), 1);
+    m_window = SMSUIMainDlg::Instance();
+    SMSStatusUILogic::Instance()->InitStatusLogic();
+    m_window->CreateSMSMainLayout();
+    m_window->resize(900, 600);
+    m_window->show();
+    m_answer = QMessageBox::Ok;
+    m_asked.clear();
+    m_book.picks = 0;
+}
+
+void TestEditor::cleanup()
+{
+    if (SMSStatusUILogic* s = SMSStatusUILogic::Existing())
+        s->unSDKRegisterEvent();
+    SMSUIMainDlg::Release();
+    SMSStatusUILogic::Release();
+    SMSSettingUILogic::Destroy();
+    m_window = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestEditor::cleanupTestCase()
+{
+    Startup::SetPluginContainer(nullptr);
+    CommonUtils::SetMessageResponder(nullptr);
+    ZsdkSim::Shutdown();
+}
+
+SMSUIMessageEditor* TestEditor::open(int mode)
+{
+    m_window->onButtonClickedNewSMS(mode);
+    return m_window->Editor();
+}
+
+void TestEditor::newEditorStartsEmpty()
+{
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QVERIFY(editor);
+    QVERIFY(editor->Frame()->isVisible());
+    QCOMPARE(editor->Frame()->windowTitle(), QStringLiteral("New message"));
+    QCOMPARE(editor->CounterLabel()->text(), QStringLiteral("0/2048(1)"));
+    QVERIFY(editor->NumberField()->text().isEmpty());
+    QVERIFY(!editor->SendButton()->isEnabled());
+    QVERIFY(!editor->SaveButton()->isEnabled());
+    QVERIFY(editor->Frame()->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSend"))->isEnabled());   // address book present
+}
+
+void TestEditor::numberFieldRejectsBadKeystrokes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("a letter is dropped") << "0171a2" << "01712";
+    QTest::newRow("a leading separator is dropped") << ";0171" << "0171";
+    QTest::newRow("a second separator in a row is dropped") << "0171;;0172" << "0171;0172";
+    QTest::newRow("a plus after a digit is dropped") << "12+3" << "123";
+    QTest::newRow("a plus after a separator stays") << "+49171;+33612" << "+49171;+33612";
+    QTest::newRow("a blank is dropped") << "0171 234" << "0171234";
+}
+
+void TestEditor::numberFieldRejectsBadKeystrokes()
+{
+    QFETCH(QString, typed);
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTest::keyClicks(editor->NumberField(), typed);
+    QTEST(editor->NumberField()->text(), "kept");
+    QVERIFY(editor->SendButton()->isEnabled());
+    QVERIFY(editor->SaveButton()->isEnabled());
+}
+
+void TestEditor::rejectedKeystrokeKeepsTheCursor()
+{
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("01712"));
+    editor->NumberField()->setCursorPosition(2);
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("x"));
+    QCOMPARE(editor->NumberField()->text(), QStringLiteral("01712"));
+    QCOMPARE(editor->NumberField()->cursorPosition(), 2);
+}
+
+void TestEditor::counterShowsCharactersAndSegments()
+{
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    editor->TextArea()->setPlainText(QString(161, QLatin1Char('a')));
+    QCOMPARE(editor->CounterLabel()->text(), QStringLiteral("161/2048(2)"));
+    editor->TextArea()->setPlainText(QString(70, QChar(0x0416)));
+    QCOMPARE(editor->CounterLabel()->text(), QStringLiteral("70/2048(1)"));
+    editor->TextArea()->clear();
+    QCOMPARE(editor->CounterLabel()->text(), QStringLiteral("0/2048(1)"));
+}
+
+void TestEditor::textStopsAtTheLimit()
+{
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTextEdit* area = editor->TextArea();
+    area->moveCursor(QTextCursor::End);
+    area->insertPlainText(QString(3000, QLatin1Char('b')));   // pasted at the end
+    QCOMPARE(area->toPlainText().size(), 2048);
+    QCOMPARE(editor->CounterLabel()->text(), QStringLiteral("2048/2048(14)"));
+    area->setPlainText(QString(2045, QLatin1Char('c')));
+    QTextCursor cursor = area->textCursor();
+    cursor.setPosition(100);
+    area->setTextCursor(cursor);
+    area->insertPlainText(QString(10, QLatin1Char('d')));   // pasted in the middle: undone as a whole
+    QCOMPARE(area->toPlainText(), QString(2045, QLatin1Char('c')));
+}
+
+void TestEditor::recipientsAreCounted_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("parts");
+    QTest::newRow("nothing") << "" << 0 << 1;
+    QTest::newRow("one number") << "0171" << 1 << 1;
+    QTest::newRow("two numbers") << "0171;0172" << 2 << 2;
+    QTest::newRow("a trailing separator") << "0171;0172;" << 2 << 3;
+}
+
+void TestEditor::recipientsAreCounted()
+{
+    QFETCH(QString, number);
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    editor->NumberField()->setText(number);
+    int count = -1;
+    QStringList list;
+    editor->parsingSendMsgLineEditMsg(&count, &list);
+    QTEST(count, "count");
+    QTEST(int(list.size()), "parts");
+}
+
+void TestEditor::sendGoesOutAndLandsInSentItems()
+{
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QPointer<SMSUIMessageEditor> alive = editor;
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("+491711111111;+491722222222"));
+    editor->TextArea()->setPlainText(QStringLiteral("See you at eight"));
+    QVERIFY(editor->SendButton()->isEnabled());
+    QTest::mouseClick(editor->SendButton(), Qt::LeftButton);
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    QVERIFY(progress);
+    QCOMPARE(progress->Kind(), int(SMSWaitingDlg::Sending));
+    QTRY_COMPARE(progress->CountText(), QStringLiteral("2/2"));
+    QTRY_COMPARE(progress->LabelText(), QStringLiteral("All messages were sent."));
+    QTRY_COMPARE(m_window->Table(NODE_LOCAL_SENT)->rowCount(), 1);
+    QCOMPARE(m_window->Table(NODE_LOCAL_SENT)->item(0, 1)->text(), QStringLiteral("See you at eight"));
+    QTRY_VERIFY(alive.isNull());   // the window disposed of the editor
+}
+
+void TestEditor::saveMakesADraft()
+{
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("0301234567"));
+    editor->TextArea()->setPlainText(QStringLiteral("finish later"));
+    QTest::mouseClick(editor->SaveButton(), Qt::LeftButton);
+    QCOMPARE(m_window->Table(NODE_LOCAL_DRAFT)->rowCount(), 1);
+    QCOMPARE(m_window->findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget"))->currentItem(), m_window->TreeItem(NODE_LOCAL_DRAFT));
+    // Editing the draft and saving updates it in place.
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_DRAFT), 0);
+    m_window->Table(NODE_LOCAL_DRAFT)->selectRow(0);
+    SMSUIMessageEditor* draft = open(EDIT_MODE_DRAFT);
+    QCOMPARE(draft->NumberField()->text(), QStringLiteral("0301234567"));
+    QCOMPARE(draft->TextArea()->toPlainText(), QStringLiteral("finish later"));
+    draft->TextArea()->setPlainText(QStringLiteral("finished"));
+    QVERIFY(draft->SaveButton()->isEnabled());
+    QTest::mouseClick(draft->SaveButton(), Qt::LeftButton);
+    QCOMPARE(m_window->Table(NODE_LOCAL_DRAFT)->rowCount(), 1);
+    QCOMPARE(m_window->Table(NODE_LOCAL_DRAFT)->item(0, 1)->text(), QStringLiteral("finished"));
+}
+
+void TestEditor::closing_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("stillOpen");
+    QTest::addColumn<int>("drafts");
+    QTest::newRow("unchanged closes without asking") << false << int(QMessageBox::Cancel) << false << 0;
+    QTest::newRow("Cancel keeps the editor open") << true << int(QMessageBox::Cancel) << true << 0;
+    QTest::newRow("No discards") << true << int(QMessageBox::No) << false << 0;
+    QTest::newRow("Yes saves a draft") << true << int(QMessageBox::Yes) << false << 1;
+}
+
+void TestEditor::closing()
+{
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    m_answer = answer;
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    if (changed)
+        editor->TextArea()->setPlainText(QStringLiteral("half a thought"));
+    editor->Frame()->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonCloseMsgButton"))->click();
+    QCOMPARE(m_asked.size(), changed ? 1 : 0);
+    if (changed)
+        QCOMPARE(m_asked.at(0).buttons, (QStringList{"IDS_YES", "IDS_CANCEL", "IDS_NO"}));
+    QTEST(editor->Frame()->isVisible(), "stillOpen");
+    QTEST(m_window->Table(NODE_LOCAL_DRAFT)->rowCount(), "drafts");
+    if (changed && editor->Frame()->isVisible())
+        QCOMPARE(editor->TextArea()->toPlainText(), QStringLiteral("half a thought"));
+}
+
+void TestEditor::replyAndForwardFillTheFields()
+{
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    inbox->selectRow(0);
+    SMSUIMessageEditor* reply = open(EDIT_MODE_REPLY);
+    QCOMPARE(reply->Frame()->windowTitle(), QStringLiteral("Reply"));
+    QCOMPARE(reply->NumberField()->text(), QStringLiteral("+491712345678"));
+    QVERIFY(reply->TextArea()->toPlainText().isEmpty());
+    QVERIFY(reply->SendButton()->isEnabled());
+    reply->Frame()->hide();
+    inbox->selectRow(0);
+    SMSUIMessageEditor* forward = open(EDIT_MODE_FORWARD);
+    QCOMPARE(forward->TextArea()->toPlainText(), QStringLiteral("Lunch at noon?"));
+    QVERIFY(forward->NumberField()->text().isEmpty());
+    QVERIFY(!forward->SendButton()->isEnabled());
+    QTest::keyClicks(forward->NumberField(), QStringLiteral("0172"));
+    QVERIFY(forward->SendButton()->isEnabled());
+    // Without service the Send button goes grey, and comes back with it.
+    emit m_window->netStatusChanged(false);
+    QVERIFY(!forward->SendButton()->isEnabled());
+    emit m_window->netStatusChanged(true);
+    QVERIFY(forward->SendButton()->isEnabled());
+}
+
+void TestEditor::enterDoesNotOpenTheAddressBook()
+{
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("0171"));
+    // Return in the dialog presses its default button, the address-book button: nothing opens.
+    QTest::keyClick(editor->Frame(), Qt::Key_Return);
+    QCOMPARE(m_book.picks, 0);
+    QCOMPARE(editor->NumberField()->text(), QStringLiteral("0171"));
+    auto* sendTo = editor->Frame()->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSend"));
+    sendTo->click();
+    QCOMPARE(m_book.picks, 1);
+    QCOMPARE(editor->NumberField()->text(), QStringLiteral("0171;+4930111222"));
+}
+
+void TestEditor::arrowKeysMoveTheNumberCursor()
+{
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("01712"));
+    QCOMPARE(editor->NumberField()->cursorPosition(), 5);
+    QTest::keyClick(editor->Frame(), Qt::Key_Up);
+    QCOMPARE(editor->NumberField()->cursorPosition(), 4);
+    QTest::keyClick(editor->Frame(), Qt::Key_Down);
+    QCOMPARE(editor->NumberField()->cursorPosition(), 5);
+}
+
+void TestEditor::numberHandedInByAnotherComponent()
+{
+    m_window->OpenEditorFromOutside(QStringLiteral("+4930999888"), QStringLiteral("from the contacts page"), nullptr);
+    SMSUIMessageEditor* editor = m_window->Editor();
+    QVERIFY(editor);
+    QCOMPARE(editor->Mode(), int(EDIT_MODE_SEND));
+    QCOMPARE(editor->NumberField()->text(), QStringLiteral("+4930999888"));
+    QVERIFY(!m_window->IsExternalRequest());   // the editor took it
+}
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"
