@@ -107,6 +107,8 @@ void TestEditor::init()
     m_window->CreateSMSMainLayout();
     m_window->resize(900, 600);
     m_window->show();
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
     m_answer = QMessageBox::Ok;
     m_asked.clear();
     m_book.picks = 0;

@@ -18,6 +18,8 @@
 #include "zsdk.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QMenu>
 #include <QButtonGroup>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -28,6 +30,7 @@ namespace {
 
 const QByteArray kFullConfig =
     "<c><ShowSMCount>true</ShowSMCount><SentItemsBox>true</SentItemsBox>"
+    "<SMSExportSelect>true</SMSExportSelect><SMSExportAll>true</SMSExportAll>"
     "<item id=\"9000\" tooltip=\"IDS_TIP_NEW\"/><item id=\"9001\" tooltip=\"IDS_TIP_DELETE\"/>"
     "<item id=\"9002\" tooltip=\"IDS_TIP_SEND\"/><item id=\"9003\" tooltip=\"IDS_TIP_REPLY\"/>"
     "<item id=\"9004\" tooltip=\"IDS_TIP_FORWARD\"/><item id=\"9006\" tooltip=\"IDS_TIP_SEARCH\"/></c>";
@@ -69,6 +72,10 @@ private slots:
     void rightToLeftUsesMirroredIcons();
     void missingImagesLeaveTheWindowWorking();
     void deleteRecoverAndClearAll();
+    void contextMenuFolderRules_data();
+    void contextMenuFolderRules();
+    void contextMenuOnEmptyAreaAndSeveralRows();
+    void moveAndCopyThroughTheMenu();
     void cellTimeTextIsTheIsoForm_data();
     void cellTimeTextIsTheIsoForm();
 
@@ -99,6 +106,8 @@ void TestMainWindow::initTestCase()
     for (const char* lang : {"en", "ar"})
         QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/translations/host_%1.qm").arg(QLatin1String(lang)),
                             m_lib + QStringLiteral("/translations/host_%1.qm").arg(QLatin1String(lang))));
+    QDir().mkpath(m_lib + QStringLiteral("/config"));
+    QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/config/Config.xml"), m_lib + QStringLiteral("/config/Config.xml")));
     CommonUtils::SetPluginLibraryPath(m_lib);
     CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
@@ -143,6 +152,9 @@ SMSUIMainDlg* TestMainWindow::build(const QByteArray& config, bool seedSim)
     m_window->CreateSMSMainLayout();
     m_window->resize(900, 600);
     m_window->show();
+    // Let the events of the modem's start (phone book ready, card read) settle first.
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
     return m_window;
 }
 
@@ -518,6 +530,122 @@ void TestMainWindow::deleteRecoverAndClearAll()
     int32_t left = -1;
     ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&left, MEM_PC);
     QCOMPARE(left, 0);
+    CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
+}
+
+namespace {
+QStringList enabledIds(SMSUIMainDlg* window, const QStringList& ids)
+{
+    QStringList out;
+    for (const QString& id : ids)
+        if (QAction* a = window->GetAction(id); a && a->isEnabled())
+            out << id;
+    return out;
+}
+
+QAction* targetIn(QMenu* menu, const QString& submenu, const QString& id)
+{
+    for (QAction* a : menu->actions()) {
+        if (a->menu() && a->menu()->objectName() == submenu) {
+            for (QAction* t : a->menu()->actions())
+                if (t->objectName() == id)
+                    return t;
+        }
+    }
+    return nullptr;
+}
+}
+
+void TestMainWindow::contextMenuFolderRules_data()
+{
+    QTest::addColumn<int>("folder");
+    QTest::addColumn<QStringList>("enabled");
+    QTest::newRow("inbox") << int(NODE_LOCAL_INBOX) << QStringList{"IDS_MENU_SEND", "IDS_MENU_REPLY", "IDS_MENU_FORWARD", "IDS_MENU_DELETE"};
+    QTest::newRow("drafts") << int(NODE_LOCAL_DRAFT) << QStringList{"IDS_MENU_EDIT", "IDS_MENU_SEND", "IDS_MENU_DELETE", "IDS_MENU_RECOVER"};
+    QTest::newRow("trash") << int(NODE_LOCAL_TRASH) << QStringList{"IDS_MENU_DELETE", "IDS_MENU_RECOVER"};
+    QTest::newRow("reports") << int(NODE_LOCAL_REPORT) << QStringList{"IDS_MENU_DELETE"};
+}
+
+void TestMainWindow::contextMenuFolderRules()
+{
+    QFETCH(int, folder);
+    TestSupport::storeMessage(folder, QStringLiteral("1234567"), QStringLiteral("x"));
+    build(kFullConfig);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(folder), 0);
+    SMSUITableWidget* table = m_window->Table(folder);
+    table->selectRow(0);
+    table->setFocus();   // a right click on the table gives it the focus first
+    QVERIFY(m_window->PrepareContextMenu(table->visualItemRect(table->item(0, 0)).center()));
+    const QStringList ids{"IDS_MENU_EDIT", "IDS_MENU_SEND", "IDS_MENU_REPLY", "IDS_MENU_FORWARD", "IDS_MENU_DELETE", "IDS_MENU_RECOVER"};
+    QTEST(enabledIds(m_window, ids), "enabled");
+    QVERIFY(!m_window->GetAction(QStringLiteral("IDS_MENU_VIDEO_CALL")));   // never offered
+}
+
+void TestMainWindow::contextMenuOnEmptyAreaAndSeveralRows()
+{
+    for (int i = 0; i < 2; ++i)
+        TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("123456%1").arg(i), QStringLiteral("m%1").arg(i));
+    build(kFullConfig);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    table->setFocus();
+    const QStringList ids{"IDS_MENU_NEW", "IDS_MENU_EDIT", "IDS_MENU_SEND", "IDS_MENU_REPLY", "IDS_MENU_FORWARD", "IDS_MENU_SAVENUMBER",
+                          "IDS_MENU_DELETE", "IDS_MENU_CLEARALL", "IDS_MENU_RECOVER", "IDS_EXPORT_SMSSELECT", "IDS_EXPORT_SMSALL", "IDS_MENU_SEARCH"};
+    // Below the last row: only what needs no selection.
+    QVERIFY(m_window->PrepareContextMenu(QPoint(5, table->viewport()->height() - 2)));
+    QCOMPARE(enabledIds(m_window, ids), (QStringList{"IDS_MENU_NEW", "IDS_MENU_CLEARALL", "IDS_EXPORT_SMSALL", "IDS_MENU_SEARCH"}));
+    QVERIFY(table->selectedItems().isEmpty());
+    QMenu* menu = m_window->ContextMenu();
+    QVERIFY(!targetIn(menu, QStringLiteral("Move to"), QStringLiteral("IDS_TREE_SIM"))->isEnabled());
+    QVERIFY(targetIn(menu, QStringLiteral("Move All to"), QStringLiteral("IDS_TREE_SIM"))->isEnabled());
+    // Two rows: no single-message commands.
+    table->selectAll();
+    QVERIFY(m_window->PrepareContextMenu(table->visualItemRect(table->item(0, 0)).center()));
+    QCOMPARE(enabledIds(m_window, ids), (QStringList{"IDS_MENU_NEW", "IDS_MENU_DELETE", "IDS_MENU_CLEARALL", "IDS_EXPORT_SMSSELECT",
+                                                      "IDS_EXPORT_SMSALL", "IDS_MENU_SEARCH"}));
+    // Without the possibility to send, Reply, Forward and Send stay off everywhere.
+    ZsdkSim::SetRadio(false);
+    QTRY_VERIFY(!m_window->CanSendSms());
+    table->selectRow(0);
+    QVERIFY(m_window->PrepareContextMenu(table->visualItemRect(table->item(0, 0)).center()));
+    QVERIFY(enabledIds(m_window, {"IDS_MENU_SEND", "IDS_MENU_REPLY", "IDS_MENU_FORWARD"}).isEmpty());
+    ZsdkSim::SetRadio(true);
+}
+
+void TestMainWindow::moveAndCopyThroughTheMenu()
+{
+    for (int i = 0; i < 2; ++i)
+        TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("123456%1").arg(i), QStringLiteral("travel %1").arg(i));
+    build(kFullConfig);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QMenu* menu = m_window->ContextMenu();
+    inbox->setFocus();
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    QStringList questions;
+    int answer = QMessageBox::Cancel;
+    CommonUtils::SetMessageResponder([&](const MessageRequest& r) {
+        questions << r.text;
+        return answer;
+    });
+    // A cancelled copy leaves the next command a move.
+    inbox->selectRow(0);
+    QVERIFY(m_window->PrepareContextMenu(inbox->visualItemRect(inbox->item(0, 0)).center()));
+    QAction* copyToSim = targetIn(menu, QStringLiteral("Copy to"), QStringLiteral("IDS_TREE_SIM"));
+    QVERIFY(copyToSim && copyToSim->isEnabled() && copyToSim->isVisible());
+    copyToSim->trigger();
+    QCOMPARE(questions.last(), QStringLiteral("Copy the selected messages to SIM card?"));
+    QVERIFY(!m_window->IsWorkerRunning());
+    answer = QMessageBox::Ok;
+    inbox->selectRow(0);
+    targetIn(menu, QStringLiteral("Move to"), QStringLiteral("IDS_TREE_SIM"))->trigger();
+    QCOMPARE(questions.last(), QStringLiteral("Move the selected messages to SIM card?"));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+    QTRY_COMPARE(inbox->rowCount(), 1);
+    QCOMPARE(m_window->Table(NODE_SIM_INBOX)->rowCount(), 2);   // the seeded one and the moved one
+    // Copy all what is left to the device: the inbox keeps its message.
+    targetIn(menu, QStringLiteral("Copy All to"), QStringLiteral("IDS_TREE_DEVICE"))->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 5000);
+    QTRY_COMPARE(m_window->Table(NODE_DEVICE_INBOX)->rowCount(), 1);
+    QCOMPARE(inbox->rowCount(), 1);
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
 }
 

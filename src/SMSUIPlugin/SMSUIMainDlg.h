@@ -10,6 +10,7 @@
 //   SMSUIMainDlgCommands.cpp   user commands (editor, delete, move, copy, call, export)
 #pragma once
 
+#include "QBuildMenu.h"
 #include "SMSLocalRecord.h"
 #include "ToolBarLogic.h"
 
@@ -26,6 +27,8 @@ class INotifyService;
 class QButtonGroup;
 class QHBoxLayout;
 class QLabel;
+class QMenu;
+class QAction;
 class QShortcut;
 class QSplitter;
 class QTableWidget;
@@ -112,6 +115,17 @@ public:
     void setToolBarToolTips();
     void destroyToolBar();
     bool IsSearchBoxShown() const { return m_bSearchBoxShown; }
+
+    // ---- context menu ----
+    QMenu* ContextMenu() const { return m_pContextMenu; }
+    QAction* GetAction(const QString& id) const;
+    void enableMenuItem();
+    void addSIMDeviceAction();
+    void UpdateMenuItemForSimAndDevice(QMenu* menu, const QString& id, QAction* action, int simStatus, const QString& submenu = QString());
+    // Prepares the menu for a right click at `pos` (table viewport coordinates), as opening it does.
+    bool PrepareContextMenu(const QPoint& pos);
+    int MoveCopyTargetFor(const QString& actionText) const;
+    void StartMoveCopy(bool copy, bool all, const QString& actionText);
 
     // ---- reactions ----
     void notifyStatusBar();
@@ -342,6 +356,18 @@ private:
     QShortcut* m_pCtrlAShortcut = nullptr;
     QString m_strPluginPath;
     QString m_strPluginDir = QStringLiteral("/plugins/SMSUIPlugin/");
+
+    // context menu and move/copy
+    QMenu* m_pContextMenu = nullptr;
+    QList<MENU::MenuActionItem> m_lstMenuActions;
+    int m_iMoveCopyMode = 2;   // 2 move, 3 copy
+    bool m_bRootViewOperation = false;
+    int m_iMoveSuccess = 0;
+    int m_iMoveFail = 0;
+    int m_iMemoryFullMark = 0;
+    bool checkMemoryStatus(bool& full);
+    void setTargetRules(int folder, bool emptySelection, bool hasRows);
+    QString cardName() const;
 
     // the editor
     QPointer<SMSUIMessageEditor> m_pEditor;

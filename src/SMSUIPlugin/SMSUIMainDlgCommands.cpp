@@ -136,18 +136,12 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString sender, QString
 
 void SMSUIMainDlg::OpenNotifierAction() { ViewSmsInbox(); }
 
-void SMSUIMainDlg::onClickMove() { SMS_NOT_YET(); }
-void SMSUIMainDlg::onClickCopy() { SMS_NOT_YET(); }
-void SMSUIMainDlg::onClickMoveAll() { SMS_NOT_YET(); }
-void SMSUIMainDlg::onClickCopyAll() { SMS_NOT_YET(); }
-void SMSUIMainDlg::onRightClickAction() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickExportSMS() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onFileSelected(QString) { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickExportAllSMS() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickCloseMemoryFullDialog() {}
 void SMSUIMainDlg::onSoundPlayFinish() {}
 void SMSUIMainDlg::onDraggSmsResult(bool) { SMS_NOT_YET(); }
-void SMSUIMainDlg::onSmsMoveOrCopy(bool, int) { SMS_NOT_YET(); }
 void SMSUIMainDlg::enableDrop(int) {}
 void SMSUIMainDlg::onCloseFlashMsgDialog() {}
 void SMSUIMainDlg::OnstopTimerForMemoryFullPopUp() {}
@@ -389,6 +383,7 @@ void SMSUIMainDlg::onCloseWaitingDialog()
 
 void SMSUIMainDlg::onFinished()
 {
+    m_iMoveCopyMode = 2;
     m_listHandledIndexes.clear();
     if (m_bUnreadAffected)
         sendStatusBarRefresh();
@@ -418,6 +413,27 @@ void SMSUIMainDlg::handleOperationOnComplete()
         for (int node : {0, 1, 2, 3, 4, 5, 15, 13})
             syncSMSTableWithBuffers(node);
         break;
+    case SMSThreadUI::WorkMove:
+    case SMSThreadUI::WorkCopy: {
+        // Both ends of a move change; a copy changes only where it went.
+        QList<int> folders{m_pStatusLogicObject->LastToNode()};
+        if (m_iLastOperation == SMSThreadUI::WorkMove)
+            folders << m_pStatusLogicObject->LastFromNode();
+        for (int folder : qAsConst(folders)) {
+            syncSMSTableWithBuffers(folder);
+            syncSMSTableWithBuffers(SMSStatusUILogic::GetParentPos(folder));
+            if (folder == NODE_LOCAL_OUTBOX)
+                syncSMSTableWithBuffers(NODE_LOCAL_SENT);
+        }
+        if (m_iLastOperation == SMSThreadUI::WorkMove) {
+            m_iMoveSuccess = 0;
+            m_iMoveFail = 0;
+        }
+        const int to = m_pStatusLogicObject->LastToNode();
+        if (to == 1 || to == 7 || to == 9)
+            sendStatusBarRefresh();
+        break;
+    }
     default:
         SMS_LOG("%s: %s: %s :ERROR : in default ");
         break;
@@ -449,7 +465,3 @@ void SMSUIMainDlg::handleDelOperationOnComplete()
         syncSMSTableWithBuffers(node);
 }
 
-void SMSUIMainDlg::contextMenuEvent(QContextMenuEvent* event)
-{
-    event->ignore();
-}

@@ -172,9 +172,10 @@ void SMSUIMainDlg::setBranchLanguage(int root, int inbox, int outbox)
     const int mem = root == NODE_SIM_ROOT ? MEM_SIM : MEM_DEVICE;
     const QString label = root == NODE_SIM_ROOT ? SimRootLabel() : DeviceRootLabel();
     if (!m_pStatusLogicObject->GetSMSRecordCount(mem)) {
-        rootItem->setExpanded(true);
+        // The plain label first: expanding a branch that still shows the reading label closes it.
         rootItem->setText(0, label);
         rootItem->setToolTip(0, QString());
+        rootItem->setExpanded(true);
     } else {
         rootItem->setExpanded(false);
         rootItem->setText(0, label + Translate(QStringLiteral("IDS_TREE_READING_DATA")));
@@ -376,8 +377,8 @@ void SMSUIMainDlg::initSimTree()
     m_pSimRoot->setHidden(false);
     if (!m_pStatusLogicObject->GetSMSRecordCount(MEM_SIM)) {
         populateSimSMSTables();
-        m_pSimRoot->setExpanded(true);
         m_pSimRoot->setText(0, SimRootLabel());
+        m_pSimRoot->setExpanded(true);
     } else {
         m_threadReadSim->SetStop(false);
         m_threadReadSim->start(QThread::InheritPriority);
@@ -408,9 +409,9 @@ void SMSUIMainDlg::initDeviceTree()
     m_pDeviceRoot->setHidden(false);
     if (!m_pStatusLogicObject->GetSMSRecordCount(MEM_DEVICE)) {
         populateDeviceSMSTables();
+        m_pDeviceRoot->setText(0, DeviceRootLabel());
         if (!m_pDeviceRoot->isExpanded())
             m_pDeviceRoot->setExpanded(true);
-        m_pDeviceRoot->setText(0, DeviceRootLabel());
         sendStatusBarRefresh();
     } else {
         m_threadReadDevice->SetStop(false);
