@@ -18,6 +18,7 @@
 #include "zsdk.h"
 
 #include <QAbstractButton>
+#include <QDomDocument>
 #include <QAction>
 #include <QMenu>
 #include <QButtonGroup>
@@ -76,6 +77,8 @@ private slots:
     void contextMenuFolderRules();
     void contextMenuOnEmptyAreaAndSeveralRows();
     void moveAndCopyThroughTheMenu();
+    void exportWritesCsv();
+    void usageFigures();
     void cellTimeTextIsTheIsoForm_data();
     void cellTimeTextIsTheIsoForm();
 
@@ -647,6 +650,99 @@ void TestMainWindow::moveAndCopyThroughTheMenu()
     QTRY_COMPARE(m_window->Table(NODE_DEVICE_INBOX)->rowCount(), 1);
     QCOMPARE(inbox->rowCount(), 1);
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
+}
+
+void TestMainWindow::exportWritesCsv()
+{
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+491711111111;+491722222222"), QStringLiteral("He said \"hi\", then\nleft"));
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0301234567"), QStringLiteral("plain"), 0, QStringLiteral("20250101120000"));
+    build(kFullConfig);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    const QString path = m_dir.filePath(QStringLiteral("export.csv"));
+    auto read = [&path] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
+    };
+    const QString header = QStringLiteral("Name/Number,Content,Time\n");
+    // Nothing selected: the header only.
+    inbox->clearSelection();
+    m_window->SetExportMode(1);
+    QVERIFY(m_window->saveToFile(path));
+    QCOMPARE(read(), header);
+    // The selected message, quotes doubled, comma and line break inside the field.
+    inbox->selectRow(0);
+    QVERIFY(m_window->saveToFile(path));
+    const SMSLocalRecordPtr rec = UITableItem::RecordOf(inbox->item(0, 0));
+    QCOMPARE(read(), header + QStringLiteral("\"+491711111111;+491722222222\",\"He said \"\"hi\"\", then\nleft\",\"%1\"\n").arg(rec->strDisplayTime));
+    // Every row, replacing the file.
+    m_window->SetExportMode(2);
+    QVERIFY(m_window->saveToFile(path));
+    QCOMPARE(read().count(QLatin1Char('\n')), 1 + 2 + 1);   // header, two rows, the line break inside a field
+    // A file that cannot be written is reported.
+    QList<MessageRequest> asked;
+    CommonUtils::SetMessageResponder([&asked](const MessageRequest& r) { asked << r; return int(QMessageBox::Ok); });
+    QVERIFY(!m_window->saveToFile(m_dir.filePath(QStringLiteral("no/such/dir/x.csv"))));
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.at(0).text, QStringLiteral("The messages could not be exported."));
+    CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
+}
+
+void TestMainWindow::usageFigures()
+{
+    ZSDK_WCHAR* logDir = nullptr;
+    QCOMPARE(ZSDK_GetLogDirectory(&logDir), 0);
+    QString base = QString::fromUtf16(logDir);
+    delete[] logDir;
+    base.chop(1);                                        // ".../log/" -> ".../log"
+    base = base.left(base.lastIndexOf(QLatin1Char('/')) + 1);   // its parent, "/" kept
+    const QString file = base + QStringLiteral("OnlineUpdate/UpdateInfo/kpi-sms.dat");
+    QFile::remove(file);
+    auto value = [&file](const QString& item, const QString& key) {
+        QFile f(file);
+        QDomDocument doc;
+        if (!f.open(QIODevice::ReadOnly) || !doc.setContent(&f))
+            return QStringLiteral("<unreadable>");
+        for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            if (e.attribute(QStringLiteral("itemname")) == item)
+                return e.firstChildElement(key).text();
+        return QStringLiteral("<missing>");
+    };
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSReceived"), QStringLiteral("1")));
+    QCOMPARE(value(QStringLiteral("SMS01"), QStringLiteral("SMSisUsing")), QStringLiteral("0"));
+    const QString started = value(QStringLiteral("SMS01"), QStringLiteral("LogStartTime"));
+    QVERIFY(QDateTime::fromString(started, QStringLiteral("yyyy-MM-dd hh:mm:ss")).isValid());
+    SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS01"), QStringLiteral("SMSisUsing"), QStringLiteral("1"));
+    SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QStringLiteral("2"));
+    QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSReceived")), QStringLiteral("3"));
+    QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSSent")), QStringLiteral("2"));
+    QCOMPARE(value(QStringLiteral("SMS01"), QStringLiteral("SMSisUsing")), QStringLiteral("1"));
+    QCOMPARE(value(QStringLiteral("SMS01"), QStringLiteral("LogStartTime")), started);
+    // An item removed by hand comes back with the update and zero for the rest.
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QDomDocument doc;
+        QVERIFY(doc.setContent(&f));
+        f.close();
+        QDomElement root = doc.documentElement();
+        root.removeChild(root.lastChildElement());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(doc.toByteArray());
+    }
+    SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QStringLiteral("5"));
+    QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSSent")), QStringLiteral("5"));
+    QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSReceived")), QStringLiteral("0"));
+    // A damaged file is left as it is.
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("<Client><Item");
+    }
+    QVERIFY(!SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QStringLiteral("1")));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("<Client><Item"));
 }
 
 void TestMainWindow::cellTimeTextIsTheIsoForm_data()

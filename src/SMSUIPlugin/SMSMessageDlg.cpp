@@ -103,6 +103,8 @@ void SMSUIMessageEditor::buildWidgets()
     numberRow->setObjectName(QStringLiteral("SMSUIPlugin_HBoxenterNumber"));
     m_pSendToButton = new QPushButton(m_pCentral);
     m_pSendToButton->setObjectName(QStringLiteral("SMSUIPlugin_ButtonSend"));
+    // A fixed width, so that the text is elided against the width the button really gets.
+    m_pSendToButton->setFixedWidth(110);
     m_pLineEditNumber = new ExtendLineEdit(m_pCentral);
     m_pLineEditNumber->setObjectName(QStringLiteral("SMSUIPlugin_LineEditNumber"));
     m_pLineEditNumber->setContextMenuEnabled(false);

@@ -127,6 +127,12 @@ public:
     int MoveCopyTargetFor(const QString& actionText) const;
     void StartMoveCopy(bool copy, bool all, const QString& actionText);
 
+    // ---- export and usage figures ----
+    bool saveToFile(const QString& path);
+    void SetExportMode(int mode) { m_iExportMode = mode; }
+    // Updates the usage figures file of the host's reporting agent (beside its update data).
+    static bool SaveSMSInfoForAgent(const QString& item, const QString& key, const QString& value);
+
     // ---- reactions ----
     void notifyStatusBar();
     void sendStatusBarRefresh();
@@ -368,6 +374,10 @@ private:
     bool checkMemoryStatus(bool& full);
     void setTargetRules(int folder, bool emptySelection, bool hasRows);
     QString cardName() const;
+
+    // export
+    int m_iExportMode = 1;   // 1 selected rows, 2 every row
+    void exportDialog(int mode);
 
     // the editor
     QPointer<SMSUIMessageEditor> m_pEditor;

@@ -125,6 +125,7 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString sender, QString
 {
     if (!m_pStatusLogicObject)
         return;
+    SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSReceived"), QStringLiteral("1"));
     sendStatusBarRefresh();
     bool popup = false;
     if (m_pStatusLogicObject->GetSMSSetting(QStringLiteral("VisionAlert"), &popup) != 0 || !popup)
@@ -136,9 +137,6 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString sender, QString
 
 void SMSUIMainDlg::OpenNotifierAction() { ViewSmsInbox(); }
 
-void SMSUIMainDlg::onClickExportSMS() { SMS_NOT_YET(); }
-void SMSUIMainDlg::onFileSelected(QString) { SMS_NOT_YET(); }
-void SMSUIMainDlg::onClickExportAllSMS() { SMS_NOT_YET(); }
 void SMSUIMainDlg::onClickCloseMemoryFullDialog() {}
 void SMSUIMainDlg::onSoundPlayFinish() {}
 void SMSUIMainDlg::onDraggSmsResult(bool) { SMS_NOT_YET(); }
@@ -258,6 +256,10 @@ void SMSUIMainDlg::onCloseProgressbarDialog(int)
             progress->changeLabel(QStringLiteral("IDS_STC_ALLFAILED"));
         else
             progress->changeLabel(QStringLiteral("IDS_STC_SOMEFAILED"));
+    }
+    if (m_iSendSuccess + m_iSendFail > 0) {
+        SaveSMSInfoForAgent(QStringLiteral("SMS01"), QStringLiteral("SMSisUsing"), QStringLiteral("1"));
+        SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QString::number(m_iSendSuccess + m_iSendFail));
     }
     m_iSendSuccess = 0;
     m_iSendFail = 0;

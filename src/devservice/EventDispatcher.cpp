@@ -75,6 +75,7 @@ void EventDispatcher::loop()
         }
         const int64_t wait = m_tasks.front().due - nowMs();
         if (wait > 0) {
+            m_idle.notify_all();   // nothing due now: a waiter may be satisfied
             m_wake.wait_for(lock, std::chrono::milliseconds(wait));
             continue;
         }
@@ -92,9 +93,21 @@ void EventDispatcher::loop()
 
 bool EventDispatcher::waitIdle(int timeoutMs)
 {
+    // Events planned for after the wait would end (a card that takes a minute to read) do not
+    // count: waiting for them cannot succeed.
+    const int64_t deadline = nowMs() + timeoutMs;
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_idle.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                           [this] { return m_stop || (m_tasks.empty() && !m_running); });
+    const auto idle = [this, deadline] {
+        return m_stop || (!m_running && (m_tasks.empty() || m_tasks.front().due > deadline));
+    };
+    while (!idle()) {
+        if (m_idle.wait_until(lock, std::chrono::steady_clock::now() + std::chrono::milliseconds(qMax<int64_t>(1, deadline - nowMs())),
+                              idle))
+            break;
+        if (nowMs() >= deadline)
+            return idle();
+    }
+    return true;
 }
 
 bool EventDispatcher::onEventThread() const { return std::this_thread::get_id() == m_thread.get_id(); }

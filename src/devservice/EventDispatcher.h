@@ -19,7 +19,8 @@ public:
 
     // Runs `task` on the event thread after `delayMs`; tasks due at the same time keep their order.
     void post(std::function<void()> task, int delayMs = 0);
-    // Blocks until nothing is queued or running (tests); false on timeout.
+    // Blocks until nothing is being delivered and nothing is due before `timeoutMs` has passed
+    // (tests); false on timeout.
     bool waitIdle(int timeoutMs);
     bool onEventThread() const;
 

@@ -22,7 +22,7 @@ void Configure(const Options& options);
 // Closes the service: queued events are dropped, an open batch is rolled back, the database is
 // closed. The next ZSDK_* call starts it again.
 void Shutdown();
-// Blocks until no device event is queued or being delivered; false on timeout.
+// Blocks until no device event is being delivered or due within the timeout; false on timeout.
 bool WaitForEvents(int timeoutMs = 5000);
 QString DatabasePath();
 // What happened when the store was opened (e.g. a damaged file set aside); empty when all was well.
