@@ -476,28 +476,24 @@
         <translation>إرسال</translation>
     </message>
     <message>
+        <source>IDS_YES</source>
+        <translation>نعم</translation>
+    </message>
+    <message>
         <source>IDS_VALIDITY_12H</source>
         <translation>12 ساعة</translation>
     </message>
     <message>
         <source>IDS_VALIDITY_1D</source>
-        <translation>يوم واحد</translation>
+        <translation>24 ساعة</translation>
     </message>
     <message>
-        <source>IDS_VALIDITY_1H</source>
-        <translation>ساعة واحدة</translation>
-    </message>
-    <message>
-        <source>IDS_VALIDITY_1W</source>
-        <translation>أسبوع واحد</translation>
+        <source>IDS_VALIDITY_30D</source>
+        <translation>30 يومًا</translation>
     </message>
     <message>
         <source>IDS_VALIDITY_MAX</source>
-        <translation>الحد الأقصى</translation>
-    </message>
-    <message>
-        <source>IDS_YES</source>
-        <translation>نعم</translation>
+        <translation>الحد الأقصى (63 أسبوعًا)</translation>
     </message>
 </context>
 <context>

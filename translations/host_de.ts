@@ -476,28 +476,24 @@
         <translation>Senden</translation>
     </message>
     <message>
+        <source>IDS_YES</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
         <source>IDS_VALIDITY_12H</source>
         <translation>12 Stunden</translation>
     </message>
     <message>
         <source>IDS_VALIDITY_1D</source>
-        <translation>1 Tag</translation>
+        <translation>24 Stunden</translation>
     </message>
     <message>
-        <source>IDS_VALIDITY_1H</source>
-        <translation>1 Stunde</translation>
-    </message>
-    <message>
-        <source>IDS_VALIDITY_1W</source>
-        <translation>1 Woche</translation>
+        <source>IDS_VALIDITY_30D</source>
+        <translation>30 Tage</translation>
     </message>
     <message>
         <source>IDS_VALIDITY_MAX</source>
-        <translation>Maximal</translation>
-    </message>
-    <message>
-        <source>IDS_YES</source>
-        <translation>Ja</translation>
+        <translation>maximal (63 Wochen)</translation>
     </message>
 </context>
 <context>

@@ -476,28 +476,24 @@
         <translation>Send</translation>
     </message>
     <message>
+        <source>IDS_YES</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
         <source>IDS_VALIDITY_12H</source>
         <translation>12 hours</translation>
     </message>
     <message>
         <source>IDS_VALIDITY_1D</source>
-        <translation>1 day</translation>
+        <translation>24 hours</translation>
     </message>
     <message>
-        <source>IDS_VALIDITY_1H</source>
-        <translation>1 hour</translation>
-    </message>
-    <message>
-        <source>IDS_VALIDITY_1W</source>
-        <translation>1 week</translation>
+        <source>IDS_VALIDITY_30D</source>
+        <translation>30 days</translation>
     </message>
     <message>
         <source>IDS_VALIDITY_MAX</source>
-        <translation>Maximum</translation>
-    </message>
-    <message>
-        <source>IDS_YES</source>
-        <translation>Yes</translation>
+        <translation>maximum (63 weeks)</translation>
     </message>
 </context>
 <context>
