@@ -24,6 +24,8 @@
 #include <QButtonGroup>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTextEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -81,6 +83,11 @@ private slots:
     void usageFigures();
     void cellTimeTextIsTheIsoForm_data();
     void cellTimeTextIsTheIsoForm();
+    void deviceTimeForTheFlashWindow_data();
+    void deviceTimeForTheFlashWindow();
+    void flashMessageOpensItsOwnWindow();
+    void memoryFullShowsOnePopup_data();
+    void memoryFullShowsOnePopup();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -760,6 +767,98 @@ void TestMainWindow::cellTimeTextIsTheIsoForm()
     const UITableItem cell(SMSLocalRecordPtr::create(), when);
     QCOMPARE(cell.SortText(), when.toString(Qt::ISODateWithMs));
     QCOMPARE(cell.CachedSortText(), when.toString(Qt::ISODateWithMs));
+}
+
+void TestMainWindow::deviceTimeForTheFlashWindow_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("full stamp") << "20261205123456" << "05/12/2026 12:34:56";
+    QTest::newRow("midnight") << "20260101000000" << "01/01/2026 00:00:00";
+    QTest::newRow("no seconds") << "202612051234" << "05/12/2026 12:34";
+    // Too short to hold a date: shown as the device sent it rather than half-parsed.
+    QTest::newRow("only a year") << "2026" << "2026";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestMainWindow::deviceTimeForTheFlashWindow()
+{
+    QFETCH(QString, device);
+    QFETCH(QString, shown);
+    QCOMPARE(SMSUIMainDlg::parseTimeOfSdk(device), shown);
+}
+
+void TestMainWindow::flashMessageOpensItsOwnWindow()
+{
+    build(kFullConfig);
+    const int before = m_window->Table(NODE_LOCAL_INBOX)->rowCount();
+    ZsdkSim::Incoming in;
+    in.number = QStringLiteral("+4917012345");
+    in.text = QStringLiteral("<b>not bold</b> see www.example.org");
+    in.msgClass = 0;
+    in.time = QStringLiteral("20261205123456");
+    QCOMPARE(ZsdkSim::InjectMessage(in), -1);
+    QTRY_VERIFY(m_window->FlashWindow() != nullptr);
+    QWidget* flash = m_window->FlashWindow();
+    QCOMPARE(flash->objectName(), QStringLiteral("SMSUIPlugin_FlashMessage"));
+    QVERIFY(flash->isVisible());
+    auto* text = flash->findChild<QTextEdit*>();
+    QVERIFY(text);
+    const QString plain = text->toPlainText();
+    QVERIFY2(plain.contains(QStringLiteral("<b>not bold</b>")), qPrintable(plain));
+    QVERIFY(plain.contains(QStringLiteral("05/12/2026 12:34:56")));
+    QVERIFY(plain.contains(QStringLiteral("+4917012345")));
+    QVERIFY(text->toHtml().contains(QStringLiteral("href")));
+    // A flash message is shown, never stored.
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), before);
+    // A second one replaces the first window instead of stacking another.
+    in.text = QStringLiteral("second");
+    ZsdkSim::InjectMessage(in);
+    QTRY_VERIFY(m_window->FlashWindow() && m_window->FlashWindow() != flash);
+    QTRY_VERIFY(m_window->FlashWindow()->findChild<QTextEdit*>()->toPlainText().contains(QStringLiteral("second")));
+    int windows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows += w->objectName() == QLatin1String("SMSUIPlugin_FlashMessage") && w->isVisible();
+    QCOMPARE(windows, 1);
+    auto* close = m_window->FlashWindow()->findChild<QPushButton*>();
+    QVERIFY(close);
+    QCOMPARE(close->text(), QStringLiteral("Close"));
+    close->click();
+    QVERIFY(m_window->FlashWindow() == nullptr);
+}
+
+void TestMainWindow::memoryFullShowsOnePopup_data()
+{
+    QTest::addColumn<int>("mem");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("card") << 1 << "The SIM card memory is full. Delete messages to receive new ones.";
+    QTest::newRow("device") << 2 << "The device memory is full. Delete messages to receive new ones.";
+}
+
+void TestMainWindow::memoryFullShowsOnePopup()
+{
+    QFETCH(int, mem);
+    QFETCH(QString, text);
+    build(kFullConfig);
+    ZsdkSim::FillMemory(mem);
+    QTRY_VERIFY(m_window->MemoryFullPopup() != nullptr);
+    QCOMPARE(m_window->MemoryFullText(), text);
+    // The device reports again while the first warning is still up: still one popup.
+    ZsdkSim::FillMemory(mem);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    int popups = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        popups += w->objectName() == QLatin1String("SMSUIPlugin_MemoryFullPopup") && w->isVisible();
+    QCOMPARE(popups, 1);
+    QCOMPARE(m_window->MemoryFullText(), text);
+    auto* close = m_window->MemoryFullPopup()->findChild<QPushButton*>();
+    QVERIFY(close);
+    close->click();
+    QVERIFY(m_window->MemoryFullPopup() == nullptr);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -22,6 +22,9 @@
 #include "zsdk.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include "ExtendDialog.h"
 #include <QHBoxLayout>
 #include <QShortcut>
 #include <QSplitter>
@@ -75,6 +78,8 @@ SMSUIMainDlg::~SMSUIMainDlg()
         SMSThreadUI::clearCancel();
     }
     SMSWaitingDlg::Destroy();
+    delete m_pFlashWindow.data();
+    delete m_pMemoryFullPopup.data();
     releaseALLSMSTables();
     destroyToolBar();
 }
@@ -322,6 +327,11 @@ void SMSUIMainDlg::SetLanguage(bool bInit)
     setRootNodeImages(m_pCurrentTreeItem);
     ToolBarLogic::ChangeToolBarIconDirection(kGroup, m_listToolItems, rtl, &m_pToolBarLabel);
     setToolBarToolTips();
+    if (m_pMemoryFullLabel) {
+        m_pMemoryFullLabel->setText(memoryFullText(m_iMemoryFullKind));
+        m_pMemoryFullClose->setText(Translate(QStringLiteral("IDS_BTN_CLOSE")));
+    }
+    setLanguageToFlashMessage();
     setShortcutKeys();
 }
 

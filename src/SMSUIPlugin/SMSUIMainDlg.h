@@ -27,6 +27,11 @@ class INotifyService;
 class QButtonGroup;
 class QHBoxLayout;
 class QLabel;
+class QDialog;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+class ExtendDialog;
 class QMenu;
 class QAction;
 class QShortcut;
@@ -126,6 +131,21 @@ public:
     bool PrepareContextMenu(const QPoint& pos);
     int MoveCopyTargetFor(const QString& actionText) const;
     void StartMoveCopy(bool copy, bool all, const QString& actionText);
+
+    // ---- alerts ----
+    void showFlashMessage(const QString& content, const QString& number, const QString& time);
+    void setLanguageToFlashMessage();
+    static QString parseTimeOfSdk(const QString& time);
+    void playSoundAlert();
+    void stopPlayingSound();
+    void setSoundFileBySetting(const QString& file);
+    void createMemoryFullPopUp(int kind, bool dualMode);
+    void startTimerForMemoryFullPopUp();
+    bool GetRecordListByLocation(int folder, QList<SMSLocalRecordPtr>& out);
+    QWidget* FlashWindow() const;
+    QWidget* MemoryFullPopup() const;
+    QString MemoryFullText() const;
+    int NewMessageFolder() const { return m_iNewMsgNode; }
 
     // ---- export and usage figures ----
     bool saveToFile(const QString& path);
@@ -374,6 +394,20 @@ private:
     bool checkMemoryStatus(bool& full);
     void setTargetRules(int folder, bool emptySelection, bool hasRows);
     QString cardName() const;
+
+    // alerts
+    int m_iNewMsgNode = 1;
+    QMutex m_mutexAnnounce;
+    QPointer<ExtendDialog> m_pFlashWindow;
+    QPointer<QPushButton> m_pFlashClose;
+    QPointer<QTextEdit> m_pFlashText;
+    QString m_strFlashContent, m_strFlashNumber, m_strFlashName, m_strFlashTime;
+    QPointer<QDialog> m_pMemoryFullPopup;
+    QPointer<QLabel> m_pMemoryFullLabel;
+    QPointer<QPushButton> m_pMemoryFullClose;
+    QTimer* m_pMemoryFullTimer = nullptr;
+    QString flashText() const;
+    QString memoryFullText(int kind) const;
 
     // export
     int m_iExportMode = 1;   // 1 selected rows, 2 every row

@@ -121,30 +121,10 @@ void SMSUIMainDlg::onButtonClickedSaveNumber()
         m_bNumberSaved = false;
 }
 
-void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString sender, QString, int, int ordinary)
-{
-    if (!m_pStatusLogicObject)
-        return;
-    SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSReceived"), QStringLiteral("1"));
-    sendStatusBarRefresh();
-    bool popup = false;
-    if (m_pStatusLogicObject->GetSMSSetting(QStringLiteral("VisionAlert"), &popup) != 0 || !popup)
-        return;
-    const QString text = Translate(QStringLiteral("IDS_STC_NEWMSG")) + QStringLiteral(": ") + sender
-        + (ordinary == 0 ? QStringLiteral("\n") + content : QString());
-    m_pStatusLogicObject->showNotifyDialog(text);
-}
-
 void SMSUIMainDlg::OpenNotifierAction() { ViewSmsInbox(); }
 
-void SMSUIMainDlg::onClickCloseMemoryFullDialog() {}
-void SMSUIMainDlg::onSoundPlayFinish() {}
 void SMSUIMainDlg::onDraggSmsResult(bool) { SMS_NOT_YET(); }
 void SMSUIMainDlg::enableDrop(int) {}
-void SMSUIMainDlg::onCloseFlashMsgDialog() {}
-void SMSUIMainDlg::OnstopTimerForMemoryFullPopUp() {}
-bool SMSUIMainDlg::onMemoryFullPopUPOKClick() { return true; }
-void SMSUIMainDlg::ShowMemoryFull() { SMS_LOG("%s: %s: %s: memory full, kind %d", m_iMemoryFullKind); }
 
 // ---- the message editor ----------------------------------------------------------------------
 

@@ -274,7 +274,7 @@ void SMSUIMainDlg::onSmsStatusChanged(int code)
         break;
     case 2: case 4: case 6:
         m_iMemoryFullKind = code;
-        ShowMemoryFull();
+        createMemoryFullPopUp(code, code != 6);
         break;
     case 3:
         m_bNvDeviceFlag = false;

@@ -432,6 +432,7 @@ void SMSUIMainDlg::onClickTableRow(int)
     }
     enableToolItem(9001);
     m_strPreviewHtml.clear();
+    stopPlayingSound();
     if (!m_pTextPreview || !m_pStatusLogicObject || !m_pTableWidgetSms)
         return;
     const QList<QTableWidgetItem*> selected = m_pTableWidgetSms->selectedItems();

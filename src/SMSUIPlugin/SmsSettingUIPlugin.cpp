@@ -387,6 +387,8 @@ bool SmsSettingUIPlugin::Apply()
     CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("ReceviceMode"),
                              m_pSaveOnCard->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
     stopTestSound();
+    if (SMSUIMainDlg* window = SMSUIMainDlg::Existing())
+        window->setSoundFileBySetting(m_pSoundFile->text());
     if (isCdma()) {
         const int priority = m_pUrgent->isChecked() ? 2 : m_pEmergency->isChecked() ? 3 : 0;
         if (m_pLogic->SaveMessagePrioritySetting(priority) != 0)
