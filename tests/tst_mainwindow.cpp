@@ -10,6 +10,7 @@
 #include "SMSTypes.h"
 #include "SMSUIMainDlg.h"
 #include "SMSUITableWidget.h"
+#include "SMSUITreeWidget.h"
 #include "SMSThreadUI.h"
 #include "SMSWaitingDlg.h"
 #include "SimControl.h"
@@ -25,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -88,6 +91,9 @@ private slots:
     void flashMessageOpensItsOwnWindow();
     void memoryFullShowsOnePopup_data();
     void memoryFullShowsOnePopup();
+    void dropMovesCopiesOrRefuses_data();
+    void dropMovesCopiesOrRefuses();
+    void pressDecidesBetweenDragAndSelection();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -859,6 +865,119 @@ void TestMainWindow::memoryFullShowsOnePopup()
     QVERIFY(close);
     close->click();
     QVERIFY(m_window->MemoryFullPopup() == nullptr);
+}
+
+void TestMainWindow::dropMovesCopiesOrRefuses_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<bool>("ctrl");
+    QTest::addColumn<bool>("local2Device");
+    QTest::addColumn<int>("sourceRows");   // after the drop; each source starts with two
+    QTest::addColumn<int>("targetRows");
+    QTest::newRow("inbox to favorite moves") << 1 << 3 << false << false << 1 << 1;
+    QTest::newRow("inbox to favorite with Ctrl copies") << 1 << 3 << true << false << 2 << 1;
+    QTest::newRow("trash to drafts moves") << 4 << 2 << false << false << 1 << 1;
+    QTest::newRow("outbox onto sent is refused") << 0 << 15 << false << true << 2 << 0;
+    QTest::newRow("onto the shown folder is refused") << 1 << 1 << false << true << 2 << 2;
+    QTest::newRow("inbox to card inbox needs the switch") << 1 << 7 << false << false << 2 << 1;
+    QTest::newRow("inbox to card inbox with the switch copies") << 1 << 7 << false << true << 2 << 2;
+    QTest::newRow("card inbox to PC inbox copies") << 7 << 1 << false << false << 2 << 1;
+    QTest::newRow("card inbox to favorite copies even without Ctrl") << 7 << 3 << false << false << 2 << 1;
+    QTest::newRow("drafts to the report folder is refused") << 2 << 5 << false << true << 2 << 0;
+}
+
+void TestMainWindow::dropMovesCopiesOrRefuses()
+{
+    QFETCH(int, source);
+    QFETCH(int, target);
+    QFETCH(bool, ctrl);
+    QFETCH(bool, local2Device);
+    QFETCH(int, sourceRows);
+    QFETCH(int, targetRows);
+    for (int i = 0; i < 2; ++i)
+        TestSupport::storeMessage(source, QStringLiteral("55501%1").arg(i), QStringLiteral("dragged %1").arg(i), 1,
+                                  QStringLiteral("2026120%1100000").arg(i + 1), source == NODE_LOCAL_OUTBOX ? 1 : 0);
+    QByteArray config = kFullConfig;
+    config.replace("</c>", local2Device ? "<Local2Device>true</Local2Device></c>" : "<Local2Device>false</Local2Device></c>");
+    build(config, source != NODE_SIM_INBOX);
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    SMSUITreeWidget* tree = m_window->TreeWidget();
+    tree->setCurrentItem(m_window->TreeItem(source));
+    SMSUITableWidget* table = m_window->Table(source);
+    QCOMPARE(qobject_cast<SMSUITableWidget*>(m_window->CurrentTable()), table);
+    QCOMPARE(table->rowCount(), 2);
+    const int before = m_window->Table(target)->rowCount();
+    QVERIFY(before <= targetRows);
+    // Press on the first cell, near its start: that prepares a drag of that row.
+    const QRect cell = table->visualItemRect(table->item(0, 0));
+    QTest::mousePress(table->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 3, cell.center().y()));
+    QCOMPARE(m_window->DragSourceNode(), source);
+    QCOMPARE(m_window->DragRecords().size(), 1);
+    const bool allowed = m_window->DragOver(target);
+    QCOMPARE(tree->currentItem(), allowed ? m_window->TreeItem(target) : m_window->TreeItem(source));
+    QMimeData data;
+    data.setData(QStringLiteral("Text/stringids"), QByteArray());
+    const QPoint at = tree->visualItemRect(m_window->TreeItem(target)).center();
+    // The application hands a drop only to the widget that took the drag's entry.
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(tree->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+    QCoreApplication::sendEvent(tree->viewport(), &drop);
+    const bool works = sourceRows != 2 || targetRows != before;
+    if (works)
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.count(), works ? 1 : 0);
+    QTRY_COMPARE(table->rowCount(), sourceRows);
+    QTRY_COMPARE(m_window->Table(target)->rowCount(), targetRows);
+    // The window ends on the folder that received the messages, or stays where the drag began.
+    QCOMPARE(m_window->SelectedNode(), works ? target : source);
+    QTest::mouseRelease(table->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 3, cell.center().y()));
+}
+
+void TestMainWindow::pressDecidesBetweenDragAndSelection()
+{
+    for (int i = 0; i < 3; ++i)
+        TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("55502%1").arg(i), QStringLiteral("row %1").arg(i), 1,
+                                  QStringLiteral("2026120%1100000").arg(i + 1));
+    build(kFullConfig);
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_INBOX));
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    const QRect first = table->visualItemRect(table->item(0, 0));
+    const QRect third = table->visualItemRect(table->item(2, 0));
+    auto send = [table](QEvent::Type type, const QPoint& pos, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, pos, table->viewport()->mapToGlobal(pos),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(table->viewport(), &e);
+    };
+    // A press in the right half of a cell selects; dragging from there extends the selection.
+    const QPoint rightHalf(first.right() - 3, first.center().y());
+    send(QEvent::MouseButtonPress, rightHalf, Qt::LeftButton);
+    QVERIFY(m_window->DragRecords().isEmpty());
+    send(QEvent::MouseMove, QPoint(third.right() - 3, third.center().y()), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(third.right() - 3, third.center().y()), Qt::NoButton);
+    QCOMPARE(table->selectionModel()->selectedRows().size(), 3);
+    // A press in the left half of a selected row keeps the whole selection for the drag, and a
+    // move shorter than the drag distance does nothing.
+    const QPoint leftHalf(first.left() + 3, first.center().y());
+    send(QEvent::MouseButtonPress, leftHalf, Qt::LeftButton);
+    QCOMPARE(m_window->DragRecords().size(), 3);
+    QCOMPARE(m_window->DragRowCount(), 3);
+    QVERIFY(!m_window->IsReplyEnabled());
+    send(QEvent::MouseMove, leftHalf + QPoint(1, 0), Qt::LeftButton);
+    QCOMPARE(table->selectionModel()->selectedRows().size(), 3);
+    // Released without a drag: it was a click on that row alone.
+    send(QEvent::MouseButtonRelease, leftHalf, Qt::NoButton);
+    QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(table->selectionModel()->selectedRows().first().row(), 0);
+    // A press below the last row empties the selection and shows the folder summary.
+    send(QEvent::MouseButtonPress, QPoint(5, table->viewport()->height() - 2), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(5, table->viewport()->height() - 2), Qt::NoButton);
+    QVERIFY(m_window->PreviewHtml().isEmpty() || !m_window->PreviewHtml().contains(QStringLiteral("row 0")));
+    QVERIFY(!m_window->IsReplyEnabled());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -132,6 +132,24 @@ public:
     int MoveCopyTargetFor(const QString& actionText) const;
     void StartMoveCopy(bool copy, bool all, const QString& actionText);
 
+    // ---- drag and drop ----
+    void PrepareDrag(SMSUITableWidget* table, bool leftHalf);
+    void TablePressedOnEmptyArea();
+    void TableReleased(bool onItem);
+    void RestoreCurrentTreeItem();
+    // Whether the dragged messages may go to `target`; highlights it when they may.
+    bool DragOver(int target);
+    bool TakeDropRejected();
+    void Dropped(bool copy);
+    void PerformDropForFolder();
+    void performSmsDragOperation(int op);
+    void SetDragInProgress(bool on) { m_bDragInProgress = on; }
+    bool IsDragInProgress() const { return m_bDragInProgress; }
+    int DragSourceNode() const { return m_iDragSourceNode; }
+    int DragRowCount() const { return m_iDragRowCount; }
+    QList<SMSLocalRecordPtr> DragRecords() const { return m_lstDragRecords; }
+    SMSUITreeWidget* TreeWidget() const { return m_pTreeWidget; }
+
     // ---- alerts ----
     void showFlashMessage(const QString& content, const QString& number, const QString& time);
     void setLanguageToFlashMessage();
@@ -319,6 +337,7 @@ private:
     void setBranchLanguage(int root, int inbox, int outbox);
     void enableDisableForMultipleSelection(int rows);
     QList<SMSLocalRecordPtr> selectedRecords(bool allRows);
+    void highlightTreeItem(QTreeWidgetItem* item);
     void startBatch(int kind, int progressKind, const QList<SMSLocalRecordPtr>& records, int target);
     void handleOperationOnComplete();
     void handleDelOperationOnComplete();
@@ -336,6 +355,14 @@ private:
     QTreeWidgetItem* m_pCurrentTreeItem = nullptr;
     QTreeWidgetItem* m_pEnteredTreeItem = nullptr;
     int m_iEnteredNodePosition = 16;
+    // The drag in hand: where it came from and what it carries.
+    int m_iDragSourceNode = 16;
+    QList<SMSLocalRecordPtr> m_lstDragRecords;
+    int m_iDragRowCount = 0;
+    int m_iDraggedFlag = 0;          // 1 from the drop until it is decided
+    bool m_bDropCopy = false;        // Ctrl was held at the drop
+    bool m_bDragInProgress = false;
+    bool m_bDropRejected = false;    // the last hover refused the folder: swallow the drop
     int m_iActivatedNodePosition = 16;
     QList<QIcon> m_listIcons;
     QList<QIcon> m_listIconsMirrored;

@@ -123,8 +123,6 @@ void SMSUIMainDlg::onButtonClickedSaveNumber()
 
 void SMSUIMainDlg::OpenNotifierAction() { ViewSmsInbox(); }
 
-void SMSUIMainDlg::onDraggSmsResult(bool) { SMS_NOT_YET(); }
-void SMSUIMainDlg::enableDrop(int) {}
 
 // ---- the message editor ----------------------------------------------------------------------
 
@@ -366,6 +364,7 @@ void SMSUIMainDlg::onCloseWaitingDialog()
 void SMSUIMainDlg::onFinished()
 {
     m_iMoveCopyMode = 2;
+    m_iDraggedFlag = 0;
     m_listHandledIndexes.clear();
     if (m_bUnreadAffected)
         sendStatusBarRefresh();
@@ -396,10 +395,13 @@ void SMSUIMainDlg::handleOperationOnComplete()
             syncSMSTableWithBuffers(node);
         break;
     case SMSThreadUI::WorkMove:
-    case SMSThreadUI::WorkCopy: {
+    case SMSThreadUI::WorkCopy:
+    case SMSThreadUI::WorkDragMove:
+    case SMSThreadUI::WorkDragCopy: {
         // Both ends of a move change; a copy changes only where it went.
+        const bool move = m_iLastOperation == SMSThreadUI::WorkMove || m_iLastOperation == SMSThreadUI::WorkDragMove;
         QList<int> folders{m_pStatusLogicObject->LastToNode()};
-        if (m_iLastOperation == SMSThreadUI::WorkMove)
+        if (move)
             folders << m_pStatusLogicObject->LastFromNode();
         for (int folder : qAsConst(folders)) {
             syncSMSTableWithBuffers(folder);
@@ -407,10 +409,13 @@ void SMSUIMainDlg::handleOperationOnComplete()
             if (folder == NODE_LOCAL_OUTBOX)
                 syncSMSTableWithBuffers(NODE_LOCAL_SENT);
         }
-        if (m_iLastOperation == SMSThreadUI::WorkMove) {
+        if (move) {
             m_iMoveSuccess = 0;
             m_iMoveFail = 0;
         }
+        // After a drop the highlighted folder is the one to show.
+        if (m_iLastOperation == SMSThreadUI::WorkDragMove || m_iLastOperation == SMSThreadUI::WorkDragCopy)
+            onClickSMSTreeNode(m_pTreeWidget->currentItem(), 0);
         const int to = m_pStatusLogicObject->LastToNode();
         if (to == 1 || to == 7 || to == 9)
             sendStatusBarRefresh();

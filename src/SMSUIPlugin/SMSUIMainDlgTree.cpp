@@ -337,9 +337,16 @@ void SMSUIMainDlg::onSMSTreeItemSelectionChangedSlot()
     const QList<QTreeWidgetItem*> selected = m_pTreeWidget->selectedItems();
     if (selected.isEmpty())
         return;
-    if (selected.first() == m_pCurrentTreeItem) {
+    if (m_iDraggedFlag) {
+        // A drop has just happened on the highlighted folder: decide what it does.
         m_pTreeWidget->setMouseTracking(false);
         enableDrop(m_pTreeWidget->DroppedIds().size());
+        m_bDropRejected = false;
+        m_iDraggedFlag = 0;
+        return;
+    }
+    if (selected.first() == m_pCurrentTreeItem) {
+        m_pTreeWidget->setMouseTracking(false);
         return;
     }
     for (QTreeWidgetItem* item : selected) {
@@ -357,6 +364,10 @@ void SMSUIMainDlg::onSmsTreeItemEntered(QTreeWidgetItem* item, int)
     for (auto it = m_hashTreeItems.cbegin(); it != m_hashTreeItems.cend(); ++it)
         if (it.value() == item)
             m_iEnteredNodePosition = it.key();
+    if (!m_iDraggedFlag)
+        return;   // the mouse only passed over the folder
+    activateCurrentTreeNode();
+    m_pTreeWidget->smsItemSelectionChanged();
 }
 
 void SMSUIMainDlg::initSimTree()
