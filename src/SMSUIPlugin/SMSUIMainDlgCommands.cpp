@@ -24,7 +24,6 @@
 #include <QSet>
 #include <algorithm>
 
-#define SMS_NOT_YET() SMS_LOG("%s: %s: %s: not available in this build yet")
 
 namespace {
 int selectedRows(QTableWidget* table) { return table ? table->selectedItems().size() / 3 : 0; }
