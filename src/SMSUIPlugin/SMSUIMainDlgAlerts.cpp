@@ -74,7 +74,8 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString number, QString
                 SMSTaskbarNotifier::Instance()->Show(Translate(QStringLiteral("IDS_STC_NEWMSG")) + QStringLiteral(": ") + number);
         }
     }
-    playSoundAlert();
+    // Asking the sound system for an output takes milliseconds: the new row is shown first.
+    QTimer::singleShot(0, this, &SMSUIMainDlg::playSoundAlert);
 }
 
 QString SMSUIMainDlg::parseTimeOfSdk(const QString& time)

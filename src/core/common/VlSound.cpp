@@ -1,9 +1,26 @@
 #include "VlSound.h"
 
 #include <QAudioDeviceInfo>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSoundEffect>
 #include <QUrl>
+
+namespace {
+// Asking the sound system for its outputs costs several milliseconds (it connects to the sound
+// server each time), too much for every received message. The answer is kept for a while; a
+// headset plugged in is noticed at the next alert after that.
+bool haveAudioOutput()
+{
+    static QElapsedTimer checked;
+    static bool available = false;
+    if (!checked.isValid() || checked.hasExpired(30000)) {
+        available = !QAudioDeviceInfo::availableDevices(QAudio::AudioOutput).isEmpty();
+        checked.start();
+    }
+    return available;
+}
+}
 
 VlSound::VlSound(const QString& file, QObject* parent) : QObject(parent), m_strFile(file) {}
 
@@ -30,7 +47,7 @@ bool VlSound::Play()
         qWarning("VlSound: '%s' is not a WAV file", qPrintable(m_strFile));
         return false;
     }
-    if (QAudioDeviceInfo::availableDevices(QAudio::AudioOutput).isEmpty()) {
+    if (!haveAudioOutput()) {
         qInfo("VlSound: no audio output device; '%s' not played", qPrintable(m_strFile));
         return false;
     }
