@@ -55,23 +55,23 @@ void TestFrame::brokenPluginsAreExplained()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("does not implement IUIPlugin")));
     QCOMPARE(manager.LoadAll(QStringLiteral(FIXTURE_ROOT)), 0);
     QCOMPARE(manager.Plugins().size(), 3);
-    QMap<QString, PluginSpec::State> states;
-    for (const PluginSpec& spec : manager.Plugins())
-        states.insert(QFileInfo(spec.file).dir().dirName(), spec.state);
-    QCOMPARE(states.value(QStringLiteral("Broken")), PluginSpec::Invalid);
-    QCOMPARE(states.value(QStringLiteral("Failing")), PluginSpec::Failed);
-    QCOMPARE(states.value(QStringLiteral("Other")), PluginSpec::Invalid);
+    QMap<QString, LoadedPlugin::State> states;
+    for (const LoadedPlugin& entry : manager.Plugins())
+        states.insert(QFileInfo(entry.file).dir().dirName(), entry.state);
+    QCOMPARE(states.value(QStringLiteral("Broken")), LoadedPlugin::Invalid);
+    QCOMPARE(states.value(QStringLiteral("Failing")), LoadedPlugin::Failed);
+    QCOMPARE(states.value(QStringLiteral("Other")), LoadedPlugin::Invalid);
     QCOMPARE(manager.Problems().size(), 3);
     // A plug-in that failed Init is still shut down properly.
-    PluginSpec* failing = nullptr;
-    for (const PluginSpec& spec : manager.Plugins())
-        if (spec.state == PluginSpec::Failed)
-            failing = const_cast<PluginSpec*>(&spec);
+    LoadedPlugin* failing = nullptr;
+    for (const LoadedPlugin& entry : manager.Plugins())
+        if (entry.state == LoadedPlugin::Failed)
+            failing = const_cast<LoadedPlugin*>(&entry);
     QVERIFY(failing && failing->instance);
     QPointer<QObject> instance = failing->instance;
     manager.ShutdownAll();
     QVERIFY(instance.isNull());
-    QCOMPARE(failing->state, PluginSpec::Stopped);
+    QCOMPARE(failing->state, LoadedPlugin::Stopped);
 }
 
 void TestFrame::frameRunsTheSmsPage()
@@ -80,7 +80,7 @@ void TestFrame::frameRunsTheSmsPage()
     frame.resize(900, 600);
     frame.show();
     QCOMPARE(frame.StartPlugins(), 1);
-    PluginSpec* sms = frame.Plugins().Find(QStringLiteral("SMSUIPlugin"));
+    LoadedPlugin* sms = frame.Plugins().Find(QStringLiteral("SMSUIPlugin"));
     QVERIFY(sms);
     QCOMPARE(sms->className, QStringLiteral("CSMSUIPlugin"));
     QVERIFY(frame.findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget")));
@@ -100,7 +100,7 @@ void TestFrame::frameRunsTheSmsPage()
     QVERIFY(page);
     frame.Shutdown();
     QVERIFY(page.isNull());
-    QCOMPARE(sms->state, PluginSpec::Stopped);
+    QCOMPARE(sms->state, LoadedPlugin::Stopped);
     ZsdkSim::Shutdown();
 }
 

@@ -83,22 +83,22 @@ QString FrameWindow::frameText(const char* id) const { return Change::tr(QLatin1
 int FrameWindow::StartPlugins()
 {
     const int running = m_plugins.LoadAll(CommonUtils::GetPluginLibraryPath());
-    for (const PluginSpec& spec : m_plugins.Plugins()) {
-        if (spec.state != PluginSpec::Initialised)
+    for (const LoadedPlugin& entry : m_plugins.Plugins()) {
+        if (entry.state != LoadedPlugin::Initialised)
             continue;
-        const QString name = spec.ui->GetPluginName();
-        if (spec.notify)
-            m_pNotify->AddPlugin(name == QLatin1String("SMSUIPlugin") ? QLatin1String(HostGuid::SmsPlugin) : name, spec.notify);
+        const QString name = entry.ui->GetPluginName();
+        if (entry.notify)
+            m_pNotify->AddPlugin(name == QLatin1String("SMSUIPlugin") ? QLatin1String(HostGuid::SmsPlugin) : name, entry.notify);
         auto* host = new QWidget(m_pPages);
         host->setObjectName(QStringLiteral("XFrame_PageHost_") + name);
         m_pPages->addWidget(host);
         m_pageHosts.append({name, host});
         const QRect rect(0, 0, qMax(1, m_pPages->width()), qMax(1, m_pPages->height()));
-        if (spec.ui->ShowWindow(host, rect) == 0)
+        if (entry.ui->ShowWindow(host, rect) == 0)
             qWarning("xframe: %s did not show its page", qPrintable(name));
         // Voice calls are possible: the call component is part of this frame.
-        if (spec.notify)
-            spec.notify->Notify(HostNotify::MenuState, 1, 0);
+        if (entry.notify)
+            entry.notify->Notify(HostNotify::MenuState, 1, 0);
     }
     const QStringList problems = m_plugins.Problems();
     if (running == 0 || !problems.isEmpty()) {
@@ -114,8 +114,8 @@ int FrameWindow::StartPlugins()
 void FrameWindow::layoutPages()
 {
     for (const auto& page : qAsConst(m_pageHosts)) {
-        if (PluginSpec* spec = m_plugins.Find(page.first))
-            spec->ui->SetWindowRect(QRect(QPoint(0, 0), page.second->size()));
+        if (LoadedPlugin* entry = m_plugins.Find(page.first))
+            entry->ui->SetWindowRect(QRect(QPoint(0, 0), page.second->size()));
     }
 }
 
@@ -211,9 +211,9 @@ void FrameWindow::buildDeviceMenu()
     add("IDS_DEV_REMOVED", [](bool checked) { ZsdkSim::SetDevicePresent(!checked); }, true, false);
     add("IDS_DEV_FLIGHT", [this](bool checked) {
         ZsdkSim::SetRadio(!checked);
-        for (const PluginSpec& spec : m_plugins.Plugins())
-            if (spec.notify && spec.state == PluginSpec::Initialised)
-                spec.notify->Notify(checked ? HostNotify::FlightModeOn : HostNotify::FlightModeOff, 0, 0);
+        for (const LoadedPlugin& entry : m_plugins.Plugins())
+            if (entry.notify && entry.state == LoadedPlugin::Initialised)
+                entry.notify->Notify(checked ? HostNotify::FlightModeOn : HostNotify::FlightModeOff, 0, 0);
     }, true, false);
     m_pDeviceMenu->addSeparator();
     add("IDS_DEV_FILL_SIM", [](bool) { ZsdkSim::FillMemory(1); });
@@ -249,17 +249,17 @@ void FrameWindow::SwitchLanguage(const QString& language)
     }
     QApplication::setLayoutDirection(Change::IsRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     retranslate();
-    for (const PluginSpec& spec : m_plugins.Plugins())
-        if (spec.notify && spec.state == PluginSpec::Initialised)
-            spec.notify->Notify(HostNotify::LanguageChanged, 0, 0);
+    for (const LoadedPlugin& entry : m_plugins.Plugins())
+        if (entry.notify && entry.state == LoadedPlugin::Initialised)
+            entry.notify->Notify(HostNotify::LanguageChanged, 0, 0);
 }
 
 void FrameWindow::RefreshUnreadCount()
 {
     int unread = 0;
-    for (const PluginSpec& spec : m_plugins.Plugins()) {
+    for (const LoadedPlugin& entry : m_plugins.Plugins()) {
         void* out = nullptr;
-        if (spec.ui && spec.state == PluginSpec::Initialised && spec.ui->QueryInterface(IID_SMS_UI_SERVICE, &out) && out)
+        if (entry.ui && entry.state == LoadedPlugin::Initialised && entry.ui->QueryInterface(IID_SMS_UI_SERVICE, &out) && out)
             unread += static_cast<ISMSUIService*>(out)->GetUnreadSMSCount();
     }
     m_pUnreadLabel->setText(frameText("IDS_FRAME_UNREAD").arg(unread));
@@ -268,9 +268,9 @@ void FrameWindow::RefreshUnreadCount()
 void FrameWindow::ShowSettings()
 {
     QList<ISettingUIPlugin*> pages;
-    for (const PluginSpec& spec : m_plugins.Plugins()) {
+    for (const LoadedPlugin& entry : m_plugins.Plugins()) {
         void* out = nullptr;
-        if (spec.ui && spec.state == PluginSpec::Initialised && spec.ui->QueryInterface(IID_SETTING_UI_PLUGIN, &out) && out)
+        if (entry.ui && entry.state == LoadedPlugin::Initialised && entry.ui->QueryInterface(IID_SETTING_UI_PLUGIN, &out) && out)
             pages << static_cast<ISettingUIPlugin*>(out);
     }
     SettingsDialog dialog(pages, this);

@@ -7,15 +7,15 @@
 
 PluginManager::~PluginManager() { ShutdownAll(); }
 
-QString PluginManager::StateName(PluginSpec::State state)
+QString PluginManager::StateName(LoadedPlugin::State state)
 {
     switch (state) {
-    case PluginSpec::Found: return QStringLiteral("found");
-    case PluginSpec::Invalid: return QStringLiteral("invalid");
-    case PluginSpec::Loaded: return QStringLiteral("loaded");
-    case PluginSpec::Initialised: return QStringLiteral("running");
-    case PluginSpec::Failed: return QStringLiteral("failed");
-    case PluginSpec::Stopped: return QStringLiteral("stopped");
+    case LoadedPlugin::Found: return QStringLiteral("found");
+    case LoadedPlugin::Invalid: return QStringLiteral("invalid");
+    case LoadedPlugin::Loaded: return QStringLiteral("loaded");
+    case LoadedPlugin::Initialised: return QStringLiteral("running");
+    case LoadedPlugin::Failed: return QStringLiteral("failed");
+    case LoadedPlugin::Stopped: return QStringLiteral("stopped");
     }
     return QString();
 }
@@ -34,36 +34,36 @@ int PluginManager::LoadAll(const QString& libraryPath)
             const QString path = dir.filePath(name);
             if (!QLibrary::isLibrary(path))
                 continue;
-            PluginSpec spec;
-            spec.file = path;
-            spec.loader = new QPluginLoader(path);
-            const QJsonObject meta = spec.loader->metaData();
-            spec.iid = meta.value(QStringLiteral("IID")).toString();
-            spec.className = meta.value(QStringLiteral("className")).toString();
-            if (spec.iid.isEmpty()) {
-                spec.state = PluginSpec::Invalid;
-                spec.error = QStringLiteral("not a Qt plug-in (no metadata): %1").arg(spec.loader->errorString());
-            } else if (!(spec.instance = spec.loader->instance())) {
-                spec.state = PluginSpec::Invalid;
-                spec.error = QStringLiteral("cannot be loaded: %1").arg(spec.loader->errorString());
-            } else if (!(spec.ui = qobject_cast<IUIPlugin*>(spec.instance))) {
-                spec.state = PluginSpec::Invalid;
-                spec.error = QStringLiteral("plug-in is not valid (does not implement IUIPlugin)");
-                spec.instance = nullptr;
+            LoadedPlugin entry;
+            entry.file = path;
+            entry.loader = new QPluginLoader(path);
+            const QJsonObject meta = entry.loader->metaData();
+            entry.iid = meta.value(QStringLiteral("IID")).toString();
+            entry.className = meta.value(QStringLiteral("className")).toString();
+            if (entry.iid.isEmpty()) {
+                entry.state = LoadedPlugin::Invalid;
+                entry.error = QStringLiteral("not a Qt plug-in (no metadata): %1").arg(entry.loader->errorString());
+            } else if (!(entry.instance = entry.loader->instance())) {
+                entry.state = LoadedPlugin::Invalid;
+                entry.error = QStringLiteral("cannot be loaded: %1").arg(entry.loader->errorString());
+            } else if (!(entry.ui = qobject_cast<IUIPlugin*>(entry.instance))) {
+                entry.state = LoadedPlugin::Invalid;
+                entry.error = QStringLiteral("plug-in is not valid (does not implement IUIPlugin)");
+                entry.instance = nullptr;
             } else {
-                spec.state = PluginSpec::Loaded;
-                spec.notify = qobject_cast<INotify*>(spec.instance);
-                if (spec.ui->Init()) {
-                    spec.state = PluginSpec::Initialised;
+                entry.state = LoadedPlugin::Loaded;
+                entry.notify = qobject_cast<INotify*>(entry.instance);
+                if (entry.ui->Init()) {
+                    entry.state = LoadedPlugin::Initialised;
                     ++running;
                 } else {
-                    spec.state = PluginSpec::Failed;
-                    spec.error = QStringLiteral("Init() failed");
+                    entry.state = LoadedPlugin::Failed;
+                    entry.error = QStringLiteral("Init() failed");
                 }
             }
-            if (!spec.error.isEmpty())
-                qWarning("xframe: %s: %s", qPrintable(path), qPrintable(spec.error));
-            m_plugins.append(spec);
+            if (!entry.error.isEmpty())
+                qWarning("xframe: %s: %s", qPrintable(path), qPrintable(entry.error));
+            m_plugins.append(entry);
         }
     }
     return running;
@@ -71,38 +71,38 @@ int PluginManager::LoadAll(const QString& libraryPath)
 
 void PluginManager::ShutdownAll()
 {
-    for (PluginSpec& spec : m_plugins)
-        if (spec.ui && (spec.state == PluginSpec::Initialised || spec.state == PluginSpec::Failed || spec.state == PluginSpec::Loaded))
-            spec.ui->UnSDKRegisterEvent();
-    for (PluginSpec& spec : m_plugins)
-        if (spec.ui && spec.state != PluginSpec::Stopped && spec.state != PluginSpec::Invalid)
-            spec.ui->OnDestroy();
-    for (PluginSpec& spec : m_plugins) {
-        if (spec.instance && spec.state != PluginSpec::Stopped)
-            delete spec.instance;   // the library stays mapped: Qt keeps plug-in libraries loaded
-        spec.instance = nullptr;
-        spec.ui = nullptr;
-        spec.notify = nullptr;
-        if (spec.state != PluginSpec::Invalid)
-            spec.state = PluginSpec::Stopped;
-        delete spec.loader;
-        spec.loader = nullptr;
+    for (LoadedPlugin& entry : m_plugins)
+        if (entry.ui && (entry.state == LoadedPlugin::Initialised || entry.state == LoadedPlugin::Failed || entry.state == LoadedPlugin::Loaded))
+            entry.ui->UnSDKRegisterEvent();
+    for (LoadedPlugin& entry : m_plugins)
+        if (entry.ui && entry.state != LoadedPlugin::Stopped && entry.state != LoadedPlugin::Invalid)
+            entry.ui->OnDestroy();
+    for (LoadedPlugin& entry : m_plugins) {
+        if (entry.instance && entry.state != LoadedPlugin::Stopped)
+            delete entry.instance;   // the library stays mapped: Qt keeps plug-in libraries loaded
+        entry.instance = nullptr;
+        entry.ui = nullptr;
+        entry.notify = nullptr;
+        if (entry.state != LoadedPlugin::Invalid)
+            entry.state = LoadedPlugin::Stopped;
+        delete entry.loader;
+        entry.loader = nullptr;
     }
 }
 
-PluginSpec* PluginManager::Find(const QString& name)
+LoadedPlugin* PluginManager::Find(const QString& name)
 {
-    for (PluginSpec& spec : m_plugins)
-        if (spec.ui && spec.ui->GetPluginName() == name)
-            return &spec;
+    for (LoadedPlugin& entry : m_plugins)
+        if (entry.ui && entry.ui->GetPluginName() == name)
+            return &entry;
     return nullptr;
 }
 
 QStringList PluginManager::Problems() const
 {
     QStringList out;
-    for (const PluginSpec& spec : m_plugins)
-        if (!spec.error.isEmpty())
-            out << QStringLiteral("%1: %2").arg(QDir(spec.file).dirName(), spec.error);
+    for (const LoadedPlugin& entry : m_plugins)
+        if (!entry.error.isEmpty())
+            out << QStringLiteral("%1: %2").arg(QDir(entry.file).dirName(), entry.error);
     return out;
 }

@@ -9,7 +9,7 @@
 
 class QPluginLoader;
 
-struct PluginSpec {
+struct LoadedPlugin {
     enum State { Found, Invalid, Loaded, Initialised, Failed, Stopped };
     QString file;
     QString iid;
@@ -35,12 +35,12 @@ public:
     // then its object is deleted.
     void ShutdownAll();
 
-    const QList<PluginSpec>& Plugins() const { return m_plugins; }
-    PluginSpec* Find(const QString& name);
+    const QList<LoadedPlugin>& Plugins() const { return m_plugins; }
+    LoadedPlugin* Find(const QString& name);
     QStringList Problems() const;
 
-    static QString StateName(PluginSpec::State state);
+    static QString StateName(LoadedPlugin::State state);
 
 private:
-    QList<PluginSpec> m_plugins;
+    QList<LoadedPlugin> m_plugins;
 };
