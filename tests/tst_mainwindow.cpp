@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QDropEvent>
 #include <QPushButton>
@@ -94,6 +95,7 @@ private slots:
     void dropMovesCopiesOrRefuses_data();
     void dropMovesCopiesOrRefuses();
     void pressDecidesBetweenDragAndSelection();
+    void arrivalDuringPhoneBookReady();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -978,6 +980,30 @@ void TestMainWindow::pressDecidesBetweenDragAndSelection()
     send(QEvent::MouseButtonRelease, QPoint(5, table->viewport()->height() - 2), Qt::NoButton);
     QVERIFY(m_window->PreviewHtml().isEmpty() || !m_window->PreviewHtml().contains(QStringLiteral("row 0")));
     QVERIFY(!m_window->IsReplyEnabled());
+}
+
+void TestMainWindow::arrivalDuringPhoneBookReady()
+{
+    TestSupport::storeMessage(1, QStringLiteral("zed"), QStringLiteral("old"), 0, QStringLiteral("20260101080000"));
+    TestSupport::storeMessage(1, QStringLiteral("amy"), QStringLiteral("older"), 0, QStringLiteral("20250101080000"));
+    build(kFullConfig);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    table->sortByColumn(0, Qt::AscendingOrder);
+    // The phone book refresh rebuilds every table; it must not undo the re-sort of an arrival.
+    for (int round = 0; round < 5; ++round) {
+        ZsdkSim::Incoming in;
+        in.number = QStringLiteral("b%1").arg(round);
+        in.text = QStringLiteral("new %1").arg(round);
+        in.time = QStringLiteral("2026120609%1").arg(round, 4, 10, QLatin1Char('0'));
+        ZsdkSim::InjectMessage(in);
+        ZsdkSim::SignalPhoneBookReady();
+        QTRY_COMPARE(table->rowCount(), 3 + round);
+        ZsdkSim::WaitForEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(table->item(0, 1)->text(), in.text);
+        QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), 2);
+        table->sortByColumn(0, Qt::AscendingOrder);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)
