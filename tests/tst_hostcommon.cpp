@@ -309,6 +309,8 @@ class FakeCall : public QObject, public ICallUIPlugin
 public:
     bool MakeCall(const QString&, int) override { return true; }
     bool IsCallActive() override { return false; }
+    bool IsCallNotificationVisible() override { return false; }
+    void RaiseCallNotification() override {}
 };
 
 void TestHostCommon::containerLookups()

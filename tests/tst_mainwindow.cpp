@@ -12,6 +12,10 @@
 #include "SMSUITableWidget.h"
 #include "SMSUITreeWidget.h"
 #include "SMSThreadUI.h"
+#include "SMSTaskbarNotifier.h"
+#include "HostGuids.h"
+#include "HostInterfaces.h"
+#include "Startup.h"
 #include "SMSWaitingDlg.h"
 #include "SimControl.h"
 #include "UITableItem.h"
@@ -26,12 +30,15 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QDialog>
+#include <QLabel>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QDropEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
+#include <QScopeGuard>
 
 namespace {
 
@@ -49,6 +56,20 @@ QStringList columnTexts(QTableWidget* table, int column)
         out << (table->item(row, column) ? table->item(row, column)->text() : QString());
     return out;
 }
+
+// The host's notification service, as far as the SMS page uses it: it records what was sent.
+class FakeNotify : public QObject, public INotifyService
+{
+    Q_OBJECT
+    Q_INTERFACES(INotifyService)
+public:
+    void RegisterNotify(const QString&, int) override {}
+    void UnRegisterNotify(const QString&, int) override {}
+    void SendNotify(const QString& target, int code, int, int) override { sent << qMakePair(target, code); }
+    void UnRegisterAll(const QString&) override {}
+    void BroadcastNotify(int, int, int) override {}
+    QList<QPair<QString, int>> sent;
+};
 
 } // namespace
 
@@ -96,6 +117,9 @@ private slots:
     void dropMovesCopiesOrRefuses();
     void pressDecidesBetweenDragAndSelection();
     void arrivalDuringPhoneBookReady();
+    void notifierSitsBesideTheTaskBar_data();
+    void notifierSitsBesideTheTaskBar();
+    void notifierShowsOnePopupAndViewOpensTheInbox();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -1004,6 +1028,74 @@ void TestMainWindow::arrivalDuringPhoneBookReady()
         QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), 2);
         table->sortByColumn(0, Qt::AscendingOrder);
     }
+}
+
+void TestMainWindow::notifierSitsBesideTheTaskBar_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("place");
+    // The screen is 1920 x 1080; the popup 218 x 117.
+    QTest::newRow("bottom") << QRect(0, 0, 1920, 1040) << QPoint(1920 - 218, 1039 - 117);
+    QTest::newRow("left") << QRect(60, 0, 1860, 1080) << QPoint(60, 1079 - 117);
+    QTest::newRow("top") << QRect(0, 40, 1920, 1040) << QPoint(1919 - 218, 40);
+    QTest::newRow("right") << QRect(0, 0, 1860, 1080) << QPoint(1859 - 218, 1079 - 117);
+    QTest::newRow("hidden") << QRect(0, 0, 1920, 1080) << QPoint(1919 - 218, 1079 - 117);
+}
+
+void TestMainWindow::notifierSitsBesideTheTaskBar()
+{
+    QFETCH(QRect, available);
+    QFETCH(QPoint, place);
+    QCOMPARE(SMSTaskbarNotifier::PlaceFor(QRect(0, 0, 1920, 1080), available, QSize(218, 117)), place);
+}
+
+void TestMainWindow::notifierShowsOnePopupAndViewOpensTheInbox()
+{
+    CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert"), QStringLiteral("1"));
+    PluginContainer container;
+    FakeNotify notify;
+    container.RegisterPlugin(QLatin1String(HostGuid::NotifyService), 0x2011, &notify);
+    Startup::SetPluginContainer(&container);
+    auto restore = qScopeGuard([] { Startup::SetPluginContainer(nullptr); });
+    build(kFullConfig);
+    notify.sent.clear();
+    auto popups = [] {
+        int shown = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            shown += w->objectName() == QLatin1String("SMSUIPlugin_NewMessagePopup") && w->isVisible();
+        return shown;
+    };
+    // Two messages in a row: one popup, naming the second sender.
+    ZsdkSim::Incoming in;
+    in.number = QStringLiteral("+4915550001");
+    in.text = QStringLiteral("first");
+    ZsdkSim::InjectMessage(in);
+    in.number = QStringLiteral("+4915550002");
+    in.text = QStringLiteral("second");
+    in.mem = 1;   // to the card
+    ZsdkSim::InjectMessage(in);
+    QTRY_COMPARE(SMSTaskbarNotifier::Existing() ? SMSTaskbarNotifier::Existing()->Text() : QString(), in.number);
+    // Each arrival also tells the status bar to count the unread messages again.
+    QVERIFY(notify.sent.count(qMakePair(QString::fromLatin1(HostGuid::StatusBar), int(HostNotify::UnreadCountChanged))) >= 2);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(popups(), 1);
+    QDialog* popup = SMSTaskbarNotifier::Existing()->Popup();
+    QVERIFY(popup);
+    QCOMPARE(popup->findChild<QPushButton*>(QStringLiteral("ViewButton"))->text(), QStringLiteral("View"));
+    QVERIFY(popup->findChildren<QLabel*>().size() == 2);
+    // Esc closes it.
+    QTest::keyClick(popup, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!SMSTaskbarNotifier::Existing()->Popup());
+    QCOMPARE(popups(), 0);
+    // View opens the inbox the message went to: the card's.
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_DRAFT));
+    SMSTaskbarNotifier::Existing()->Show(in.number);
+    SMSTaskbarNotifier::Existing()->Popup()->findChild<QPushButton*>(QStringLiteral("ViewButton"))->click();
+    QVERIFY(!SMSTaskbarNotifier::Existing()->Popup());
+    QCOMPARE(m_window->SelectedNode(), int(NODE_SIM_INBOX));
+    QCOMPARE(m_window->Table(NODE_SIM_INBOX)->currentRow(), 0);
+    cleanup();   // the window must go before the notification service it holds
 }
 
 QTEST_MAIN(TestMainWindow)

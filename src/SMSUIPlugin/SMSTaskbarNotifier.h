@@ -1,11 +1,18 @@
-// The new-message popup near the corner of the screen. It shows a text for a few seconds;
-// clicking it brings the SMS page forward.
+// The small "new message" popup beside the task bar. It names the sender and offers View and
+// Cancel; it closes by itself after five seconds. View brings the host's SMS page forward and
+// opens the inbox that received the message.
 #pragma once
 
-#include <QLabel>
-#include <QTimer>
+#include <QObject>
+#include <QPointer>
+#include <QString>
 
-class SMSTaskbarNotifier : public QLabel
+class QDialog;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+class SMSTaskbarNotifier : public QObject
 {
     Q_OBJECT
 public:
@@ -13,16 +20,35 @@ public:
     static SMSTaskbarNotifier* Existing();
     static void Release();
 
-    void Show(const QString& text);
-    QString Text() const { return text(); }
+    void Show(const QString& number);
+    QDialog* Popup() const;
+    QString Text() const { return m_strText; }
+    // Where the popup goes for a screen (full and available geometry, the difference being
+    // where the task bar sits) and a popup size.
+    static QPoint PlaceFor(const QRect& screen, const QRect& available, const QSize& popup);
 
-signals:
-    void opened();
+    void showPlugin();
+    void onTimerStart();
+    void createNotifyDialogBox();
+    void LoadText();
+    void setNewMsgCoorDinates();
 
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
+public slots:
+    void closeNotifyDialog();
+    void closeNotifyDialogOnEsc();
+    void launchSmsPlugin();
+    void launchSmsPluginWhenViewed();
 
 private:
-    SMSTaskbarNotifier();
-    QTimer m_hideTimer;
+    SMSTaskbarNotifier() = default;
+    ~SMSTaskbarNotifier() override;
+    bool raiseCallNotificationInstead();
+
+    QPointer<QPushButton> m_pView;
+    QPointer<QPushButton> m_pCancel;
+    QPointer<QLabel> m_pContent;
+    QPointer<QLabel> m_pTitle;
+    QTimer* m_pTimer = nullptr;
+    QPointer<QDialog> m_pNotifyDialog;
+    QString m_strText;
 };

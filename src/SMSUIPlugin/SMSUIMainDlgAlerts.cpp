@@ -71,7 +71,7 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString number, QString
             else if (!popup)
                 SMS_DEBUG("bValue is false");
             else
-                SMSTaskbarNotifier::Instance()->Show(Translate(QStringLiteral("IDS_STC_NEWMSG")) + QStringLiteral(": ") + number);
+                SMSTaskbarNotifier::Instance()->Show(number);
         }
     }
     // Asking the sound system for an output takes milliseconds: the new row is shown first.

@@ -495,7 +495,10 @@ void SMSUIMainDlg::onCtrlAPressedOnTable()
 
 void SMSUIMainDlg::ViewSmsInbox()
 {
-    QTreeWidgetItem* inbox = TreeItem(NODE_LOCAL_INBOX);
+    // The inbox the last message went to; the PC's when that one is not shown.
+    QTreeWidgetItem* inbox = TreeItem(m_iNewMsgNode);
+    if (!inbox || inbox->isHidden() || (m_iNewMsgNode != NODE_SIM_INBOX && m_iNewMsgNode != NODE_DEVICE_INBOX))
+        inbox = TreeItem(NODE_LOCAL_INBOX);
     if (!m_pTreeWidget || !inbox)
         return;
     if (IsWorkerRunning() && m_SMSThreadInst->WorkKind() != SMSThreadUI::WorkSend) {

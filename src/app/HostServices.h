@@ -86,4 +86,7 @@ public:
     using QObject::QObject;
     bool MakeCall(const QString& number, int callType) override;
     bool IsCallActive() override { return false; }
+    // Calls go to the desktop's tel: handler, which shows its own notification, not this frame.
+    bool IsCallNotificationVisible() override { return false; }
+    void RaiseCallNotification() override {}
 };

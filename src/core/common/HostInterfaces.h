@@ -165,6 +165,9 @@ public:
     virtual bool MakeCall(const QString& number, int callType) = 0;
     // true while a call is in progress (the SMS page disables its call entries then).
     virtual bool IsCallActive() = 0;
+    // true while the incoming-call notification is on screen; other popups must not cover it.
+    virtual bool IsCallNotificationVisible() = 0;
+    virtual void RaiseCallNotification() = 0;
 };
 
 #define IBasePlugin_iid "com.zentak.velinor.plugin.IBasePlugin"
