@@ -4,10 +4,26 @@
 #include "SimControl.h"
 #include "zsdk.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 #include <QString>
 
 namespace TestSupport {
+
+// Lays out a host library folder at `lib` with files copied from the build tree (paths relative
+// to it, e.g. "plugins/SMSUIPlugin/sms_status.png"). False when one of them cannot be copied.
+inline bool stageLibrary(const QString& lib, const QStringList& files)
+{
+    for (const QString& file : files) {
+        const QString target = lib + QLatin1Char('/') + file;
+        QDir().mkpath(QFileInfo(target).path());
+        if (!QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/") + file, target))
+            return false;
+    }
+    return true;
+}
 
 // Restarts the simulated modem on an empty database at `path`: no seeded messages, cards
 // readable at once. `change` may adjust the options further.

@@ -82,11 +82,8 @@ void TestEditor::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_lib = m_dir.filePath(QStringLiteral("lib"));
-    QDir().mkpath(m_lib + QStringLiteral("/plugins/SMSUIPlugin"));
-    QDir().mkpath(m_lib + QStringLiteral("/translations"));
-    for (const char* f : {"sms_status.png", "sms_tree_Images.png", "SMSUIPluginConfig.xml"})
-        QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/plugins/SMSUIPlugin/") + QLatin1String(f), m_lib + QStringLiteral("/plugins/SMSUIPlugin/") + QLatin1String(f)));
-    QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/translations/host_en.qm"), m_lib + QStringLiteral("/translations/host_en.qm")));
+    QVERIFY(TestSupport::stageLibrary(m_lib, {"plugins/SMSUIPlugin/sms_status.png", "plugins/SMSUIPlugin/sms_tree_Images.png",
+                                              "plugins/SMSUIPlugin/SMSUIPluginConfig.xml", "translations/host_en.qm"}));
     CommonUtils::SetPluginLibraryPath(m_lib);
     CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
     CommonUtils::SetMessageResponder([this](const MessageRequest& r) {

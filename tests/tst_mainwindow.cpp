@@ -141,15 +141,8 @@ void TestMainWindow::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_lib = m_dir.filePath(QStringLiteral("lib"));
-    QDir().mkpath(m_lib + QStringLiteral("/plugins/SMSUIPlugin"));
-    QDir().mkpath(m_lib + QStringLiteral("/translations"));
-    for (const char* f : {"sms_status.png", "sms_tree_Images.png"})
-        QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/plugins/SMSUIPlugin/") + QLatin1String(f), m_lib + QStringLiteral("/plugins/SMSUIPlugin/") + QLatin1String(f)));
-    for (const char* lang : {"en", "ar"})
-        QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/translations/host_%1.qm").arg(QLatin1String(lang)),
-                            m_lib + QStringLiteral("/translations/host_%1.qm").arg(QLatin1String(lang))));
-    QDir().mkpath(m_lib + QStringLiteral("/config"));
-    QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/config/Config.xml"), m_lib + QStringLiteral("/config/Config.xml")));
+    QVERIFY(TestSupport::stageLibrary(m_lib, {"plugins/SMSUIPlugin/sms_status.png", "plugins/SMSUIPlugin/sms_tree_Images.png",
+                                              "translations/host_en.qm", "translations/host_ar.qm", "config/Config.xml"}));
     CommonUtils::SetPluginLibraryPath(m_lib);
     CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });

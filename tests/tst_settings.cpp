@@ -73,11 +73,8 @@ void TestSettings::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_lib = m_dir.filePath(QStringLiteral("lib"));
-    QDir().mkpath(m_lib + QStringLiteral("/plugins/SMSUIPlugin"));
-    QDir().mkpath(m_lib + QStringLiteral("/translations"));
-    for (const char* f : {"SMSUIPluginConfig.xml", "SMSVoice.wav"})
-        QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/plugins/SMSUIPlugin/") + QLatin1String(f), m_lib + QStringLiteral("/plugins/SMSUIPlugin/") + QLatin1String(f)));
-    QVERIFY(QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/translations/host_en.qm"), m_lib + QStringLiteral("/translations/host_en.qm")));
+    QVERIFY(TestSupport::stageLibrary(m_lib, {"plugins/SMSUIPlugin/SMSUIPluginConfig.xml", "plugins/SMSUIPlugin/SMSVoice.wav",
+                                              "translations/host_en.qm"}));
     CommonUtils::SetPluginLibraryPath(m_lib);
     CommonUtils::SetMessageResponder([this](const MessageRequest& r) { m_asked << r; return int(QMessageBox::Ok); });
     CommonUtils::SetImsiProvider([] { return QStringLiteral("262019876543210"); });

@@ -137,10 +137,7 @@ void TestStore::initTestCase()
     QVERIFY(m_dir.isValid());
     // The plug-in's data (status images) from the build tree, the configuration from the test.
     const QString lib = m_dir.filePath(QStringLiteral("lib"));
-    QDir().mkpath(lib + QStringLiteral("/plugins/SMSUIPlugin"));
-    QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/plugins/SMSUIPlugin/sms_status.png"), lib + QStringLiteral("/plugins/SMSUIPlugin/sms_status.png"));
-    QDir().mkpath(lib + QStringLiteral("/translations"));
-    QFile::copy(QStringLiteral(TEST_BUILD_ROOT "/translations/host_en.qm"), lib + QStringLiteral("/translations/host_en.qm"));
+    QVERIFY(TestSupport::stageLibrary(lib, {"plugins/SMSUIPlugin/sms_status.png", "translations/host_en.qm"}));
     CommonUtils::SetPluginLibraryPath(lib);
     CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
 }
