@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the frame and the tests need (only what is missing).
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config qtbase5-dev qttools5-dev-tools qtmultimedia5-dev
+packages=(cmake ninja-build g++ pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools qtmultimedia5-dev
           libqt5multimedia5-plugins libsqlite3-dev xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
