@@ -7,14 +7,26 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QTimer>
+
+Q_LOGGING_CATEGORY(lcStartup, "xframe.startup")
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("xframe"));
     QApplication::setOrganizationName(QStringLiteral("xframe"));
+    // The desktop matches the window to its menu entry by this name, and takes the icon from the
+    // theme where the program is installed; the built-in copy serves the build tree.
+    QApplication::setDesktopFileName(QStringLiteral("org.xframe.XFrame"));
+    QIcon icon = QIcon::fromTheme(QStringLiteral("org.xframe.XFrame"));
+    if (icon.isNull()) {
+        icon.addFile(QStringLiteral(":/xframe/icon-48.png"));
+        icon.addFile(QStringLiteral(":/xframe/icon-128.png"));
+    }
+    QApplication::setWindowIcon(icon);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Mobile broadband connection manager frame"));
@@ -29,7 +41,7 @@ int main(int argc, char** argv)
     // The plug-ins log every operation at debug level; a person running the frame sees warnings
     // only, unless asked otherwise.
     if (!parser.isSet(verbose) && !qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
 
     if (parser.value(device) != QLatin1String("sim")) {
         qCritical("xframe: unknown device backend '%s' (only 'sim' is available)", qPrintable(parser.value(device)));
@@ -41,7 +53,8 @@ int main(int argc, char** argv)
 
     FrameWindow window(true);
     window.show();
-    window.StartPlugins();
+    const int running = window.StartPlugins();
+    qCDebug(lcStartup, "%d page plug-in(s) running from %s", running, qPrintable(CommonUtils::GetPluginLibraryPath()));
 
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);

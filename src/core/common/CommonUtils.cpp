@@ -219,11 +219,12 @@ QString CommonUtils::GetPluginLibraryPath()
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
     // Run from the build tree: the executable sits at the root of the runnable layout. Installed:
-    // the layout lies in <prefix>/lib/xframe beside <prefix>/bin.
+    // the layout lies in <prefix>/lib/xframe beside <prefix>/bin (the executable's path has its
+    // symbolic links resolved, so a link to it elsewhere on the PATH finds the same folder).
     const QString appDir = QCoreApplication::applicationDirPath();
     if (QFileInfo::exists(appDir + QStringLiteral("/plugins")))
         return appDir;
-    return QDir::cleanPath(appDir + QStringLiteral("/../" HOST_INSTALL_LIBDIR));
+    return QDir::cleanPath(appDir + QStringLiteral("/" HOST_BIN_TO_LIBDIR));
 }
 
 void CommonUtils::SetPluginLibraryPath(const QString& path) { state().libraryPath = path; }

@@ -1,0 +1,187 @@
+// The frame as a desktop program: what `cmake --install` puts under a prefix starts from its menu
+// entry.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kAppId = QStringLiteral("org.xframe.XFrame");
+
+// The key/value pairs of the [Desktop Entry] group.
+QMap<QString, QString> readDesktopEntry(const QString& path)
+{
+    QMap<QString, QString> entry;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return entry;
+    bool inGroup = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('[')))
+            inGroup = line == QLatin1String("[Desktop Entry]");
+        else if (inGroup && line.contains(QLatin1Char('=')) && !line.startsWith(QLatin1Char('#')))
+            entry.insert(line.section(QLatin1Char('='), 0, 0).trimmed(), line.section(QLatin1Char('='), 1).trimmed());
+    }
+    return entry;
+}
+
+// The Exec line as a program and its arguments, without the field codes (%f, %U, ...) that the
+// desktop would replace with files or URLs.
+QStringList execCommand(const QString& exec)
+{
+    QStringList words = QProcess::splitCommand(exec);
+    words.erase(std::remove_if(words.begin(), words.end(), [](const QString& w) {
+                    return w.size() == 2 && w.at(0) == QLatin1Char('%') && w.at(1) != QLatin1Char('%');
+                }),
+                words.end());
+    for (QString& w : words)
+        w.replace(QStringLiteral("%%"), QStringLiteral("%"));
+    return words;
+}
+
+// Runs a tool to completion; its exit status, or -1 when it could not run. `output` receives
+// everything it printed.
+int runTool(const QString& program, const QStringList& args, QString* output)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForStarted(10000)) {
+        *output = p.errorString();
+        return -1;
+    }
+    p.waitForFinished(120000);
+    *output = QString::fromLocal8Bit(p.readAll());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// An environment like a fresh desktop session: the user's folders under `home`, nothing that
+// would point the frame at the build tree.
+QProcessEnvironment sessionEnvironment(const QString& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XFRAME_LIBRARY_PATH"));
+    env.remove(QStringLiteral("ZSDK_DATABASE"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    QDir().mkpath(home + QStringLiteral("/run"));
+    QFile::setPermissions(home + QStringLiteral("/run"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
+    return env;
+}
+
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void installedFilesAreValid_data();
+    void installedFilesAreValid();
+    void installedProgramStartsFromItsMenuEntry();
+
+private:
+    QTemporaryDir m_prefix;
+    QTemporaryDir m_home;
+};
+
+void TestDesktop::initTestCase()
+{
+    QVERIFY(m_prefix.isValid());
+    QVERIFY(m_home.isValid());
+    QString output;
+    const int rc = runTool(QStringLiteral(CMAKE_COMMAND_PATH),
+                           {QStringLiteral("--install"), QStringLiteral(TEST_BUILD_ROOT), QStringLiteral("--prefix"), m_prefix.path()},
+                           &output);
+    QVERIFY2(rc == 0, qPrintable(output));
+}
+
+void TestDesktop::installedFilesAreValid_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("validator");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("silentWhenGood");
+    // desktop-file-validate succeeds with hints (e.g. a category that no menu shows); any line
+    // it prints counts.
+    QTest::newRow("menu entry") << QStringLiteral("share/applications/%1.desktop").arg(kAppId)
+                                << QStringLiteral("desktop-file-validate") << QStringList() << true;
+    // --strict: an informational note fails too; --no-net: the build machine may be offline.
+    QTest::newRow("software centre description")
+        << QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kAppId) << QStringLiteral("appstreamcli")
+        << QStringList{QStringLiteral("validate"), QStringLiteral("--no-net"), QStringLiteral("--strict")} << false;
+}
+
+void TestDesktop::installedFilesAreValid()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, validator);
+    QFETCH(QStringList, args);
+    QFETCH(bool, silentWhenGood);
+    const QString path = m_prefix.filePath(file);
+    QVERIFY2(QFileInfo::exists(path), qPrintable(path + QStringLiteral(" was not installed")));
+    const QString tool = QStandardPaths::findExecutable(validator);
+    QVERIFY2(!tool.isEmpty(), qPrintable(validator + QStringLiteral(" is missing; scripts/deps.sh installs it")));
+    QString output;
+    const int rc = runTool(tool, args << path, &output);
+    QVERIFY2(rc == 0, qPrintable(output));
+    if (silentWhenGood)
+        QVERIFY2(output.trimmed().isEmpty(), qPrintable(output));
+}
+
+void TestDesktop::installedProgramStartsFromItsMenuEntry()
+{
+    const QMap<QString, QString> entry = readDesktopEntry(m_prefix.filePath(QStringLiteral("share/applications/%1.desktop").arg(kAppId)));
+    QCOMPARE(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
+
+    // The icon the entry names is in the hicolor theme, scalable and as pixels.
+    const QString icon = entry.value(QStringLiteral("Icon"));
+    QVERIFY(!icon.isEmpty());
+    const QString themeDir = m_prefix.filePath(QStringLiteral("share/icons/hicolor/"));
+    QVERIFY(QFileInfo::exists(themeDir + QStringLiteral("scalable/apps/") + icon + QStringLiteral(".svg")));
+    for (int size : {48, 128}) {
+        const QImage image(themeDir + QStringLiteral("%1x%1/apps/").arg(size) + icon + QStringLiteral(".png"));
+        QCOMPARE(image.size(), QSize(size, size));
+    }
+
+    // The desktop runs the Exec line with the prefix's bin folder on the PATH.
+    QStringList command = execCommand(entry.value(QStringLiteral("Exec")));
+    QVERIFY(!command.isEmpty());
+    const QString bin = m_prefix.filePath(QStringLiteral("bin"));
+    const QString program = QStandardPaths::findExecutable(command.takeFirst(), {bin});
+    QVERIFY2(!program.isEmpty(), "the Exec line's program is not in <prefix>/bin");
+
+    QProcessEnvironment env = sessionEnvironment(m_home.path());
+    env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    // Only the frame's own start-up lines, not every plug-in call.
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.debug=false;xframe.startup.debug=true"));
+    const QString png = m_home.filePath(QStringLiteral("installed.png"));
+    QProcess frame;
+    frame.setProcessEnvironment(env);
+    frame.setWorkingDirectory(m_home.path());
+    frame.start(program, command << QStringLiteral("--screenshot") << png << QStringLiteral("--screenshot-delay")
+                                 << QStringLiteral("300"));
+    QVERIFY2(frame.waitForStarted(10000), qPrintable(frame.errorString()));
+    QVERIFY(frame.waitForFinished(90000));
+    const QString log = QString::fromLocal8Bit(frame.readAllStandardError());
+    QVERIFY2(frame.exitStatus() == QProcess::NormalExit && frame.exitCode() == 0, qPrintable(log));
+    // It found the SMS page in the installed library folder, not in the build tree.
+    const QString libDir = QDir::cleanPath(m_prefix.filePath(QStringLiteral(TEST_INSTALL_LIBDIR)));
+    QVERIFY2(log.contains(QStringLiteral("1 page plug-in(s) running from %1").arg(libDir)), qPrintable(log));
+    const QImage shot(png);
+    QVERIFY2(!shot.isNull(), "no screenshot was written");
+    QVERIFY(shot.width() > 400 && shot.height() > 300);
+}
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
