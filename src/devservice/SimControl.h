@@ -11,7 +11,7 @@ struct Options {
     bool seed = true;            // put a few messages and contacts into a new, empty store
     int simReadDelayMs = 1500;   // how long a SIM (and the device memory) "reads" after start
     int deviceReadDelayMs = 800;
-    int pcCapacity = 50000;
+    int pcCapacity = 1000000;   // the computer's disk: years of messages
     int simCapacity = 50;
     int deviceCapacity = 100;
 };
