@@ -1,14 +1,17 @@
 // The frame as a desktop program: what `cmake --install` puts under a prefix starts from its menu
-// entry.
+// entry; a second start brings the running frame forward.
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -79,6 +82,50 @@ QProcessEnvironment sessionEnvironment(const QString& home)
     return env;
 }
 
+// A frame started as a child process, its error output collected as it comes.
+class Frame
+{
+public:
+    Frame(const QProcessEnvironment& env, const QStringList& args = {})
+    {
+        m_process.setProcessEnvironment(env);
+        QObject::connect(&m_process, &QProcess::readyReadStandardError, [this] {
+            m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
+        });
+        m_process.start(QStringLiteral(TEST_BUILD_ROOT "/xframe"), args);
+    }
+    ~Frame()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(10000);
+        }
+    }
+    QProcess& process() { return m_process; }
+    QString log()
+    {
+        m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
+        return m_log;
+    }
+    // Where it listens, from its "listens on" line; empty while it does not.
+    QString socketPath()
+    {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("listens on (\\S+)")).match(log());
+        return m.hasMatch() ? m.captured(1) : QString();
+    }
+    bool finishedWithSuccess(int timeoutMs)
+    {
+        return m_process.waitForFinished(timeoutMs) && m_process.exitStatus() == QProcess::NormalExit
+            && m_process.exitCode() == 0;
+    }
+
+private:
+    QProcess m_process;
+    QString m_log;
+};
+
+const QString kRaised = QStringLiteral("another start asked this frame to come forward");
+
 } // namespace
 
 class TestDesktop : public QObject
@@ -89,6 +136,7 @@ private slots:
     void installedFilesAreValid_data();
     void installedFilesAreValid();
     void installedProgramStartsFromItsMenuEntry();
+    void secondStartRaisesTheFirstFrame();
 
 private:
     QTemporaryDir m_prefix;
@@ -181,6 +229,59 @@ void TestDesktop::installedProgramStartsFromItsMenuEntry()
     const QImage shot(png);
     QVERIFY2(!shot.isNull(), "no screenshot was written");
     QVERIFY(shot.width() > 400 && shot.height() > 300);
+}
+
+void TestDesktop::secondStartRaisesTheFirstFrame()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QProcessEnvironment env = sessionEnvironment(home.path());
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.debug=false;xframe.instance.debug=true"));
+
+    auto first = std::make_unique<Frame>(env);
+    QTRY_VERIFY_WITH_TIMEOUT(!first->socketPath().isEmpty(), 60000);
+    const QString socket = first->socketPath();
+    QVERIFY2(socket.startsWith(home.path() + QStringLiteral("/run/")), qPrintable(socket));
+    {
+        Frame second(env);
+        QVERIFY2(second.finishedWithSuccess(30000), qPrintable(second.log()));
+        QVERIFY2(second.log().contains(QStringLiteral("asked to come forward")), qPrintable(second.log()));
+        QVERIFY(second.socketPath().isEmpty());
+    }
+    QTRY_VERIFY2_WITH_TIMEOUT(first->log().contains(kRaised), qPrintable(first->log()), 10000);
+    QCOMPARE(first->log().count(kRaised), 1);
+
+    // A frame that crashes leaves its socket behind; the next start takes it over instead of
+    // knocking at a door nobody opens.
+    first->process().kill();
+    QVERIFY(first->process().waitForFinished(10000));
+    QVERIFY(QFileInfo::exists(socket));
+    first.reset();
+    Frame third(env);
+    QTRY_VERIFY_WITH_TIMEOUT(third.socketPath() == socket, 60000);
+    QVERIFY2(third.log().contains(QStringLiteral("taking over")), qPrintable(third.log()));
+    {
+        Frame fourth(env);
+        QVERIFY2(fourth.finishedWithSuccess(30000), qPrintable(fourth.log()));
+    }
+    QTRY_VERIFY2_WITH_TIMEOUT(third.log().contains(kRaised), qPrintable(third.log()), 10000);
+
+    // A screenshot run renders beside the running frame instead of handing over to it.
+    const QString png = home.filePath(QStringLiteral("beside.png"));
+    {
+        Frame shot(env, {QStringLiteral("--screenshot"), png, QStringLiteral("--screenshot-delay"), QStringLiteral("200")});
+        QVERIFY2(shot.finishedWithSuccess(60000), qPrintable(shot.log()));
+    }
+    QVERIFY(!QImage(png).isNull());
+    QCOMPARE(third.log().count(kRaised), 1);
+
+    // A frame on another store (its own data folder) is a frame of its own.
+    QTemporaryDir otherHome;
+    QProcessEnvironment otherEnv = env;
+    otherEnv.insert(QStringLiteral("XDG_DATA_HOME"), otherHome.path());
+    Frame other(otherEnv);
+    QTRY_VERIFY_WITH_TIMEOUT(!other.socketPath().isEmpty(), 60000);
+    QVERIFY(other.socketPath() != socket);
 }
 
 QTEST_MAIN(TestDesktop)

@@ -277,6 +277,14 @@ void FrameWindow::ShowSettings()
     dialog.exec();
 }
 
+void FrameWindow::BringToFront()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 void FrameWindow::Shutdown()
 {
     if (m_bShutDown)

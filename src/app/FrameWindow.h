@@ -28,6 +28,9 @@ public:
     int StartPlugins();
     bool ShowPage(const QString& pluginName);
     void ShowSettings();
+    // Shows the window in front of the others, restored from the task bar if minimised; a
+    // maximised or full-screen window stays so.
+    void BringToFront();
     void SwitchLanguage(const QString& language);
     void RefreshUnreadCount();
     void Shutdown();

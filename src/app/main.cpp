@@ -4,14 +4,28 @@
 #include "Change.h"
 #include "CommonUtils.h"
 #include "FrameWindow.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QStandardPaths>
 #include <QTimer>
 
+#include <memory>
+
 Q_LOGGING_CATEGORY(lcStartup, "xframe.startup")
+
+namespace {
+// The message store a frame works on: the simulated modem's database, or the data folder it
+// lies in by default.
+QString storeKey()
+{
+    const QString database = qEnvironmentVariable("ZSDK_DATABASE");
+    return database.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) : database;
+}
+}
 
 int main(int argc, char** argv)
 {
@@ -51,7 +65,25 @@ int main(int argc, char** argv)
         qWarning("xframe: language '%s' not available; staying with English", qPrintable(parser.value(language)));
     QApplication::setLayoutDirection(Change::IsRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
 
+    // One frame per store: a later start brings the running frame forward and ends. A screenshot
+    // run renders and ends by itself; it neither waits for nor stands in the way of a frame that
+    // is open on the same store.
+    std::unique_ptr<SingleInstance> guard;
+    if (!parser.isSet(screenshot)) {
+        guard = std::make_unique<SingleInstance>(storeKey());
+        if (guard->Claim() == SingleInstance::Forwarded) {
+            qCDebug(lcInstance, "a frame already runs on this store; it was asked to come forward");
+            return 0;
+        }
+    }
+
     FrameWindow window(true);
+    if (guard) {
+        QObject::connect(guard.get(), &SingleInstance::raiseRequested, &window, [&window] {
+            qCDebug(lcInstance, "another start asked this frame to come forward");
+            window.BringToFront();
+        });
+    }
     window.show();
     const int running = window.StartPlugins();
     qCDebug(lcStartup, "%d page plug-in(s) running from %s", running, qPrintable(CommonUtils::GetPluginLibraryPath()));
