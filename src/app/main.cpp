@@ -3,14 +3,17 @@
 
 #include "Change.h"
 #include "CommonUtils.h"
+#include "DeviceChoice.h"
 #include "FrameWindow.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <memory>
@@ -46,7 +49,11 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Mobile broadband connection manager frame"));
     parser.addHelpOption();
     QCommandLineOption screenshot(QStringLiteral("screenshot"), QStringLiteral("Render the window to FILE (PNG) and exit."), QStringLiteral("FILE"));
-    QCommandLineOption device(QStringLiteral("device"), QStringLiteral("Device backend (sim)."), QStringLiteral("NAME"), QStringLiteral("sim"));
+    QCommandLineOption device(QStringLiteral("device"),
+                              QStringLiteral("Device: sim (simulated modem), modemmanager (a real modem through ModemManager) "
+                                             "or auto (ModemManager when it has a modem with messaging, else the simulated modem; "
+                                             "the default, or $ZSDK_DEVICE)."),
+                              QStringLiteral("NAME"));
     QCommandLineOption language(QStringLiteral("language"), QStringLiteral("Language (en, de, ar)."), QStringLiteral("LANG"));
     QCommandLineOption delay(QStringLiteral("screenshot-delay"), QStringLiteral("Milliseconds to wait before the screenshot."), QStringLiteral("MS"), QStringLiteral("2500"));
     QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Print the plug-ins' debug lines."));
@@ -57,8 +64,11 @@ int main(int argc, char** argv)
     if (!parser.isSet(verbose) && !qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
         QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
 
-    if (parser.value(device) != QLatin1String("sim")) {
-        qCritical("xframe: unknown device backend '%s' (only 'sim' is available)", qPrintable(parser.value(device)));
+    QString deviceName = parser.value(device);
+    if (deviceName.isEmpty())
+        deviceName = qEnvironmentVariableIsSet("ZSDK_DEVICE") ? qEnvironmentVariable("ZSDK_DEVICE") : QStringLiteral("auto");
+    if (!ZsdkDevice::Choose(deviceName)) {
+        qCritical("xframe: unknown device '%s' (sim, modemmanager or auto)", qPrintable(deviceName));
         return 2;
     }
     if (parser.isSet(language) && !Change::LoadLanguage(parser.value(language)))
@@ -77,7 +87,15 @@ int main(int argc, char** argv)
         }
     }
 
-    FrameWindow window(true);
+    // Starts the device service; with "auto" this asks ModemManager, at most the service timeout.
+    const QString inUse = ZsdkDevice::InUse();
+    FrameWindow window(inUse == QLatin1String("Simulated modem"));
+    auto* deviceLabel = new QLabel(inUse, &window);
+    deviceLabel->setObjectName(QStringLiteral("XFrame_DeviceLabel"));
+    window.statusBar()->addPermanentWidget(deviceLabel);
+    ZsdkDevice::SetNoteHandler([&window](const QString& text) {
+        QMetaObject::invokeMethod(&window, [&window, text] { window.statusBar()->showMessage(text, 20000); }, Qt::QueuedConnection);
+    });
     if (guard) {
         QObject::connect(guard.get(), &SingleInstance::raiseRequested, &window, [&window] {
             qCDebug(lcInstance, "another start asked this frame to come forward");
@@ -87,6 +105,9 @@ int main(int argc, char** argv)
     window.show();
     const int running = window.StartPlugins();
     qCDebug(lcStartup, "%d page plug-in(s) running from %s", running, qPrintable(CommonUtils::GetPluginLibraryPath()));
+    const QString problem = ZsdkDevice::Problem();
+    if (!problem.isEmpty())
+        window.statusBar()->showMessage(problem, 20000);
 
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
@@ -94,11 +115,13 @@ int main(int argc, char** argv)
             const bool ok = window.grab().save(file, "PNG");
             if (!ok)
                 qCritical("xframe: could not write %s", qPrintable(file));
+            ZsdkDevice::SetNoteHandler(nullptr);
             window.Shutdown();
             QApplication::exit(ok ? 0 : 1);
         });
     }
     const int rc = app.exec();
+    ZsdkDevice::SetNoteHandler(nullptr);
     window.Shutdown();
     return rc;
 }

@@ -1,6 +1,6 @@
-// What the C API needs from a modem. The simulated modem implements it today; a backend that
-// talks AT commands to a real modem implements the same operations (every call may block on the
-// device, results are ZSDK_* status codes, events go to the EventDispatcher).
+// What the C API needs from a modem: the simulated modem (SimModem) and a real one through
+// ModemManager (MMModem) implement it. Calls may block on the device for at most the service's
+// timeout; results are ZSDK_* status codes; events go to the EventDispatcher.
 #pragma once
 
 #include "SmsDatabase.h"
@@ -51,4 +51,8 @@ public:
     virtual DeviceState state() = 0;
     virtual int findName(const QString& number, QString* name, bool* found) = 0;
     virtual QString logDirectory() = 0;
+    // What the status bar calls the device in use.
+    virtual QString deviceName() { return QStringLiteral("Simulated modem"); }
+    // Called before the event thread goes away: no events may be posted after it returns.
+    virtual void stop() {}
 };

@@ -2,9 +2,11 @@
 
 #include "zsdk.h"
 
+#include "DeviceChoice.h"
 #include "DeviceRecords.h"
 #include "EventDispatcher.h"
 #include "GsmText.h"
+#include "MMModem.h"
 #include "SimControl.h"
 #include "SimModem.h"
 
@@ -25,11 +27,63 @@ namespace {
 struct Service {
     // The dispatcher outlives the modem: the modem posts to it until its last line.
     std::unique_ptr<EventDispatcher> events;
-    std::unique_ptr<SimModem> modem;
+    std::unique_ptr<DeviceBackend> modem;
+    SimModem* sim = nullptr;   // the same object when the simulated modem is in use
+    QString problem;           // why the chosen device is not the one in use
 };
 
 QMutex g_serviceMutex;
 ZsdkSim::Options g_options;
+QString g_device;              // empty: $ZSDK_DEVICE, else "sim"
+ZsdkDevice::ModemOptions g_modemOptions;
+QMutex g_noteMutex;
+std::function<void(const QString&)> g_noteHandler;
+
+void deliverNote(const QString& text)
+{
+    std::function<void(const QString&)> handler;
+    {
+        QMutexLocker lock(&g_noteMutex);
+        handler = g_noteHandler;
+    }
+    if (handler)
+        handler(text);
+}
+
+QString chosenDevice()
+{
+    if (!g_device.isEmpty())
+        return g_device;
+    const QString env = QString::fromLocal8Bit(qgetenv("ZSDK_DEVICE")).trimmed().toLower();
+    return env == QLatin1String("modemmanager") || env == QLatin1String("auto") ? env : QStringLiteral("sim");
+}
+
+// Caller holds g_serviceMutex.
+void startBackend(Service* s)
+{
+    const QString device = chosenDevice();
+    if (device != QLatin1String("sim")) {
+        MMOptions o;
+        o.databasePath = g_modemOptions.databasePath;
+        o.timeoutMs = g_modemOptions.timeoutMs;
+        o.saveToPc = g_modemOptions.saveToPc;
+        o.note = deliverNote;
+        auto mm = std::make_unique<MMModem>(o, s->events.get());
+        const bool found = mm->waitForFirstLook();
+        if (found || device == QLatin1String("modemmanager")) {
+            s->problem = mm->problem();
+            s->modem = std::move(mm);
+            return;
+        }
+        s->problem = mm->problem() + QStringLiteral("; using the simulated modem");
+        qInfo("zsdk: %s", qPrintable(s->problem));
+        mm->stop();
+        mm.reset();
+    }
+    auto sim = std::make_unique<SimModem>(g_options, s->events.get());
+    s->sim = sim.get();
+    s->modem = std::move(sim);
+}
 std::unique_ptr<Service> g_service;
 // Every call looks the service up; once it runs, that needs no lock.
 std::atomic<Service*> g_running{nullptr};
@@ -47,14 +101,16 @@ Service* service()
     if (!g_service) {
         auto s = std::make_unique<Service>();
         s->events = std::make_unique<EventDispatcher>();
-        s->modem = std::make_unique<SimModem>(g_options, s->events.get());
+        startBackend(s.get());
         g_service = std::move(s);
         g_running.store(g_service.get(), std::memory_order_release);
     }
     return g_service.get();
 }
 
-SimModem* modem() { return service()->modem.get(); }
+DeviceBackend* modem() { return service()->modem.get(); }
+// The control API acts on the simulated modem only; with a real modem it does nothing.
+SimModem* sim() { return service()->sim; }
 EventDispatcher* events() { return service()->events.get(); }
 
 OwnedRecord* ownedRecord(SMSDeviceRecord* record)
@@ -444,31 +500,78 @@ void Shutdown()
         old = std::move(g_service);
     }
     if (old) {
+        old->modem->stop();
         old->events.reset();   // joins the event thread: no task touches the modem afterwards
         old->modem.reset();
     }
 }
 
 bool WaitForEvents(int timeoutMs) { return events()->waitIdle(timeoutMs); }
-QString DatabasePath() { return modem()->databasePath(); }
-QString OpenNote() { return modem()->openNote(); }
-int InjectMessage(const Incoming& message) { return modem()->inject(message); }
-bool DeviceDeletesMessage(int id) { return modem()->deviceDeletes(id); }
-void SetSimPresent(bool present) { modem()->setSimPresent(present); }
-void SetPinState(int state) { modem()->setPinState(state); }
-void SetDevicePresent(bool present) { modem()->setDevicePresent(present); }
-void SetRadio(bool on) { modem()->setRadio(on); }
-void SetNetworkService(bool available) { modem()->setNetworkService(available); }
-void SetMultiModeCard(bool multiMode) { modem()->setMultiModeCard(multiMode); }
-void SetProductType(int type) { modem()->setProductType(type); }
-void SetSimType(int type) { modem()->setSimType(type); }
-void SetReadDelay(int mem, int ms) { modem()->setReadDelay(mem, ms); }
-void SetCapacity(int mem, int capacity) { modem()->setCapacity(mem, capacity); }
-void FillMemory(int mem) { modem()->fillMemory(mem); }
-void FailNextSends(int parts) { modem()->failNextSends(parts); }
-void SetSendDelay(int msPerPart) { modem()->setSendDelay(msPerPart); }
-bool AddContact(const QString& name, const QString& number) { return modem()->addContact(name, number); }
-void SignalPhoneBookReady() { modem()->signalPhoneBookReady(); }
-void SignalDeviceInitialised() { modem()->signalDeviceInitialised(); }
+QString DatabasePath() { SimModem* s = sim(); return s ? s->databasePath() : QString(); }
+QString OpenNote() { SimModem* s = sim(); return s ? s->openNote() : QString(); }
+int InjectMessage(const Incoming& message) { SimModem* s = sim(); return s ? s->inject(message) : -1; }
+bool DeviceDeletesMessage(int id) { SimModem* s = sim(); return s ? s->deviceDeletes(id) : false; }
+void SetSimPresent(bool present) { if (SimModem* s = sim()) s->setSimPresent(present); }
+void SetPinState(int state) { if (SimModem* s = sim()) s->setPinState(state); }
+void SetDevicePresent(bool present) { if (SimModem* s = sim()) s->setDevicePresent(present); }
+void SetRadio(bool on) { if (SimModem* s = sim()) s->setRadio(on); }
+void SetNetworkService(bool available) { if (SimModem* s = sim()) s->setNetworkService(available); }
+void SetMultiModeCard(bool multiMode) { if (SimModem* s = sim()) s->setMultiModeCard(multiMode); }
+void SetProductType(int type) { if (SimModem* s = sim()) s->setProductType(type); }
+void SetSimType(int type) { if (SimModem* s = sim()) s->setSimType(type); }
+void SetReadDelay(int mem, int ms) { if (SimModem* s = sim()) s->setReadDelay(mem, ms); }
+void SetCapacity(int mem, int capacity) { if (SimModem* s = sim()) s->setCapacity(mem, capacity); }
+void FillMemory(int mem) { if (SimModem* s = sim()) s->fillMemory(mem); }
+void FailNextSends(int parts) { if (SimModem* s = sim()) s->failNextSends(parts); }
+void SetSendDelay(int msPerPart) { if (SimModem* s = sim()) s->setSendDelay(msPerPart); }
+bool AddContact(const QString& name, const QString& number) { SimModem* s = sim(); return s ? s->addContact(name, number) : false; }
+void SignalPhoneBookReady() { if (SimModem* s = sim()) s->signalPhoneBookReady(); }
+void SignalDeviceInitialised() { if (SimModem* s = sim()) s->signalDeviceInitialised(); }
 
 } // namespace ZsdkSim
+
+// ---- device choice -------------------------------------------------------------------------------
+
+namespace ZsdkDevice {
+
+bool Choose(const QString& name)
+{
+    const QString n = name.trimmed().toLower();
+    if (n != QLatin1String("sim") && n != QLatin1String("modemmanager") && n != QLatin1String("auto"))
+        return false;
+    QMutexLocker lock(&g_serviceMutex);
+    g_device = n;
+    return true;
+}
+
+QString Chosen()
+{
+    QMutexLocker lock(&g_serviceMutex);
+    return chosenDevice();
+}
+
+void ConfigureModem(const ModemOptions& options)
+{
+    QMutexLocker lock(&g_serviceMutex);
+    g_modemOptions = options;
+}
+
+QString InUse() { return modem()->deviceName(); }
+
+QString Problem()
+{
+    Service* s = service();
+    if (auto* mm = dynamic_cast<MMModem*>(s->modem.get())) {
+        const QString now = mm->problem();
+        return now.isEmpty() ? s->problem : now;
+    }
+    return s->problem;
+}
+
+void SetNoteHandler(std::function<void(const QString&)> handler)
+{
+    QMutexLocker lock(&g_noteMutex);
+    g_noteHandler = std::move(handler);
+}
+
+} // namespace ZsdkDevice

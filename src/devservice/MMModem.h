@@ -1,0 +1,63 @@
+// A real modem through ModemManager (org.freedesktop.ModemManager1 on the system bus), reached
+// with KDE's ModemManagerQt. The SIM memory is ModemManager's storage "sm", the device memory
+// "me"; the PC memory, the settings, the phone book and the ids and read flags of card messages
+// stay in the service's own SQLite store.
+//
+// Every D-Bus call runs on the service's ModemManager thread (MMSession lives there). A caller
+// on another thread waits for it at most the service timeout; reads of the card lists and of the
+// device state are answered from what the session last saw, without a D-Bus call.
+#pragma once
+
+#include "DeviceBackend.h"
+#include "MMState.h"
+
+#include <functional>
+#include <memory>
+
+class EventDispatcher;
+class MMSession;
+class SimModem;
+
+class MMModem : public DeviceBackend
+{
+public:
+    MMModem(const MMOptions& options, EventDispatcher* events);
+    ~MMModem() override;
+
+    // Waits, at most the service timeout, until the first look at ModemManager is done; true
+    // when a modem with messaging is in use.
+    bool waitForFirstLook();
+    // The line for the status bar when something is wrong (empty when all is well).
+    QString problem() const;
+
+    int recordCount(int mem, int* count) override;
+    int idList(int mem, QVector<int>* ids) override;
+    int getMessage(int id, int mem, StoredMessage* out) override;
+    int saveMessage(StoredMessage& message) override;
+    int updateMessage(const StoredMessage& message) override;
+    int deleteMessage(int id, int mem) override;
+    int removeMessage(int id, int mem) override;
+    int send(const void* handle, const QString& numbers, const QString& text) override;
+    int cancelSend(const void* handle) override;
+    int beginTransaction(int mem) override;
+    int endTransaction(int mem) override;
+    int recordInfo(int mem, int* capacity, int* used) override;
+    int memoryList(QVector<int>* types) override;
+    int setting(const QString& key, QString* value) override;
+    int setSetting(const QString& key, const QString& value) override;
+    DeviceState state() override;
+    int findName(const QString& number, QString* name, bool* found) override;
+    QString logDirectory() override;
+    QString deviceName() override;
+    void stop() override;
+
+private:
+    // Runs `job` on the ModemManager thread and waits for it, at most the service timeout.
+    int onServiceThread(std::function<int(MMSession&)> job);
+    int cardReadable(int mem) const;   // caller holds the shared mutex
+
+    std::shared_ptr<MMShared> m_shared;
+    std::unique_ptr<SimModem> m_pc;
+    MMSession* m_session = nullptr;
+    int m_timeoutMs;
+};
