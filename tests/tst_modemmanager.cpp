@@ -143,6 +143,15 @@ private slots:
 
     void listsBothMemoriesAndTheDeviceState();
     void restartKeepsIdsAndReadFlags();
+    void arrivals_data();
+    void arrivals();
+    void multipartIsAnnouncedOnceComplete();
+    void sendsToEachRecipientAndPairsTheReport();
+    void failingSendGivesFailedResults();
+    void storesOnTheSimAndDeletes();
+    void modemUnpluggedMidSend();
+    void failures_data();
+    void failures();
 
 private:
     // Starts the mock with these parameters and the service on it; waits until the cards are read.
@@ -354,6 +363,364 @@ void TestModemManager::restartKeepsIdsAndReadFlags()
     const Stored fresh = findText(sim, QStringLiteral("New on the SIM"));
     QVERIFY(fresh.id >= 0);
     QVERIFY(fresh.id != read.id && fresh.id != unread.id);
+}
+
+Q_DECLARE_METATYPE(QVariantMap)
+
+// What arrives and where it ends: normal messages in the PC inbox (and off the card, once the PC
+// copy is committed) or on the card, flash messages announced only, a message ModemManager could
+// not decode (only data, e.g. a WAP push) neither announced nor left on the card.
+void TestModemManager::arrivals_data()
+{
+    QTest::addColumn<QVariantMap>("props");
+    QTest::addColumn<bool>("saveToPc");
+    QTest::addColumn<int>("node");        // of the announcement; -1 none
+    QTest::addColumn<int>("msgClass");
+    QTest::addColumn<bool>("storedOnPc");
+    QTest::addColumn<bool>("leftOnModem");
+
+    const QVariantMap plain = sms(QStringLiteral("+491705555555"), QStringLiteral("Are you coming tonight?"), 1);
+    QTest::newRow("a normal message goes to the PC inbox") << plain << true << 1 << 3 << true << false;
+    QTest::newRow("with save on the card it stays on the SIM") << plain << false << 7 << 3 << false << true;
+    QVariantMap onDevice = plain;
+    onDevice[QStringLiteral("Storage")] = 2u;
+    QTest::newRow("with save on the card it stays in the device memory") << onDevice << false << 9 << 3 << false << true;
+    QVariantMap flash = plain;
+    flash[QStringLiteral("Class")] = 0;
+    QTest::newRow("a flash message is announced, not kept") << flash << true << 1 << 0 << false << false;
+    QVariantMap classTwo = plain;
+    classTwo[QStringLiteral("Class")] = 2;
+    QTest::newRow("a class-2 message is an ordinary message") << classTwo << true << 1 << 2 << true << false;
+    QVariantMap wap = plain;
+    wap[QStringLiteral("Text")] = QString();
+    wap[QStringLiteral("Data")] = QByteArray::fromHex("0106246170706c69636174696f6e2f766e642e7761702e6d6d732d6d65737361676500");
+    QTest::newRow("only data, no text: not announced, not left on the card") << wap << true << -1 << 0 << false << false;
+}
+
+void TestModemManager::arrivals()
+{
+    QFETCH(QVariantMap, props);
+    QFETCH(bool, saveToPc);
+    QFETCH(int, node);
+    QFETCH(int, msgClass);
+    QFETCH(bool, storedOnPc);
+    QFETCH(bool, leftOnModem);
+
+    startService({}, saveToPc);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    int32_t before = 0;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&before, ZSDK_MEM_PC), ZSDK_OK);
+    clearEvents();
+    const QString path = m_mm.addSms(props, true);
+    QVERIFY(!path.isEmpty());
+    Event got;
+    const bool announced = waitFor([](const Event& e) { return e.event == ZSDK_EVT_RECEIVED; }, node < 0 ? 1500 : 10000, &got);
+    QCOMPARE(announced, node >= 0);
+    if (announced) {
+        QCOMPARE(got.node, node);
+        QCOMPARE(got.msgClass, msgClass);
+        QCOMPARE(got.number, props.value(QStringLiteral("Number")).toString());
+        QCOMPARE(got.text, props.value(QStringLiteral("Text")).toString());
+        if (msgClass == 0)
+            QCOMPARE(got.value, -1);
+    }
+    // Whatever leaves the modem does so after the announcement; wait until the modem's list
+    // says what the service did with the message.
+    QTRY_COMPARE_WITH_TIMEOUT(m_mm.messagePaths().contains(path), leftOnModem, 5000);
+    int32_t after = 0;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&after, ZSDK_MEM_PC), ZSDK_OK);
+    QCOMPARE(after - before, storedOnPc ? 1 : 0);
+    if (leftOnModem) {
+        const int mem = node == 7 ? ZSDK_MEM_SIM : ZSDK_MEM_DEVICE;
+        const Stored card = findText(listMemory(mem), props.value(QStringLiteral("Text")).toString());
+        QCOMPARE(card.id, got.value);
+        QCOMPARE(card.read, 1);
+    }
+    if (node < 0)
+        QVERIFY(ZsdkDevice::Problem().contains(QStringLiteral("only data")));
+}
+
+// ModemManager announces a multipart message while its parts still arrive (text incomplete):
+// the page hears of it once, with the whole text.
+void TestModemManager::multipartIsAnnouncedOnceComplete()
+{
+    startService();
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    clearEvents();
+    QVariantMap first = sms(QStringLiteral("+491706666666"), QStringLiteral("The first half of a long message, "), 1);
+    first[QStringLiteral("State")] = 2u;   // receiving
+    const QString path = m_mm.addSms(first, true);
+    QVERIFY(!waitFor([](const Event& e) { return e.event == ZSDK_EVT_RECEIVED; }, 1000));
+    const QString whole = QStringLiteral("The first half of a long message, and the second half.");
+    m_mm.setSms(path, {{QStringLiteral("State"), 3u}, {QStringLiteral("Text"), whole}});
+    Event got;
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_RECEIVED; }, 10000, &got));
+    QCOMPARE(got.text, whole);
+    QCOMPARE(got.node, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_mm.messagePaths().contains(path), 5000);
+    int received = 0;
+    QMutexLocker lock(&m_recorder.mutex);
+    for (const Event& e : qAsConst(m_recorder.events))
+        received += e.event == ZSDK_EVT_RECEIVED ? 1 : 0;
+    QCOMPARE(received, 1);
+}
+
+// One result per recipient, then the stored sent message; each recipient's message is created
+// with the user's centre, validity and report request; a status report finds its sent message.
+void TestModemManager::sendsToEachRecipientAndPairsTheReport()
+{
+    startService();
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    const QString centre = QStringLiteral("+491710760000");
+    QCOMPARE(ZSDK_SMSSrv_SetSMSCentreNumber(reinterpret_cast<const ZSDK_WCHAR*>(centre.utf16())), ZSDK_OK);
+    QCOMPARE(ZSDK_SMSSrv_SetSMSReceiptNotify(1), ZSDK_OK);
+    QCOMPARE(ZSDK_SMSSrv_SetSMSValidityPeriod(24 * 3600), ZSDK_OK);
+    clearEvents();
+    SMSDeviceRecord* r = nullptr;
+    const QString to = QStringLiteral("+491701111111;+491702222222");
+    const QString text = QStringLiteral("See you at eight");
+    ZSDK_SMSSrv_CreateSMSRecord(&r, reinterpret_cast<const ZSDK_WCHAR*>(to.utf16()), reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(r), ZSDK_OK);
+    Event saved;
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_SENT_SAVED; }, 10000, &saved));
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    QVector<Event> results;
+    {
+        QMutexLocker lock(&m_recorder.mutex);
+        for (const Event& e : qAsConst(m_recorder.events))
+            if (e.event == ZSDK_EVT_SEND_RESULT)
+                results.append(e);
+    }
+    QCOMPARE(results.size(), 2);
+    QCOMPARE(results.at(0).number, QStringLiteral("+491701111111"));
+    QCOMPARE(results.at(1).number, QStringLiteral("+491702222222"));
+    QCOMPARE(results.at(0).status, 0);
+    QCOMPARE(results.at(1).status, 0);
+    QCOMPARE(saved.status, 0);
+    QCOMPARE(saved.node, 0);
+    QCOMPARE(saved.number, to);
+    QVERIFY(saved.value >= 0);
+
+    // The mock gives references 41 and 42 in sending order; the report for the second arrives.
+    clearEvents();
+    QVariantMap report = sms(QStringLiteral("+491702222222"), QString(), 1);
+    report[QStringLiteral("PduType")] = 3u;
+    report[QStringLiteral("MessageReference")] = 42u;
+    report[QStringLiteral("DeliveryState")] = 0u;
+    const QString reportPath = m_mm.addSms(report, true);
+    Event got;
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_RECEIVED; }, 10000, &got));
+    QCOMPARE(got.node, 5);
+    QCOMPARE(got.kind, 1);
+    QCOMPARE(got.status, 0);
+    QCOMPARE(got.attrC, 42);
+    QCOMPARE(got.attrD, saved.value);
+    QCOMPARE(got.number, QStringLiteral("+491702222222"));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_mm.messagePaths().contains(reportPath), 5000);
+}
+
+void TestModemManager::failingSendGivesFailedResults()
+{
+    startService();
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    m_mm.behave({{QStringLiteral("fail_sends"), 1}});
+    clearEvents();
+    SMSDeviceRecord* r = nullptr;
+    const QString to = QStringLiteral("+491701111111,+491702222222");
+    const QString text = QStringLiteral("Only the second one gets this");
+    ZSDK_SMSSrv_CreateSMSRecord(&r, reinterpret_cast<const ZSDK_WCHAR*>(to.utf16()), reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(r), ZSDK_OK);
+    Event saved;
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_SENT_SAVED; }, 10000, &saved));
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    QVector<int> statuses;
+    {
+        QMutexLocker lock(&m_recorder.mutex);
+        for (const Event& e : qAsConst(m_recorder.events))
+            if (e.event == ZSDK_EVT_SEND_RESULT)
+                statuses.append(e.status);
+    }
+    QCOMPARE(statuses.size(), 2);
+    QVERIFY(statuses.at(0) != 0);
+    QCOMPARE(statuses.at(1), 0);
+    QVERIFY(saved.status != 0);
+    // The network's refusal is named as such, not taken for ModemManager not answering.
+    QVERIFY2(ZsdkDevice::Problem().contains(QStringLiteral("+491701111111")), qPrintable(ZsdkDevice::Problem()));
+    QVERIFY2(ZsdkDevice::Problem().contains(QStringLiteral("network timeout")), qPrintable(ZsdkDevice::Problem()));
+}
+
+// Saving to the SIM creates the message on the modem and stores it in "sm"; deleting removes it.
+void TestModemManager::storesOnTheSimAndDeletes()
+{
+    startService();
+    m_mm.addSms(sms(QStringLiteral("+491701111111"), QStringLiteral("Already there"), 1), false);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    const QStringList before = m_mm.messagePaths();
+    const QString number = QStringLiteral("+491707777777");
+    const QString text = QStringLiteral("Copied to the card");
+    SMSDeviceRecord rec{};
+    rec.iMsgId = -1;
+    rec.iNode = 7;
+    rec.iOrigNode = 7;
+    rec.iReadFlag = 0;
+    rec.iAttrA = 3;
+    rec.pNumber = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(number.utf16()));
+    rec.pContent = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
+    int32_t newId = -1, reserved = 1;
+    QCOMPARE(ZSDK_SMSSrv_SaveMsg(&rec, &newId, &reserved), ZSDK_OK);
+    QVERIFY(newId >= 0);
+    const QStringList after = m_mm.messagePaths();
+    QCOMPARE(after.size(), before.size() + 1);
+    const QString path = after.last();
+    QCOMPARE(m_mm.smsProperty(path, QStringLiteral("Storage")).toUInt(), 1u);
+    QCOMPARE(m_mm.smsProperty(path, QStringLiteral("Text")).toString(), text);
+    const QVector<Stored> sim = listMemory(ZSDK_MEM_SIM);
+    QCOMPARE(sim.size(), 2);
+    QCOMPARE(findText(sim, text).id, newId);
+    QCOMPARE(findText(sim, text).read, 0);
+
+    // A full card refuses; the page hears that the SIM is full.
+    clearEvents();
+    const QString overflow = QStringLiteral("overflow");
+    rec.pContent = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(overflow.utf16()));
+    QCOMPARE(ZSDK_SMSSrv_SaveMsg(&rec, &newId, &reserved), ZSDK_E_MEMORY_FULL);
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_STATUS && e.value == ZSDK_ST_SIM_FULL; }));
+    QCOMPARE(listMemory(ZSDK_MEM_SIM).size(), 2);
+
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(findText(sim, text).id, ZSDK_MEM_SIM), ZSDK_OK);
+    QVERIFY(!m_mm.messagePaths().contains(path));
+    QCOMPARE(listMemory(ZSDK_MEM_SIM).size(), 1);
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(findText(sim, text).id, ZSDK_MEM_SIM), ZSDK_E_NOT_FOUND);
+}
+
+// The modem is pulled out while the second of three recipients is being sent to: that one and
+// the rest fail, the stored sent message says not sent, and the page hears the device is gone.
+void TestModemManager::modemUnpluggedMidSend()
+{
+    startService();
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    m_mm.behave({{QStringLiteral("remove_after_sends"), 1}});
+    clearEvents();
+    SMSDeviceRecord* r = nullptr;
+    const QString to = QStringLiteral("+491701111111;+491702222222;+491703333333");
+    const QString text = QStringLiteral("Unplugged halfway");
+    ZSDK_SMSSrv_CreateSMSRecord(&r, reinterpret_cast<const ZSDK_WCHAR*>(to.utf16()), reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(r), ZSDK_OK);
+    Event saved;
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_SENT_SAVED; }, 15000, &saved));
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    QVector<int> statuses;
+    bool removed = false;
+    {
+        QMutexLocker lock(&m_recorder.mutex);
+        for (const Event& e : qAsConst(m_recorder.events)) {
+            if (e.event == ZSDK_EVT_SEND_RESULT)
+                statuses.append(e.status);
+            removed = removed || (e.event == ZSDK_EVT_STATUS && e.value == ZSDK_ST_DEVICE_REMOVED);
+        }
+    }
+    QCOMPARE(statuses.size(), 3);
+    QCOMPARE(statuses.at(0), 0);
+    QVERIFY(statuses.at(1) != 0);
+    QVERIFY(statuses.at(2) != 0);
+    QVERIFY(saved.status != 0);
+    QVERIFY(saved.value >= 0);   // the PC copy is kept
+    QVERIFY(removed || waitFor([](const Event& e) { return e.event == ZSDK_EVT_STATUS && e.value == ZSDK_ST_DEVICE_REMOVED; }));
+    int32_t value = 3;
+    QCOMPARE(ZSDK_DevSrv_GetDevStatus(&value), ZSDK_OK);
+    QVERIFY(value != 3);
+    int32_t count = 0;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_SIM), ZSDK_E_NO_DEVICE);
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_PC), ZSDK_OK);
+    QVERIFY(!ZsdkDevice::Problem().isEmpty());
+}
+
+// When ModemManager is missing, has no (usable) modem, refuses or does not answer: the
+// documented status, a line for the status bar, and the PC memory keeps working.
+void TestModemManager::failures_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QVariantMap>("mock");       // "absent": no ModemManager at all
+    QTest::addColumn<QVariantMap>("behaviour");  // set before a send
+    QTest::addColumn<QString>("inUse");
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("ModemManager not running, modemmanager chosen")
+        << "modemmanager" << QVariantMap{{QStringLiteral("absent"), true}} << QVariantMap() << "ModemManager (no modem)" << "not running";
+    QTest::newRow("ModemManager not running, auto falls back to the simulator")
+        << "auto" << QVariantMap{{QStringLiteral("absent"), true}} << QVariantMap() << "Simulated modem" << "simulated modem";
+    QTest::newRow("no modem")
+        << "modemmanager" << QVariantMap{{QStringLiteral("modem"), false}} << QVariantMap() << "ModemManager (no modem)" << "no modem";
+    QTest::newRow("a modem without messaging")
+        << "modemmanager" << QVariantMap{{QStringLiteral("messaging"), false}} << QVariantMap() << "ModemManager (no modem)" << "offers no short messages";
+    QTest::newRow("permission denied")
+        << "modemmanager" << QVariantMap() << QVariantMap{{QStringLiteral("deny"), true}} << "MockModem 3000" << "Permission denied";
+    QTest::newRow("ModemManager does not answer in time")
+        << "modemmanager" << QVariantMap() << QVariantMap{{QStringLiteral("hang_ms"), 3500}} << "MockModem 3000" << "did not answer";
+}
+
+void TestModemManager::failures()
+{
+    QFETCH(QString, device);
+    QFETCH(QVariantMap, mock);
+    QFETCH(QVariantMap, behaviour);
+    QFETCH(QString, inUse);
+    QFETCH(QString, problem);
+
+    if (mock.value(QStringLiteral("absent")).toBool()) {
+        ZsdkSim::Shutdown();
+        m_mm.stopMock();
+    } else {
+        startService(mock);
+    }
+    QVERIFY(ZsdkDevice::Choose(device));
+    ZsdkDevice::ModemOptions o;
+    o.databasePath = m_dir.filePath(QStringLiteral("modem.sqlite"));
+    o.timeoutMs = 2000;
+    ZsdkDevice::ConfigureModem(o);
+    ZsdkSim::Options sim;
+    sim.databasePath = m_dir.filePath(QStringLiteral("sim.sqlite"));
+    ZsdkSim::Configure(sim);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QCOMPARE(ZsdkDevice::InUse(), inUse);
+
+    if (!behaviour.isEmpty()) {
+        QVERIFY(waitReady());
+        m_mm.behave(behaviour);
+        clearEvents();
+        SMSDeviceRecord* r = nullptr;
+        const QString to = QStringLiteral("+491701111111");
+        const QString text = QStringLiteral("Does this go out?");
+        ZSDK_SMSSrv_CreateSMSRecord(&r, reinterpret_cast<const ZSDK_WCHAR*>(to.utf16()), reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
+        QCOMPARE(ZSDK_SMSSrv_SendMsg(r), ZSDK_OK);
+        Event result;
+        QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_SEND_RESULT; }, 15000, &result));
+        ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+        QVERIFY(result.status != 0);
+        QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_SENT_SAVED; }, 15000));
+        m_mm.behave({{QStringLiteral("deny"), false}, {QStringLiteral("hang_ms"), 0}});
+    } else if (inUse != QLatin1String("Simulated modem")) {
+        int32_t value = 3;
+        QCOMPARE(ZSDK_DevSrv_GetDevStatus(&value), ZSDK_OK);
+        QVERIFY(value != 3);
+        int32_t count = 0;
+        QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_SIM), ZSDK_E_NO_DEVICE);
+        SMSDeviceRecord* r = nullptr;
+        const QString to = QStringLiteral("+491701111111");
+        ZSDK_SMSSrv_CreateSMSRecord(&r, reinterpret_cast<const ZSDK_WCHAR*>(to.utf16()), reinterpret_cast<const ZSDK_WCHAR*>(to.utf16()));
+        QCOMPARE(ZSDK_SMSSrv_SendMsg(r), ZSDK_E_NO_DEVICE);
+        ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    }
+    QVERIFY2(ZsdkDevice::Problem().contains(problem, Qt::CaseInsensitive), qPrintable(ZsdkDevice::Problem()));
+    // The PC memory works whatever the modem does.
+    int32_t count = -1;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_PC), ZSDK_OK);
 }
 
 QTEST_GUILESS_MAIN(TestModemManager)

@@ -193,6 +193,7 @@ void MMSession::detach(const QString& why)
     m_sms.clear();
     m_arrivals.clear();
     m_own.clear();
+    m_deleting.clear();
     m_lastCanSend = -1;
     m_lastSim = -1;
     {
@@ -503,8 +504,9 @@ void MMSession::importReport(const ModemManager::Sms::Ptr& sms)
 
 void MMSession::deleteOnModem(const QString& path, const char* why)
 {
-    if (!m_messaging)
+    if (!m_messaging || m_deleting.contains(path))
         return;
+    m_deleting.insert(path);
     auto* watcher = new QDBusPendingCallWatcher(m_messaging->deleteMessage(path), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [path, why](QDBusPendingCallWatcher* w) {
         if (w->isError())
@@ -515,6 +517,7 @@ void MMSession::deleteOnModem(const QString& path, const char* why)
 
 void MMSession::onDeleted(const QString& path)
 {
+    m_deleting.remove(path);
     m_sms.remove(path);
     m_arrivals.remove(path);
     m_own.remove(path);
@@ -720,8 +723,9 @@ void MMSession::recipientDone(const std::shared_ptr<SendJob>& job, bool ok, cons
     const QString to = job->recipients.at(index);
     job->results[index] = ok;
     if (!ok) {
-        qWarning("zsdk: the message to %s was not sent: %s", qPrintable(to), qPrintable(error));
-        if (!job->cancelled && !error.isEmpty())
+        if (job->cancelled)
+            qInfo("zsdk: the message to %s was cancelled", qPrintable(to));
+        else
             note(QStringLiteral("The message to %1 was not sent: %2").arg(to, error));
     }
     if (!m_shared->stopped) {
@@ -815,7 +819,9 @@ QString MMSession::describe(const QString& errorName, const QString& message) co
     if (errorName.contains(QLatin1String("AccessDenied")) || errorName.contains(QLatin1String("Unauthorized"))
         || errorName.contains(QLatin1String("NotAuthorized")))
         return QStringLiteral("Permission denied by ModemManager: %1").arg(message);
-    if (errorName.contains(QLatin1String("NoReply")) || errorName.contains(QLatin1String("Timeout")))
+    // D-Bus's own time-outs; ModemManager's NetworkTimeout is the network's answer and keeps its text.
+    if (errorName == QLatin1String("org.freedesktop.DBus.Error.NoReply") || errorName == QLatin1String("org.freedesktop.DBus.Error.Timeout")
+        || errorName == QLatin1String("org.freedesktop.DBus.Error.TimedOut"))
         return QStringLiteral("ModemManager did not answer within %1 s").arg(m_options.timeoutMs / 1000.0);
     if (errorName.contains(QLatin1String("ServiceUnknown")) || errorName.contains(QLatin1String("NameHasNoOwner")))
         return QStringLiteral("ModemManager is not running");

@@ -81,6 +81,7 @@ private:
     QHash<QString, MMCardMessage> m_cards;          // card messages, by path
     QSet<QString> m_arrivals;                       // received, waiting to be complete
     QSet<QString> m_own;                            // created by this service (sends, stores)
+    QSet<QString> m_deleting;                       // Delete asked, Deleted not yet seen
     int m_lastCanSend = -1;
     int m_lastSim = -1;
 
