@@ -202,6 +202,7 @@ void MMSession::detach(const QString& why)
         m_shared->listed = false;
         m_shared->cards.clear();
         m_shared->state.devStatus = 0;
+        m_shared->model.clear();
     }
     note(why);
     postStatus(ZSDK_ST_DEVICE_REMOVED);
