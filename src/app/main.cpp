@@ -87,6 +87,11 @@ int main(int argc, char** argv)
         }
     }
 
+    // Where a real modem's received messages go is the page's save mode ("ReceviceMode": 1 PC,
+    // 0 card), read when the service starts.
+    ZsdkDevice::ModemOptions modemOptions;
+    modemOptions.saveToPc = CommonUtils::GetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("ReceviceMode")) != QLatin1String("0");
+    ZsdkDevice::ConfigureModem(modemOptions);
     // Starts the device service; with "auto" this asks ModemManager, at most the service timeout.
     const QString inUse = ZsdkDevice::InUse();
     FrameWindow window(inUse == QLatin1String("Simulated modem"));
