@@ -71,6 +71,17 @@ public:
     QList<QPair<QString, int>> sent;
 };
 
+// The host's main frame: only the widget the page parents its questions and progress to.
+class FakeMainFrame : public QObject, public IMainFrameUIService
+{
+    Q_OBJECT
+    Q_INTERFACES(IMainFrameUIService)
+public:
+    void BringToFront() override {}
+    QWidget* GetMainFrameWidget() override { return &widget; }
+    QWidget widget;
+};
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -113,6 +124,7 @@ private slots:
     void flashMessageOpensItsOwnWindow();
     void memoryFullShowsOnePopup_data();
     void memoryFullShowsOnePopup();
+    void memoryFullOkMovesTheCardToThePc();
     void dropMovesCopiesOrRefuses_data();
     void dropMovesCopiesOrRefuses();
     void pressDecidesBetweenDragAndSelection();
@@ -884,6 +896,31 @@ void TestMainWindow::memoryFullShowsOnePopup()
     QVERIFY(close);
     close->click();
     QVERIFY(m_window->MemoryFullPopup() == nullptr);
+}
+
+void TestMainWindow::memoryFullOkMovesTheCardToThePc()
+{
+    PluginContainer container;
+    FakeMainFrame mainFrame;
+    container.RegisterPlugin(QLatin1String(HostGuid::MainFrame), 0x1011, &mainFrame);
+    Startup::SetPluginContainer(&container);
+    auto restore = qScopeGuard([] { Startup::SetPluginContainer(nullptr); });
+    TestSupport::storeMessage(NODE_SIM_OUTBOX, QStringLiteral("+491601111111"), QStringLiteral("card outbox"));
+    build(kFullConfig);
+    QCOMPARE(m_window->Table(NODE_SIM_ROOT)->rowCount(), 2);
+    const int localBefore = m_window->Table(NODE_LOCAL_ROOT)->rowCount();
+    m_window->onSmsStatusChanged(4);   // the card is full
+    QSignalSpy finished(m_window->Worker(), &QThread::finished);
+    QVERIFY(m_window->onMemoryFullPopUPOKClick());
+    QVERIFY(finished.wait(10000));
+    QCoreApplication::processEvents();
+    int32_t onCard = -1;
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM);
+    QCOMPARE(onCard, 0);
+    QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 1);
+    QCOMPARE(m_window->Table(NODE_LOCAL_SENT)->rowCount(), 1);   // a sent card message
+    QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), localBefore + 2);
+    cleanup();   // the window must go before the main frame it parents to
 }
 
 void TestMainWindow::dropMovesCopiesOrRefuses_data()

@@ -25,6 +25,7 @@ private slots:
     void deleteReportsEveryRecord();
     void cancelStopsBetweenRecords();
     void emptyJobOpensAndClosesItsBatch();
+    void refusedJobLeavesNothingForTheNext();
     void recoverReturnsToTheFolder();
     void moveFromTheSimRootFollowsEachFolder();
     void copyKeepsTheOriginal();
@@ -140,6 +141,31 @@ void TestWorker::emptyJobOpensAndClosesItsBatch()
     // Its batch was closed: a new one can open.
     QCOMPARE(ZSDK_SMSSrv_BeginTransaction(MEM_PC), 0);
     QCOMPARE(ZSDK_SMSSrv_EndTransaction(MEM_PC), 0);
+}
+
+void TestWorker::refusedJobLeavesNothingForTheNext()
+{
+    for (int i = 0; i < 3; ++i)
+        storeMessage(NODE_SIM_INBOX, QStringLiteral("111111%1").arg(i), QStringLiteral("card %1").arg(i));
+    const int local = storeMessage(NODE_LOCAL_INBOX, QStringLiteral("2222222"), QStringLiteral("only this one"));
+    SMSThreadUI worker;
+    QSignalSpy moved(&worker, &SMSThreadUI::moveOrCopyEvent);
+    // A folder code where a storage location belongs: the device refuses the batch.
+    worker.setWork(SMSThreadUI::WorkMove, load(NODE_SIM_INBOX, MEM_SIM), NODE_SIM_ROOT, NODE_LOCAL_ROOT, NODE_SIM_ROOT);
+    QVERIFY(runJob(worker));
+    QCOMPARE(moved.count(), 0);
+    // The next job works on its own records only.
+    QSignalSpy deleted(&worker, &SMSThreadUI::deleteSignalEvent);
+    worker.setWork(SMSThreadUI::WorkDelete, load(NODE_LOCAL_INBOX, MEM_PC), MEM_PC, NODE_LOCAL_TRASH, NODE_LOCAL_INBOX);
+    QVERIFY(runJob(worker));
+    QCOMPARE(deleted.count(), 1);
+    QCOMPARE(moved.count(), 0);
+    int32_t onCard = -1;
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM);
+    QCOMPARE(onCard, 3);
+    const QList<SMSLocalRecordPtr> trash = load(NODE_LOCAL_TRASH, MEM_PC);
+    QCOMPARE(trash.size(), 1);
+    QCOMPARE(trash.first()->iMsgId, local);
 }
 
 void TestWorker::recoverReturnsToTheFolder()

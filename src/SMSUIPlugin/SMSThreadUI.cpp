@@ -61,6 +61,9 @@ void SMSThreadUI::run()
     default:
         break;
     }
+    // Whatever ended the job (done, cancelled, refused by the device, no store), its records
+    // must not be worked on again by the next one.
+    m_listRecords.clear();
 }
 
 void SMSThreadUI::sendSmsWork()

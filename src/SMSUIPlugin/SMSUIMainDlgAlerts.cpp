@@ -378,8 +378,9 @@ bool SMSUIMainDlg::onMemoryFullPopUPOKClick()
     m_iMoveFail = 0;
     progress->ShowAnimationDialog(frame, SMSWaitingDlg::Moving);
     m_iLastOperation = SMSThreadUI::WorkMove;
-    // The worker takes the source root's code where it expects a storage location.
-    m_SMSThreadInst->setWork(SMSThreadUI::WorkMove, records, root, NODE_LOCAL_ROOT, root);
+    // The batch runs in the full memory's storage; the root as source folder lets each message
+    // find its own PC folder.
+    m_SMSThreadInst->setWork(SMSThreadUI::WorkMove, records, SMSStatusUILogic::GetMemPosition(root), NODE_LOCAL_ROOT, root);
     m_SMSThreadInst->start(QThread::InheritPriority);
     return true;
 }

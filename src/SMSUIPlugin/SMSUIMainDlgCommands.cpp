@@ -402,6 +402,14 @@ void SMSUIMainDlg::handleOperationOnComplete()
         QList<int> folders{m_pStatusLogicObject->LastToNode()};
         if (move)
             folders << m_pStatusLogicObject->LastFromNode();
+        // A job aimed at a whole branch sends each message to its own folder there; the last
+        // one alone does not say which folders received messages.
+        switch (m_SMSThreadInst ? m_SMSThreadInst->TargetNode() : -1) {
+        case NODE_LOCAL_ROOT: folders << NODE_LOCAL_INBOX << NODE_LOCAL_OUTBOX; break;
+        case NODE_SIM_ROOT: folders << NODE_SIM_INBOX << NODE_SIM_OUTBOX; break;
+        case NODE_DEVICE_ROOT: folders << NODE_DEVICE_INBOX << NODE_DEVICE_OUTBOX; break;
+        default: break;
+        }
         for (int folder : qAsConst(folders)) {
             syncSMSTableWithBuffers(folder);
             syncSMSTableWithBuffers(SMSStatusUILogic::GetParentPos(folder));
