@@ -664,10 +664,16 @@ void TestDevService::deviceSettingsPersist()
     QCOMPARE(ZSDK_SMSSrv_SetSMSReceiptNotify(1), 0);
     restart(false);
     ZSDK_WCHAR buffer[100] = {};
-    QCOMPARE(ZSDK_SMSSrv_GetSMSCentreNumber(buffer, 100), 0);
+    int32_t addressType = -1;
+    QCOMPARE(ZSDK_SMSSrv_GetSMSCentreNumber(&addressType, buffer, 100), 0);
     QCOMPARE(QString::fromUtf16(buffer), QStringLiteral("+491710760000"));
+    QCOMPARE(addressType, 145);   // international number
+    QCOMPARE(ZSDK_SMSSrv_SetSMSCentreNumber(w(QStringLiteral("01710760000"))), 0);
+    QCOMPARE(ZSDK_SMSSrv_GetSMSCentreNumber(&addressType, buffer, 100), 0);
+    QCOMPARE(addressType, 129);   // national number
     ZSDK_WCHAR tiny[4] = {};
-    QVERIFY(ZSDK_SMSSrv_GetSMSCentreNumber(tiny, 4) != 0);
+    QVERIFY(ZSDK_SMSSrv_GetSMSCentreNumber(&addressType, tiny, 4) != 0);
+    QVERIFY(ZSDK_SMSSrv_GetSMSCentreNumber(nullptr, buffer, 100) != 0);
     int32_t value = 0;
     QCOMPARE(ZSDK_SMSSrv_SMSGetPriority(&value), 0);
     QCOMPARE(value, 2);

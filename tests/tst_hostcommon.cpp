@@ -21,6 +21,27 @@
 #include <cstring>
 #include <memory>
 
+namespace {
+// A host built separately calls each interface operation by its virtual-table slot. Under the
+// Itanium C++ ABI a pointer to a virtual member function holds 1 + the function's byte offset in
+// the virtual table (and a this-adjustment), so the slot can be read back from the pointer without
+// trusting the order in which the header happens to list the operations.
+template <typename Member>
+int vtableSlot(Member member)
+{
+    struct Representation {
+        std::ptrdiff_t ptr;
+        std::ptrdiff_t adjust;
+    };
+    static_assert(sizeof(Member) == sizeof(Representation), "not an Itanium member-function pointer");
+    Representation rep;
+    std::memcpy(&rep, &member, sizeof rep);
+    if ((rep.ptr & 1) == 0 || rep.adjust != 0)
+        return -1;   // not virtual, or not in the interface's primary table
+    return int((rep.ptr - 1) / std::ptrdiff_t(sizeof(void*)));
+}
+}
+
 class TestHostCommon : public QObject
 {
     Q_OBJECT
@@ -53,6 +74,9 @@ private slots:
     void toolBarItems();
     void soundWithoutFileDoesNotPlay();
     void memsetRefusesOverflow();
+
+    void hostInterfaceSlots_data();
+    void hostInterfaceSlots();
 
 private:
     QTemporaryDir m_dir;
@@ -389,6 +413,51 @@ void TestHostCommon::memsetRefusesOverflow()
     QVERIFY(!ZSDK_memset(block, sizeof block, 1, 9));
     QCOMPARE(block[0], '\0');
     QVERIFY(!ZSDK_memset(nullptr, 8, 0, 1));
+}
+
+void TestHostCommon::hostInterfaceSlots_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("expected");
+    // Slots 0 and 1 are the two destructors of every interface.
+    QTest::newRow("IDestroyEvent: release") << vtableSlot(&IDestroyEvent::OnDestroy) << 2;
+    QTest::newRow("IDestroyEvent: drop device callbacks") << vtableSlot(&IDestroyEvent::UnSDKRegisterEvent) << 3;
+    QTest::newRow("IBasePlugin: start") << vtableSlot(&IBasePlugin::OnPluginStart) << 2;
+    QTest::newRow("IBasePlugin: init") << vtableSlot(&IBasePlugin::Init) << 4;
+    QTest::newRow("IBasePlugin: name") << vtableSlot(&IBasePlugin::GetPluginName) << 8;
+    QTest::newRow("IBasePlugin: query interface") << vtableSlot(&IBasePlugin::QueryInterface) << 10;
+    QTest::newRow("IUIPlugin: show window") << vtableSlot(&IUIPlugin::ShowWindow) << 11;
+    QTest::newRow("IUIPlugin: hide window") << vtableSlot(&IUIPlugin::HideWindow) << 13;
+    QTest::newRow("IUIPlugin: window rectangle") << vtableSlot(&IUIPlugin::SetWindowRect) << 14;
+    QTest::newRow("IUIPlugin: command") << vtableSlot(&IUIPlugin::OnPluginCommand) << 16;
+    QTest::newRow("INotify: notify") << vtableSlot(&INotify::Notify) << 2;
+    QTest::newRow("ISMSUIService: send to number") << vtableSlot(&ISMSUIService::SendSMSToNumber) << 2;
+    QTest::newRow("ISMSUIService: unread count") << vtableSlot(&ISMSUIService::GetUnreadSMSCount) << 3;
+    QTest::newRow("ISMSUIService: network") << vtableSlot(&ISMSUIService::IsNetworkAvailable) << 4;
+    QTest::newRow("ISettingUIPlugin: apply") << vtableSlot(&ISettingUIPlugin::ApplySetting) << 2;
+    QTest::newRow("ISettingUIPlugin: show page") << vtableSlot(&ISettingUIPlugin::ShowSettingPage) << 4;
+    QTest::newRow("ISettingUIPlugin: valid") << vtableSlot(&ISettingUIPlugin::IsSettingValid) << 6;
+    QTest::newRow("ISettingUIPlugin: page shown") << vtableSlot(&ISettingUIPlugin::IsPageShown) << 7;
+    QTest::newRow("INotifyService: register") << vtableSlot(&INotifyService::RegisterNotify) << 2;
+    QTest::newRow("INotifyService: send to one target") << vtableSlot(&INotifyService::SendNotify) << 4;
+    QTest::newRow("INotifyService: broadcast") << vtableSlot(&INotifyService::BroadcastNotify) << 6;
+    QTest::newRow("IMainFrameUIService: main-frame widget") << vtableSlot(&IMainFrameUIService::GetMainFrameWidget) << 3;
+    QTest::newRow("IMainFrameUIService: bring to front") << vtableSlot(&IMainFrameUIService::BringToFront) << 4;
+    QTest::newRow("IMiniFrameUIService: show plug-in") << vtableSlot(&IMiniFrameUIService::ShowPlugin) << 2;
+    QTest::newRow("IMainToolbar: select") << vtableSlot(&IMainToolbar::SelectItem) << 2;
+    QTest::newRow("IMainMenuUI: select") << vtableSlot(&IMainMenuUI::SelectMenuItem) << 6;
+    QTest::newRow("ILayoutPlugin: show page") << vtableSlot(&ILayoutPlugin::ShowPage) << 2;
+    QTest::newRow("IAddrBookUIPlugin: save number") << vtableSlot(&IAddrBookUIPlugin::SaveNumber) << 2;
+    QTest::newRow("ICallUIPlugin: call notification shown") << vtableSlot(&ICallUIPlugin::IsCallNotificationVisible) << 4;
+    QTest::newRow("ICallUIPlugin: raise call notification") << vtableSlot(&ICallUIPlugin::RaiseCallNotification) << 5;
+    QTest::newRow("IPluginContainer: look up") << vtableSlot(&IPluginContainer::GetPlugin) << 9;
+}
+
+void TestHostCommon::hostInterfaceSlots()
+{
+    QFETCH(int, slot);
+    QFETCH(int, expected);
+    QCOMPARE(slot, expected);
 }
 
 QTEST_MAIN(TestHostCommon)

@@ -9,6 +9,7 @@
 #include "SMSStatusUILogic.h"
 #include "SMSTypes.h"
 #include "SMSUIMainDlg.h"
+#include "SMSUIService.h"
 #include "SMSUITableWidget.h"
 #include "SMSUITreeWidget.h"
 #include "SMSThreadUI.h"
@@ -174,6 +175,7 @@ void TestMainWindow::cleanup()
         s->unSDKRegisterEvent();
     SMSUIMainDlg::Release();
     SMSStatusUILogic::Release();
+    CSMSUIService::Release();
     SMSSettingUILogic::Destroy();
     m_window = nullptr;
     // Widgets hand some of their helpers (style animations) to deleteLater.
@@ -471,11 +473,14 @@ void TestMainWindow::cardBranchesFollowTheSim()
     QTRY_VERIFY(!net.isEmpty());
     QCOMPARE(net.last().at(0).toBool(), false);
     QVERIFY(!m_window->CanSendSms());
+    // Other plug-ins ask the service the same question the signal answers.
+    QVERIFY(!CSMSUIService::Instance()->IsNetworkAvailable());
     ZsdkSim::SetSimPresent(true);
     QTRY_VERIFY(!simRoot->isHidden());
     QTRY_COMPARE(m_window->Table(NODE_SIM_INBOX)->rowCount(), 1);
     QCOMPARE(simRoot->text(0), QStringLiteral("SIM card"));
     QTRY_VERIFY(m_window->CanSendSms());
+    QVERIFY(CSMSUIService::Instance()->IsNetworkAvailable());
 }
 
 void TestMainWindow::badTimesAndLongTexts()

@@ -132,6 +132,8 @@ void TestPluginEntry::metadata()
 #else
     QCOMPARE(meta.value(QStringLiteral("debug")).toBool(), true);
 #endif
+    // The host reads the plug-in's own block; it is present and empty.
+    QVERIFY(meta.value(QStringLiteral("MetaData")).isObject());
     QVERIFY(meta.value(QStringLiteral("MetaData")).toObject().isEmpty());
     QCOMPARE(m_plugin->GetPluginName(), QStringLiteral("SMSUIPlugin"));
     QCOMPARE(m_plugin->GetPluginTitle(), QString());

@@ -193,7 +193,8 @@ void TestSettings::applyStoresDeviceSettings()
     find<QRadioButton>("SmsSettingUIPlugin_BtnsaveonSim")->setChecked(true);
     QVERIFY(m_page->Apply());
     ZSDK_WCHAR buffer[100] = {};
-    QCOMPARE(ZSDK_SMSSrv_GetSMSCentreNumber(buffer, 100), 0);
+    int32_t addressType = 0;
+    QCOMPARE(ZSDK_SMSSrv_GetSMSCentreNumber(&addressType, buffer, 100), 0);
     QCOMPARE(QString::fromUtf16(buffer), QStringLiteral("+491719999999"));
     int32_t value = 0;
     QCOMPARE(ZSDK_SMSSrv_GetSMSValidityPeriod(&value), 0);

@@ -134,7 +134,8 @@ int SMSSettingUILogic::GetSMSCentreNumber(QString* number)
     ZSDK_WCHAR buffer[100];
     if (!ZSDK_memset(buffer, sizeof buffer, 0, sizeof buffer))
         SMS_DEBUG("%s: %s: ZSDK_memset fail", SMSLog::now().constData(), __func__);
-    const ZSDK_STATUS rc = ZSDK_SMSSrv_GetSMSCentreNumber(buffer, 100);
+    int32_t handle = 0;
+    const ZSDK_STATUS rc = ZSDK_SMSSrv_GetSMSCentreNumber(&handle, buffer, 100);
     const QString device = QString::fromUtf16(buffer);
     const QString imsi = CommonUtils::getIMSI();
     const QString group = QStringLiteral("SMSCNumber");

@@ -225,7 +225,7 @@ void SMSTaskbarNotifier::showPlugin()
     if (auto* toolbar = hostPlugin<IMainToolbar>(HostGuid::MainToolbar, 0x1003))
         toolbar->SelectItem(name);
     if (auto* menu = hostPlugin<IMainMenuUI>(HostGuid::MainMenu, 0x1003))
-        menu->SelectItem(name);
+        menu->SelectMenuItem(name);
 }
 
 void SMSTaskbarNotifier::launchSmsPluginWhenViewed()

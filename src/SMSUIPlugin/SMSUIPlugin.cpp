@@ -5,6 +5,8 @@
 #include "SMSUIService.h"
 #include "SettingUIService.h"
 
+#include <QtPlugin>
+
 CSMSUIPlugin::CSMSUIPlugin() = default;
 
 CSMSUIPlugin::~CSMSUIPlugin()
@@ -107,3 +109,21 @@ int CSMSUIPlugin::Notify(int iNotifyEvent, int param1, int param2)
     sms->checkNotifyType(iNotifyEvent, 0, 0);
     return 0;
 }
+
+// Qt plug-in metadata (CBOR, as moc writes it). Hosts look for the plug-in's own "MetaData" block
+// and expect it to be present even when it is empty; moc leaves an empty block out, so the section
+// is spelled out here: IID "smsuiplugin", className "CSMSUIPlugin", MetaData {}.
+QT_PLUGIN_METADATA_SECTION
+static constexpr unsigned char qt_pluginMetaData[] = {
+    'Q', 'T', 'M', 'E', 'T', 'A', 'D', 'A', 'T', 'A', ' ', '!',
+    // metadata version, Qt version, architectural requirements (debug build flag)
+    0, QT_VERSION_MAJOR, QT_VERSION_MINOR, qPluginArchRequirements(),
+    0xbf,   // map of indefinite length
+    0x02, 0x6b, 's', 'm', 's', 'u', 'i', 'p', 'l', 'u', 'g', 'i', 'n',        // IID
+    0x03, 0x6c, 'C', 'S', 'M', 'S', 'U', 'I', 'P', 'l', 'u', 'g', 'i', 'n',   // className
+    0x04, 0xa0,                                                               // MetaData: {}
+    0xff,
+};
+// qt_plugin_query_metadata and qt_plugin_instance; the instance is kept in a guarded pointer, so
+// later calls return the same object as long as it lives.
+QT_MOC_EXPORT_PLUGIN(CSMSUIPlugin, CSMSUIPlugin)

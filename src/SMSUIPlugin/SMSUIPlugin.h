@@ -12,7 +12,7 @@ class CSettingUIService;
 class CSMSUIPlugin : public QObject, public IUIPlugin, public INotify
 {
     Q_OBJECT
-    Q_PLUGIN_METADATA(IID "smsuiplugin")
+    // The plug-in metadata is written out in SMSUIPlugin.cpp rather than by Q_PLUGIN_METADATA.
     Q_INTERFACES(IUIPlugin:IBasePlugin INotify)
 
 public:

@@ -220,7 +220,7 @@ void CSMSUIService::showPlugin()
     if (auto* toolbar = qobject_cast<IMainToolbar*>(container->GetPlugin(QLatin1String(HostGuid::MainToolbar), 0)))
         toolbar->SelectItem(QStringLiteral("SMSUIPlugin"));
     if (auto* menu = qobject_cast<IMainMenuUI*>(container->GetPlugin(QLatin1String(HostGuid::MainMenu), 0)))
-        menu->SelectItem(QStringLiteral("SMSUIPlugin"));
+        menu->SelectMenuItem(QStringLiteral("SMSUIPlugin"));
 }
 
 int CSMSUIService::SendSMSToNumber(QString number, QString content, QWidget* parent)
@@ -243,7 +243,7 @@ int CSMSUIService::SendSMSToNumber(QString number, QString content, QWidget* par
             if (auto* toolbar = qobject_cast<IMainToolbar*>(container->GetPlugin(QLatin1String(HostGuid::MainToolbar), 0x1002)))
                 toolbar->SelectItem(QStringLiteral("SMSUIPlugin"));
             if (auto* menu = qobject_cast<IMainMenuUI*>(container->GetPlugin(QLatin1String(HostGuid::MainMenu), 0x1003)))
-                menu->SelectItem(QStringLiteral("SMSUIPlugin"));
+                menu->SelectMenuItem(QStringLiteral("SMSUIPlugin"));
         }
     }
     window->OpenEditorFromOutside(number, content, parent);
@@ -259,5 +259,6 @@ int CSMSUIService::GetUnreadSMSCount()
 bool CSMSUIService::IsNetworkAvailable()
 {
     SMSUIMainDlg* window = SMSUIMainDlg::Existing();
-    return window ? window->IsNetworkAvailable() : false;
+    // The flag the window announces with netStatusChanged: whether a message can be sent now.
+    return window ? window->CanSendSms() : false;
 }

@@ -27,8 +27,8 @@ FrameWindow::FrameWindow(bool simulatedDevice, QWidget* parent) : QMainWindow(pa
 {
     setObjectName(QStringLiteral("XFrame_MainWindow"));
     CommonUtils::SetMainWindow(this);
-    m_pContainer = new PluginContainer(this);
-    Startup::SetPluginContainer(m_pContainer);
+    m_pContainer.reset(new PluginContainer);
+    Startup::SetPluginContainer(m_pContainer.get());
     m_pNotify = new NotifyService(this);
     m_pFrameService = new MainFrameService(this);
     m_pDeviceMgr = new DeviceMgrService(this);
@@ -134,6 +134,29 @@ bool FrameWindow::ShowPage(const QString& pluginName)
         }
     }
     return false;
+}
+
+QStringList FrameWindow::PageNames() const
+{
+    QStringList names;
+    for (const auto& page : m_pageHosts)
+        names << page.first;
+    return names;
+}
+
+QString FrameWindow::CurrentPage() const
+{
+    for (const auto& page : m_pageHosts)
+        if (page.second == m_pPages->currentWidget())
+            return page.first;
+    return QString();
+}
+
+void FrameWindow::EnablePage(const QString& pluginName, bool enable)
+{
+    for (const auto& page : qAsConst(m_pageHosts))
+        if (page.first == pluginName)
+            page.second->setEnabled(enable);
 }
 
 void FrameWindow::buildMenus()

@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class AddressBookService;
 class CallService;
 class DeviceMgrService;
@@ -27,6 +29,9 @@ public:
     // Loads the plug-ins and shows their pages. Returns the number of running page plug-ins.
     int StartPlugins();
     bool ShowPage(const QString& pluginName);
+    QStringList PageNames() const;
+    QString CurrentPage() const;
+    void EnablePage(const QString& pluginName, bool enable);
     void ShowSettings();
     // Shows the window in front of the others, restored from the task bar if minimised; a
     // maximised or full-screen window stays so.
@@ -50,7 +55,7 @@ private:
     bool m_bSimulated;
     bool m_bShutDown = false;
     PluginManager m_plugins;
-    PluginContainer* m_pContainer = nullptr;
+    std::unique_ptr<PluginContainer> m_pContainer;
     NotifyService* m_pNotify = nullptr;
     MainFrameService* m_pFrameService = nullptr;
     DeviceMgrService* m_pDeviceMgr = nullptr;

@@ -42,9 +42,15 @@ void MainFrameService::BringToFront()
     m_frame->activateWindow();
 }
 
+bool MainFrameService::IsMainFrameVisible() { return m_frame->isVisible() && !m_frame->isMinimized(); }
 QWidget* MainFrameService::GetMainFrameWidget() { return m_frame; }
 void MainFrameService::ShowPlugin(const QString&) { m_frame->ShowPage(QStringLiteral("SMSUIPlugin")); }
 void MainFrameService::SelectItem(const QString& pluginName) { m_frame->ShowPage(pluginName); }
+int MainFrameService::MenuItemCount() { return m_frame->PageNames().size(); }
+QString MainFrameService::MenuItemName(int index) { return m_frame->PageNames().value(index); }
+void MainFrameService::EnableMenuItem(const QString& pluginName, bool enable) { m_frame->EnablePage(pluginName, enable); }
+QString MainFrameService::SelectedMenuItem() { return m_frame->CurrentPage(); }
+void MainFrameService::SelectMenuItem(const QString& pluginName) { m_frame->ShowPage(pluginName); }
 bool MainFrameService::ShowPage(const QString& pluginName) { return m_frame->ShowPage(pluginName); }
 
 bool DeviceMgrService::IsSimValid()

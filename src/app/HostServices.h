@@ -46,10 +46,16 @@ class MainFrameService : public QObject, public IMainFrameUIService, public IMin
     Q_INTERFACES(IMainFrameUIService IMiniFrameUIService IMainToolbar IMainMenuUI ILayoutPlugin)
 public:
     explicit MainFrameService(FrameWindow* frame);
-    void BringToFront() override;
+    bool IsMainFrameVisible() override;
     QWidget* GetMainFrameWidget() override;
+    void BringToFront() override;
     void ShowPlugin(const QString& pluginGuid) override;
     void SelectItem(const QString& pluginName) override;
+    int MenuItemCount() override;
+    QString MenuItemName(int index) override;
+    void EnableMenuItem(const QString& pluginName, bool enable) override;
+    QString SelectedMenuItem() override;
+    void SelectMenuItem(const QString& pluginName) override;
     bool ShowPage(const QString& pluginName) override;
 
 private:

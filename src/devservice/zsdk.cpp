@@ -329,9 +329,9 @@ ZSDK_STATUS ZSDK_SMSSrv_GetMsgSplitCount(const ZSDK_WCHAR* text, int32_t* count)
     return ZSDK_OK;
 }
 
-ZSDK_STATUS ZSDK_SMSSrv_GetSMSCentreNumber(ZSDK_WCHAR* buffer, int32_t bufferLength)
+ZSDK_STATUS ZSDK_SMSSrv_GetSMSCentreNumber(int32_t* addressType, ZSDK_WCHAR* buffer, int32_t bufferLength)
 {
-    if (!buffer || bufferLength <= 0)
+    if (!addressType || !buffer || bufferLength <= 0)
         return ZSDK_E_ARG;
     QString number;
     if (const int rc = modem()->setting(QStringLiteral("smsc"), &number))
@@ -340,6 +340,7 @@ ZSDK_STATUS ZSDK_SMSSrv_GetSMSCentreNumber(ZSDK_WCHAR* buffer, int32_t bufferLen
         return ZSDK_E_ARG;
     std::memcpy(buffer, number.utf16(), size_t(number.size()) * 2);
     buffer[number.size()] = 0;
+    *addressType = number.startsWith(QLatin1Char('+')) ? 145 : 129;
     return ZSDK_OK;
 }
 

@@ -173,7 +173,10 @@ ZSDK_STATUS ZSDK_SMSSrv_SMSGetMemoryListType(uint16_t* types, uint16_t* count);
 ZSDK_STATUS ZSDK_SMSSrv_GetMsgSplitCount(const ZSDK_WCHAR* text, int32_t* count);
 
 /* ---- SMS settings ---- */
-ZSDK_STATUS ZSDK_SMSSrv_GetSMSCentreNumber(ZSDK_WCHAR* buffer, int32_t bufferLength);
+/* *addressType receives the number's type of address as the network carries it (145 international,
+ * i.e. the number starts with "+"; 129 otherwise); buffer receives the number, NUL-terminated, in
+ * at most bufferLength characters (a longer number fails and leaves buffer unchanged). */
+ZSDK_STATUS ZSDK_SMSSrv_GetSMSCentreNumber(int32_t* addressType, ZSDK_WCHAR* buffer, int32_t bufferLength);
 ZSDK_STATUS ZSDK_SMSSrv_SetSMSCentreNumber(const ZSDK_WCHAR* number);
 ZSDK_STATUS ZSDK_SMSSrv_GetSMSValidityPeriod(int32_t* value);
 ZSDK_STATUS ZSDK_SMSSrv_SetSMSValidityPeriod(int32_t value);

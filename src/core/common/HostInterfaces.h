@@ -109,29 +109,35 @@ class IMainFrameUIService
 {
 public:
     virtual ~IMainFrameUIService() = default;
-    virtual void BringToFront() = 0;
-    virtual QWidget* GetMainFrameWidget() = 0;
+    virtual bool IsMainFrameVisible() = 0;                                  // slot 2
+    virtual QWidget* GetMainFrameWidget() = 0;                              // slot 3: parent of host-wide boxes
+    virtual void BringToFront() = 0;                                        // slot 4
 };
 
 class IMiniFrameUIService
 {
 public:
     virtual ~IMiniFrameUIService() = default;
-    virtual void ShowPlugin(const QString& pluginGuid) = 0;
+    virtual void ShowPlugin(const QString& pluginGuid) = 0;                 // slot 2
 };
 
 class IMainToolbar
 {
 public:
     virtual ~IMainToolbar() = default;
-    virtual void SelectItem(const QString& pluginName) = 0;
+    virtual void SelectItem(const QString& pluginName) = 0;                 // slot 2
 };
 
+// The host's main menu: one entry per page plug-in, named by the plug-in's name.
 class IMainMenuUI
 {
 public:
     virtual ~IMainMenuUI() = default;
-    virtual void SelectItem(const QString& pluginName) = 0;
+    virtual int MenuItemCount() = 0;                                        // slot 2
+    virtual QString MenuItemName(int index) = 0;                            // slot 3
+    virtual void EnableMenuItem(const QString& pluginName, bool enable) = 0; // slot 4
+    virtual QString SelectedMenuItem() = 0;                                 // slot 5
+    virtual void SelectMenuItem(const QString& pluginName) = 0;             // slot 6
 };
 
 class ILayoutPlugin
@@ -152,7 +158,7 @@ class IAddrBookUIPlugin
 {
 public:
     virtual ~IAddrBookUIPlugin() = default;
-    // Stores `number` as a new contact (the user names it); true when a contact was saved.
+    // slot 2: stores `number` as a new contact (the user names it); true when a contact was saved.
     virtual bool SaveNumber(const QString& number, QWidget* parent) = 0;
     // Lets the user pick contacts; returns their numbers (empty when cancelled).
     virtual QStringList PickNumbers(QWidget* parent) = 0;
@@ -162,12 +168,12 @@ class ICallUIPlugin
 {
 public:
     virtual ~ICallUIPlugin() = default;
-    virtual bool MakeCall(const QString& number, int callType) = 0;
-    // true while a call is in progress (the SMS page disables its call entries then).
+    virtual bool MakeCall(const QString& number, int callType) = 0;          // slot 2
+    // slot 3: true while a call is in progress (the SMS page disables its call entries then).
     virtual bool IsCallActive() = 0;
-    // true while the incoming-call notification is on screen; other popups must not cover it.
+    // slot 4: true while the incoming-call notification is on screen; other popups must not cover it.
     virtual bool IsCallNotificationVisible() = 0;
-    virtual void RaiseCallNotification() = 0;
+    virtual void RaiseCallNotification() = 0;                               // slot 5
 };
 
 #define IBasePlugin_iid "com.zentak.velinor.plugin.IBasePlugin"

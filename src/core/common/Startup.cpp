@@ -1,14 +1,20 @@
 #include "Startup.h"
 
+#include <algorithm>
+
 namespace {
-QPointer<PluginContainer>& currentContainer()
+PluginContainer*& currentContainer()
 {
-    static QPointer<PluginContainer> container;
+    static PluginContainer* container = nullptr;
     return container;
 }
 }
 
-PluginContainer::PluginContainer(QObject* parent) : QObject(parent) {}
+PluginContainer::~PluginContainer()
+{
+    if (currentContainer() == this)
+        currentContainer() = nullptr;
+}
 
 QObject* PluginContainer::GetPlugin(const QString& guid, int code) const
 {
@@ -42,6 +48,29 @@ void PluginContainer::UnregisterPlugin(const QString& guid)
 }
 
 void PluginContainer::Clear() { m_plugins.clear(); }
+
+QStringList PluginContainer::PluginGuids() const
+{
+    QStringList guids;
+    for (auto it = m_plugins.cbegin(); it != m_plugins.cend(); ++it)
+        if (it.value() && !guids.contains(it.key().first))
+            guids.append(it.key().first);
+    guids.sort();
+    return guids;
+}
+
+QList<int> PluginContainer::PluginCodes(const QString& guid) const
+{
+    const QString key = guid.toUpper();
+    QList<int> codes;
+    for (auto it = m_plugins.cbegin(); it != m_plugins.cend(); ++it)
+        if (it.key().first == key && it.value())
+            codes.append(it.key().second);
+    std::sort(codes.begin(), codes.end());
+    return codes;
+}
+
+int PluginContainer::PluginCount() const { return PluginGuids().size(); }
 
 PluginContainer* Startup::GetPluginContainer() { return currentContainer(); }
 void Startup::SetPluginContainer(PluginContainer* container) { currentContainer() = container; }
