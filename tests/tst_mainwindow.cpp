@@ -78,6 +78,7 @@ class FakeMainFrame : public QObject, public IMainFrameUIService
     Q_OBJECT
     Q_INTERFACES(IMainFrameUIService)
 public:
+    bool IsMainFrameVisible() override { return true; }
     void BringToFront() override {}
     QWidget* GetMainFrameWidget() override { return &widget; }
     QWidget widget;
