@@ -569,6 +569,9 @@ void TestModemManager::storesOnTheSimAndDeletes()
     rec.iOrigNode = 7;
     rec.iReadFlag = 0;
     rec.iAttrA = 3;
+    const QString time = QStringLiteral("20261201120000");
+    for (int i = 0; i < time.size(); ++i)
+        rec.szTime[i] = time.at(i).unicode();
     rec.pNumber = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(number.utf16()));
     rec.pContent = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
     int32_t newId = -1, reserved = 1;
@@ -579,10 +582,24 @@ void TestModemManager::storesOnTheSimAndDeletes()
     const QString path = after.last();
     QCOMPARE(m_mm.smsProperty(path, QStringLiteral("Storage")).toUInt(), 1u);
     QCOMPARE(m_mm.smsProperty(path, QStringLiteral("Text")).toString(), text);
-    const QVector<Stored> sim = listMemory(ZSDK_MEM_SIM);
+    QVector<Stored> sim = listMemory(ZSDK_MEM_SIM);
     QCOMPARE(sim.size(), 2);
     QCOMPARE(findText(sim, text).id, newId);
     QCOMPARE(findText(sim, text).read, 0);
+    QCOMPARE(findText(sim, text).node, 7);
+    QCOMPARE(findText(sim, text).time, QStringLiteral("20261201120000"));
+
+    // After a restart of the service the copy is still the SIM inbox message it was made as
+    // (ModemManager keeps it as an outgoing message without a time).
+    ZSDK_SMSSrv_UnRegCallBack(onEvent);
+    ZsdkSim::Shutdown();
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    sim = listMemory(ZSDK_MEM_SIM);
+    QCOMPARE(sim.size(), 2);
+    QCOMPARE(findText(sim, text).id, newId);
+    QCOMPARE(findText(sim, text).node, 7);
+    QCOMPARE(findText(sim, text).time, QStringLiteral("20261201120000"));
 
     // A full card refuses; the page hears that the SIM is full.
     clearEvents();

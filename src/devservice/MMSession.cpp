@@ -30,9 +30,11 @@ int memOfStorage(MMSmsStorage storage)
     }
 }
 
+const char* const kNoTime = "00000000000000";
+
 QString timeField(const QDateTime& time)
 {
-    return time.isValid() ? time.toLocalTime().toString(QStringLiteral("yyyyMMddhhmmss")) : QStringLiteral("00000000000000");
+    return time.isValid() ? time.toLocalTime().toString(QStringLiteral("yyyyMMddhhmmss")) : QLatin1String(kNoTime);
 }
 
 // GSM delivery states (3GPP TS 23.040 9.2.3.15) as the report folder's status: 0 delivered,
@@ -371,9 +373,21 @@ void MMSession::listMessages()
                 continue;
             StoredMessage m = cardRecord(sms, mem, readClass(sms->uni()));
             auto it = kept.find(key(m));
+            if (it == kept.end() && m.time == QLatin1String(kNoTime)) {
+                // ModemManager keeps no time for a message made with Create (a copy put on the
+                // card); its row keeps the time the message had, so match it without.
+                for (it = kept.begin(); it != kept.end(); ++it)
+                    if (it->number == m.number && it->content == m.content)
+                        break;
+            }
             if (it != kept.end()) {
+                // The row remembers what ModemManager does not: id, read flag, the folder the
+                // user put the message in and, for copies, its time.
                 m.id = it->id;
                 m.readFlag = it->readFlag;
+                m.node = it->node;
+                m.origNode = it->origNode;
+                m.time = it->time;
                 kept.erase(it);
             } else if (m_pc->saveMessage(m) != ZSDK_OK) {
                 qWarning("zsdk: no local id could be kept for a card message from %s", qPrintable(m.number));
@@ -577,8 +591,6 @@ int MMSession::storeOnCard(StoredMessage& message, int mem)
     }
     m_sms.insert(path, sms);
     message.mem = mem;
-    // Keep the time the card will report, so that the message is found again after a restart.
-    message.time = timeField(sms->timestamp());
     if (m_pc->saveMessage(message) != ZSDK_OK)
         return ZSDK_E_STORAGE;
     QMutexLocker lock(&m_shared->mutex);
