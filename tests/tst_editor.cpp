@@ -321,6 +321,13 @@ void TestEditor::replyAndForwardFillTheFields()
     QVERIFY(!forward->SendButton()->isEnabled());
     emit m_window->netStatusChanged(true);
     QVERIFY(forward->SendButton()->isEnabled());
+    // A language change tells the open editor which kind of editor it is.
+    QSignalSpy title(m_window, &SMSUIMainDlg::changeLanguageForTitle);
+    Change::LoadLanguage(QStringLiteral("de"));
+    m_window->SetLanguage(0);
+    Change::LoadLanguage(QStringLiteral("en"));
+    QVERIFY(!title.isEmpty());
+    QCOMPARE(title.first().at(0).toInt(), int(EDIT_MODE_FORWARD));
 }
 
 void TestEditor::enterDoesNotOpenTheAddressBook()

@@ -93,6 +93,10 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+    void memoryFullOnADualModeCard();
+    void splitterSharesTheWidth();
+    void viewOpensTheFolderOfTheLastArrival_data();
+    void viewOpensTheFolderOfTheLastArrival();
     void cleanupTestCase();
 
     void treeLabelsAndCounts_data();
@@ -414,8 +418,11 @@ void TestMainWindow::searchNarrowsAndWidens()
     type(QStringLiteral("2026-12-05"));   // the time column is searched in its ISO text form
     QCOMPARE(table->rowCount(), 1);
     QCOMPARE(table->item(0, 1)->text(), QStringLiteral("cherry"));
+    type(QStringLiteral("z"));   // the time's text form carries no zone letter
+    QCOMPARE(table->rowCount(), 0);
     type(QString());
     QCOMPARE(table->rowCount(), 5);
+    QCOMPARE(table->rowHeight(0), 16);
     auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
     QVERIFY(preview->toPlainText().endsWith(QStringLiteral("Messages: 5")));
 }
@@ -1132,6 +1139,63 @@ void TestMainWindow::notifierShowsOnePopupAndViewOpensTheInbox()
     QCOMPARE(m_window->SelectedNode(), int(NODE_SIM_INBOX));
     QCOMPARE(m_window->Table(NODE_SIM_INBOX)->currentRow(), 0);
     cleanup();   // the window must go before the notification service it holds
+}
+
+void TestMainWindow::memoryFullOnADualModeCard()
+{
+    ZsdkSim::SetMultiModeCard(true);
+    CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QStringLiteral("true"));
+    auto restore = qScopeGuard([] {
+        ZsdkSim::SetMultiModeCard(false);
+        CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString());
+    });
+    build(kFullConfig);
+    // The PC's storage is not the card: its own text, even on a dual-mode card.
+    m_window->createMemoryFullPopUp(6, false);
+    QVERIFY(m_window->MemoryFullPopup());
+    QCOMPARE(m_window->MemoryFullText(), QStringLiteral("The message storage on this computer is full."));
+    m_window->onClickCloseMemoryFullDialog();
+    // The card of such a product is full: a question instead of the popup.
+    m_window->createMemoryFullPopUp(4, true);
+    QVERIFY(!m_window->MemoryFullPopup());
+}
+
+void TestMainWindow::splitterSharesTheWidth()
+{
+    build(kFullConfig);
+    // The tree and the right side share a wider page in proportion; the tree is not pinned to its
+    // first width, so folder names with counts are not cut.
+    m_window->resize(980, 600);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY2(m_window->TreeWidget()->width() > 170, qPrintable(QString::number(m_window->TreeWidget()->width())));
+    m_window->hide();
+}
+
+void TestMainWindow::viewOpensTheFolderOfTheLastArrival_data()
+{
+    QTest::addColumn<int>("arrivedIn");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("a message on the PC") << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_INBOX);
+    QTest::newRow("a message on the card") << int(NODE_SIM_INBOX) << int(NODE_SIM_INBOX);
+    QTest::newRow("a delivery report") << int(NODE_LOCAL_REPORT) << int(NODE_LOCAL_REPORT);
+    QTest::newRow("a cell broadcast") << int(NODE_LOCAL_CBS) << int(NODE_LOCAL_CBS);
+    QTest::newRow("an unknown folder") << int(NODE_LOCAL_DRAFT) << int(NODE_LOCAL_INBOX);
+}
+
+void TestMainWindow::viewOpensTheFolderOfTheLastArrival()
+{
+    QFETCH(int, arrivedIn);
+    QFETCH(int, shown);
+    CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QStringLiteral("true"));
+    auto restore = qScopeGuard([] { CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QString()); });
+    build(kFullConfig);
+    QVERIFY(m_window->TreeItem(NODE_LOCAL_CBS));
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_FAVORITE));
+    m_window->ShowNewMessageDialog(QStringLiteral("text"), QStringLiteral("+4915550001"), QStringLiteral("20240101120000"), arrivedIn, 1);
+    m_window->ViewSmsInbox();
+    QCOMPARE(m_window->SelectedNode(), shown);
+    QCOMPARE(m_window->TreeWidget()->selectedItems(), QList<QTreeWidgetItem*>() << m_window->TreeItem(shown));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -304,6 +304,9 @@ void TestStore::displayTexts()
     const QString shown = SMSStatusUILogic::getUIDisplayTime(QStringLiteral("20261206101530"));
     QCOMPARE(shown, QLocale::system().toString(QDateTime(QDate(2026, 12, 6), QTime(10, 15, 30)), QLocale::ShortFormat));
     QVERIFY(!SMSStatusUILogic::getUIDisplayTime(QStringLiteral("00000000000000")).isEmpty());
+    // Only exactly fourteen digits are a time; anything else shows no time rather than a guess.
+    for (const char* bad : {"202612061015301", "20261206101530 ", " 2026120610153", "2026 206101530", "2026120610153x"})
+        QVERIFY2(SMSStatusUILogic::getUIDisplayTime(QLatin1String(bad)).isEmpty(), bad);
     QCOMPARE(SMSStatusUILogic::getMessagePriority(2, false, false), QStringLiteral("IDS_RAD_URGENT"));
     QCOMPARE(SMSStatusUILogic::getMessagePriority(3, true, false), QStringLiteral("IDS_RAD_EMERGENCY"));
     QCOMPARE(SMSStatusUILogic::getMessagePriority(4, false, false), QString());

@@ -163,9 +163,13 @@ QDateTime SMSStatusUILogic::parseTime(const QString& time)
         const QDateTime now = QDateTime::currentDateTime();
         return QDateTime(now.date(), now.time(), Qt::UTC);
     }
-    // QDateTime::fromString with a format is slow; the field is fixed-width digits.
-    if (time.size() < 14)
+    // QDateTime::fromString with a format is slow; what "yyyyMMddhhmmss" accepts is exactly
+    // fourteen digits making a valid date and time, which is checked here directly.
+    if (time.size() != 14)
         return QDateTime();
+    for (const QChar c : time)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return QDateTime();
     int v[6];
     const int widths[6] = {4, 2, 2, 2, 2, 2};
     int pos = 0;

@@ -127,7 +127,6 @@ bool SMSUIMainDlg::CreateSMSMainLayout()
         hLayout->setObjectName(QStringLiteral("SMSUIPlugin_HsmsLayout"));
         m_pMainSplitter->addWidget(m_pTreeWidget);
         m_pMainSplitter->addWidget(m_pRightWidget);
-        m_pMainSplitter->setStretchFactor(1, 1);
         m_pTreeWidget->setTextElideMode(Qt::ElideNone);
         m_pMainSplitter->setSizes({130, 500});
         connect(m_pMainSplitter, &QSplitter::splitterMoved, this, &SMSUIMainDlg::onSplitterMovedForSMSTree);
@@ -310,7 +309,7 @@ void SMSUIMainDlg::SetLanguage(bool bInit)
         syncSMSTableWithBuffers(15);
     }
     setReoprtFolderContent();
-    emit changeLanguageForTitle(0);
+    emit changeLanguageForTitle(m_iEditorMode);
     const QStringList headers{Translate(QStringLiteral("IDS_LST_NAME")) + QLatin1Char('/') + Translate(QStringLiteral("IDS_LST_TEL")),
                               Translate(QStringLiteral("IDS_LST_CONTENT")), Translate(QStringLiteral("IDS_LST_TIME"))};
     QList<QTableWidget*> tables;
@@ -328,7 +327,10 @@ void SMSUIMainDlg::SetLanguage(bool bInit)
     ToolBarLogic::ChangeToolBarIconDirection(kGroup, m_listToolItems, rtl, &m_pToolBarLabel);
     setToolBarToolTips();
     if (m_pMemoryFullLabel) {
-        m_pMemoryFullLabel->setText(memoryFullText(m_iMemoryFullKind));
+        // A dual-mode card that hides its second branch names the card as a whole.
+        m_pMemoryFullLabel->setText(m_bMultiModeCard && m_bHideDoubleModeCardNode
+                                        ? Translate(QStringLiteral("IDS_DualModeCard_STC_FULL"))
+                                        : memoryFullText(m_iMemoryFullKind));
         m_pMemoryFullClose->setText(Translate(QStringLiteral("IDS_BTN_CLOSE")));
     }
     setLanguageToFlashMessage();

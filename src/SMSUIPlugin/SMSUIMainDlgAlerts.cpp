@@ -219,8 +219,6 @@ void SMSUIMainDlg::setSoundFileBySetting(const QString& file)
 
 QString SMSUIMainDlg::memoryFullText(int kind) const
 {
-    if (m_bMultiModeCard && m_bHideDoubleModeCardNode)
-        return Translate(QStringLiteral("IDS_DualModeCard_STC_FULL"));
     if (kind == 4)
         return Translate(QStringLiteral("IDS_STC_SIMSMSFULL")).replace(QLatin1String("%s"), SMSEditUILogic::Instance()->GetCardTypeName());
     if (kind == 2)

@@ -67,6 +67,8 @@ SMSUITableWidget* SMSUIMainDlg::createTable(int node)
     table->setShowGrid(false);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
+    // The style's minimum section height (from the font) would otherwise win over 16 px rows.
+    table->verticalHeader()->setMinimumSectionSize(16);
     table->verticalHeader()->setDefaultSectionSize(16);
     table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     const QStringList headers{Translate(QStringLiteral("IDS_LST_NAME")) + QLatin1Char('/') + Translate(QStringLiteral("IDS_LST_TEL")),
@@ -495,11 +497,8 @@ void SMSUIMainDlg::onCtrlAPressedOnTable()
 
 void SMSUIMainDlg::ViewSmsInbox()
 {
-    // The inbox the last message went to; the PC's when that one is not shown.
-    QTreeWidgetItem* inbox = TreeItem(m_iNewMsgNode);
-    if (!inbox || inbox->isHidden() || (m_iNewMsgNode != NODE_SIM_INBOX && m_iNewMsgNode != NODE_DEVICE_INBOX))
-        inbox = TreeItem(NODE_LOCAL_INBOX);
-    if (!m_pTreeWidget || !inbox)
+    QTreeWidgetItem* localInbox = TreeItem(NODE_LOCAL_INBOX);
+    if (!m_pTreeWidget || !localInbox)
         return;
     if (IsWorkerRunning() && m_SMSThreadInst->WorkKind() != SMSThreadUI::WorkSend) {
         const auto inboxLike = [](int node) { return node == 1 || node == 7 || node == 9; };
@@ -508,14 +507,32 @@ void SMSUIMainDlg::ViewSmsInbox()
             return;
         }
     }
-    if (QTreeWidgetItem* current = m_pTreeWidget->currentItem())
+    if (QTreeWidgetItem* current = m_pTreeWidget->currentItem(); current && current->isSelected())
         current->setSelected(false);
-    inbox->setSelected(true);
-    m_pTreeWidget->setCurrentItem(inbox);
+    else
+        localInbox->setSelected(false);
+    // The folder the last message went to; the PC's inbox for anything else or a hidden folder.
+    int node = NODE_LOCAL_INBOX;
+    switch (m_iNewMsgNode) {
+    case NODE_SIM_INBOX: case NODE_LOCAL_REPORT: case NODE_DEVICE_INBOX: case NODE_LOCAL_CBS:
+        node = m_iNewMsgNode;
+        break;
+    default:
+        break;
+    }
+    QTreeWidgetItem* target = TreeItem(node);
+    if (!target || target->isHidden())
+        target = localInbox;
+    m_pTreeWidget->clearSelection();
+    target->setSelected(true);
+    m_pTreeWidget->setCurrentItem(target);
     if (m_pTableWidgetSms) {
         m_pTableWidgetSms->setFocus();
         m_pTableWidgetSms->setCurrentCell(0, 0);
         enableToolItem(9001);
+        if ((m_iSelectedTreeNode == NODE_LOCAL_INBOX || m_iSelectedTreeNode == NODE_SIM_INBOX) && m_bCanSendSms)
+            for (int id : {9002, 9003, 9004})
+                enableToolItem(id);
         onClickTableRow(0);
     }
 }

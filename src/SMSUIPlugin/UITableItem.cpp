@@ -97,8 +97,10 @@ QString isoText(const QDateTime& when)
     const QDate d = when.date();
     const QTime t = when.time();
     if (d.year() < 0 || d.year() > 9999)
-        return when.toString(Qt::ISODateWithMs);
-    QString out(when.timeSpec() == Qt::UTC ? 24 : 23, Qt::Uninitialized);
+        return QDateTime(d, t).toString(Qt::ISODateWithMs);
+    // Times are wall-clock readings kept as UTC only to skip zone look-ups (SMSStatusUILogic::
+    // parseTime): the text is that of a local time, without a zone letter a search could match.
+    QString out(23, Qt::Uninitialized);
     QChar* p = out.data();
     auto put = [&p](int value, int digits) {
         for (int i = digits - 1; i >= 0; --i) {
@@ -110,8 +112,6 @@ QString isoText(const QDateTime& when)
     auto sep = [&p](char c) { *p++ = QLatin1Char(c); };
     put(d.year(), 4); sep('-'); put(d.month(), 2); sep('-'); put(d.day(), 2); sep('T');
     put(t.hour(), 2); sep(':'); put(t.minute(), 2); sep(':'); put(t.second(), 2); sep('.'); put(t.msec(), 3);
-    if (when.timeSpec() == Qt::UTC)
-        sep('Z');
     return out;
 }
 
@@ -120,7 +120,7 @@ QString UITableItem::SortText() const
     const QVariant v = data(Qt::DisplayRole);
     if (v.userType() == QMetaType::QDateTime) {
         const QDateTime when = v.toDateTime();
-        return when.timeSpec() == Qt::UTC || when.timeSpec() == Qt::LocalTime ? isoText(when) : when.toString(Qt::ISODateWithMs);
+        return isoText(when);
     }
     return v.toString();
 }
