@@ -66,6 +66,8 @@ private slots:
     void enterDoesNotOpenTheAddressBook();
     void arrowKeysMoveTheNumberCursor();
     void numberHandedInByAnotherComponent();
+    void sendModeOnAStoredMessage_data();
+    void sendModeOnAStoredMessage();
 
 private:
     SMSUIMessageEditor* open(int mode);
@@ -363,6 +365,72 @@ void TestEditor::numberHandedInByAnotherComponent()
     QCOMPARE(editor->Mode(), int(EDIT_MODE_SEND));
     QCOMPARE(editor->NumberField()->text(), QStringLiteral("+4930999888"));
     QVERIFY(!m_window->IsExternalRequest());   // the editor took it
+}
+
+void TestEditor::sendModeOnAStoredMessage_data()
+{
+    QTest::addColumn<int>("stored");   // folder of the message the editor is opened on
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("view");     // folder shown when the command is given
+    QTest::addColumn<bool>("save");    // Save instead of Send
+    QTest::addColumn<int>("inbox");
+    QTest::addColumn<int>("outbox");
+    QTest::addColumn<int>("drafts");
+    // The init step stores one Inbox message.
+    QTest::newRow("sending an unsent Outbox message again leaves one copy")
+        << int(NODE_LOCAL_OUTBOX) << 1 << int(NODE_LOCAL_OUTBOX) << false << 1 << 1 << 0;
+    QTest::newRow("sending a draft takes it out of Drafts")
+        << int(NODE_LOCAL_DRAFT) << 1 << int(NODE_LOCAL_DRAFT) << false << 1 << 1 << 0;
+    QTest::newRow("saving a draft opened for sending updates it")
+        << int(NODE_LOCAL_DRAFT) << 1 << int(NODE_LOCAL_DRAFT) << true << 1 << 0 << 1;
+    QTest::newRow("sending a draft from the Local root takes it out of Drafts")
+        << int(NODE_LOCAL_DRAFT) << 1 << int(NODE_LOCAL_ROOT) << false << 1 << 1 << 0;
+    QTest::newRow("sending an Inbox message from the Local root keeps the Inbox message")
+        << int(NODE_LOCAL_INBOX) << 0 << int(NODE_LOCAL_ROOT) << false << 2 << 1 << 0;
+}
+
+void TestEditor::sendModeOnAStoredMessage()
+{
+    QFETCH(int, stored);
+    QFETCH(int, status);
+    QFETCH(int, view);
+    QFETCH(bool, save);
+    TestSupport::storeMessage(stored, QStringLiteral("+491733333333"), QStringLiteral("once more"), 0,
+                              QStringLiteral("20261202120000"), status);
+    SMSStatusUILogic::Existing()->PopulateSMSFromSDK(MEM_PC);
+    for (int node : {0, 1, 2, 13})
+        m_window->syncSMSTableWithBuffers(node);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(view), 0);
+    SMSUITableWidget* table = m_window->Table(view);
+    int row = 0;
+    while (row < table->rowCount() && table->item(row, 1)->text() != QLatin1String("once more"))
+        ++row;
+    QVERIFY(row < table->rowCount());
+    table->selectRow(row);
+    // The sent copy lands in the Outbox as unsent, so every copy of the message stays visible.
+    ZsdkSim::FailNextSends(1);
+    QSignalSpy batchEnd(SMSStatusUILogic::Existing(), &SMSStatusUILogic::progressbarCloseEvent);
+    SMSUIMessageEditor* editor = open(EDIT_MODE_SEND);
+    QCOMPARE(editor->NumberField()->text(), QStringLiteral("+491733333333"));
+    editor->TextArea()->setPlainText(QStringLiteral("once more, changed"));
+    if (save) {
+        QTest::mouseClick(editor->SaveButton(), Qt::LeftButton);
+    } else {
+        QVERIFY(editor->SendButton()->isEnabled());
+        QTest::mouseClick(editor->SendButton(), Qt::LeftButton);
+        QTRY_COMPARE(batchEnd.count(), 1);   // may come before a wait could start
+    }
+    QCoreApplication::processEvents();
+    QTEST(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), "inbox");
+    QTEST(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount(), "outbox");
+    QTEST(m_window->Table(NODE_LOCAL_DRAFT)->rowCount(), "drafts");
+    // What the tables show is what the device keeps: read it all again, as a restart would.
+    SMSStatusUILogic* store = SMSStatusUILogic::Existing();
+    store->ReleaseSmsBuffer(MEM_PC);
+    QCOMPARE(store->PopulateSMSFromSDK(MEM_PC), 0);
+    QTEST(store->getSmsBuffer(NODE_LOCAL_INBOX).size(), "inbox");
+    QTEST(store->getSmsBuffer(NODE_LOCAL_OUTBOX).size(), "outbox");
+    QTEST(store->getSmsBuffer(NODE_LOCAL_DRAFT).size(), "drafts");
 }
 
 QTEST_MAIN(TestEditor)

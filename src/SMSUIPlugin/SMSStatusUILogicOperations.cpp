@@ -39,6 +39,18 @@ bool SMSStatusUILogic::DeleteSMS(int msgId, int node, int memPosition)
 
 int SMSStatusUILogic::ForceDeleteSMS(int msgId, int node, int memPosition)
 {
+    // Removal skips the Trash, so it happens only to a message that really lies in the folder
+    // the caller names: an id taken from another folder must never cost the user a message.
+    {
+        DeviceRecordGuard guard;
+        if (ZSDK_SMSSrv_CreateSMSRecord(&guard.record, nullptr, nullptr) != 0 || !guard.record)
+            return SMS_FAIL;
+        guard.record->iMsgId = msgId;
+        if (ZSDK_SMSSrv_GetMsg(guard.record, memPosition) != 0 || guard.record->iNode != node) {
+            SMS_WARN("%s: %s: %s: message %d is not in folder %d; nothing removed", msgId, node);
+            return SMS_FAIL;
+        }
+    }
     const ZSDK_STATUS rc = ZSDK_SMSSrv_RemoveMsg(msgId, memPosition);
     SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg () returned %li", long(rc));
     if (rc == 0)

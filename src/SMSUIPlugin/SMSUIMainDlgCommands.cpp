@@ -139,8 +139,10 @@ int SMSUIMainDlg::CurrentTableRowCount() const { return m_pTableWidgetSms ? m_pT
 
 void SMSUIMainDlg::onButtonClickedNewSMS(int mode)
 {
-    const bool fromOutside = mode == EDIT_MODE_FROM_OUTSIDE;
-    const int editorMode = fromOutside ? EDIT_MODE_SEND : mode;
+    // The outside request's mode number is the Send command's own, so only the flag set by
+    // OpenEditorFromOutside tells the two apart.
+    const bool fromOutside = m_bExternalRequest;
+    const int editorMode = mode == EDIT_MODE_FROM_OUTSIDE ? EDIT_MODE_SEND : mode;
     m_iEditorMode = editorMode;
     if (m_pStatusLogicObject)
         m_bRFMode = m_pStatusLogicObject->IsRFEnabled();
