@@ -127,7 +127,11 @@ private slots:
     void idsAreUniqueAcrossMemories();
     void messagesSurviveARestart();
     void abandonedBatchLeavesNothing();
-    void openBatchDoesNotBlockOtherThreads();
+    void openBatchIsTheOpeningThreadsAlone();
+    void receivedMessageOutlivesAnAbandonedBatch();
+    void batchesBelongToTheirLocation();
+    void foldersMustBelongToTheStorage_data();
+    void foldersMustBelongToTheStorage();
     void capacitiesAndMemoryFull();
     void deleteMovesToTrashRemoveDeletes();
     void sendReportsEveryPartThenTheStoredCopy();
@@ -144,7 +148,6 @@ private slots:
     void deviceSettingsPersist();
     void badArgumentsFailCleanly();
     void releaseRefusesForeignPointers();
-    void damagedDatabaseIsSetAside();
     void callsFromSeveralThreads();
 
 private:
@@ -344,7 +347,7 @@ void TestDevService::abandonedBatchLeavesNothing()
     QCOMPARE(count(ZSDK_MEM_PC), 2);
 }
 
-void TestDevService::openBatchDoesNotBlockOtherThreads()
+void TestDevService::openBatchIsTheOpeningThreadsAlone()
 {
     QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), 0);
     QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("in batch")) > 0);
@@ -354,11 +357,121 @@ void TestDevService::openBatchDoesNotBlockOtherThreads()
         seen = count(ZSDK_MEM_PC);
         savedId = save(1, QStringLiteral("7654321"), QStringLiteral("from another thread"));
     });
-    other.join();   // would hang here if the open batch shut other callers out
-    QCOMPARE(seen.load(), 1);
-    QVERIFY(savedId.load() > 0);
+    other.join();
+    QCOMPARE(seen.load(), 0);          // the batch is not stored yet
+    QVERIFY(savedId.load() > 0);       // stored at once, not held back by the batch
+    QCOMPARE(count(ZSDK_MEM_PC), 2);   // the batch's thread sees both
+    restart(false);                    // the process ends before the batch's end
+    QCOMPARE(count(ZSDK_MEM_PC), 1);
+}
+
+void TestDevService::receivedMessageOutlivesAnAbandonedBatch()
+{
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), 0);
+    QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("in batch")) > 0);
+    ZsdkSim::Incoming in;
+    in.number = QStringLiteral("+491712345678");
+    in.text = QStringLiteral("arrived during the batch");
+    const int id = ZsdkSim::InjectMessage(in);   // on the batch's own thread, even
+    QVERIFY(id > 0);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QCOMPARE(eventsOf(takeEvents(), ZSDK_EVT_RECEIVED).size(), 1);
+    restart(false);
+    QCOMPARE(count(ZSDK_MEM_PC), 1);
+    SMSDeviceRecord* r = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
+    r->iMsgId = id;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_PC), 0);
+    QCOMPARE(QString::fromUtf16(r->pContent), in.text);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+}
+
+void TestDevService::batchesBelongToTheirLocation()
+{
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), 0);
+    QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("pc batch")) > 0);
+    QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_DEVICE), int(ZSDK_E_NO_TRANSACTION));
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), int(ZSDK_E_FAIL));   // one per thread and location
+    QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), 0);                      // still open: ended here
+    QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), int(ZSDK_E_NO_TRANSACTION));
+
+    // A card message is marked read in a SIM batch of another thread while a PC batch is open.
+    std::atomic<int> begun{-1}, ended{-1}, marked{-1};
+    const int simId = save(7, QStringLiteral("1234567"), QStringLiteral("card message"));
+    QVERIFY(simId > 0);
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), 0);
+    QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("pc batch")) > 0);
+    std::thread gui([&] {
+        begun = ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_SIM);
+        SMSDeviceRecord* r = nullptr;
+        ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
+        r->iMsgId = simId;
+        ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_SIM);
+        r->iReadFlag = 0;
+        marked = ZSDK_SMSSrv_UpdateMsg(r);
+        ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+        ended = ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_SIM);
+    });
+    gui.join();
+    QCOMPARE(begun.load(), 0);
+    QCOMPARE(marked.load(), 0);
+    QCOMPARE(ended.load(), 0);
+    QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_SIM), int(ZSDK_E_NO_TRANSACTION));
     QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), 0);
+    restart(false);
     QCOMPARE(count(ZSDK_MEM_PC), 2);
+    SMSDeviceRecord* r = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
+    r->iMsgId = simId;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_SIM), 0);
+    QCOMPARE(r->iReadFlag, 0);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+}
+
+void TestDevService::foldersMustBelongToTheStorage_data()
+{
+    QTest::addColumn<int>("storedIn");
+    QTest::addColumn<int>("saveOrUpdateTo");
+    QTest::addColumn<bool>("update");
+    QTest::newRow("save to 'none'") << -1 << 11 << false;
+    QTest::newRow("save to the SIM root") << -1 << 12 << false;
+    QTest::newRow("save to the PC root") << -1 << 13 << false;
+    QTest::newRow("save to the device root") << -1 << 14 << false;
+    QTest::newRow("save to Sent Items (a view of the outbox)") << -1 << 15 << false;
+    QTest::newRow("save to folder 999") << -1 << 999 << false;
+    QTest::newRow("save to a negative folder") << -1 << -3 << false;
+    QTest::newRow("PC message to folder 999") << 1 << 999 << true;
+    QTest::newRow("PC message to the SIM inbox") << 1 << 7 << true;
+    QTest::newRow("PC message to the device outbox") << 0 << 8 << true;
+    QTest::newRow("PC message to the PC root") << 1 << 13 << true;
+    QTest::newRow("SIM message to the PC inbox") << 7 << 1 << true;
+    QTest::newRow("device message to the SIM outbox") << 9 << 6 << true;
+}
+
+void TestDevService::foldersMustBelongToTheStorage()
+{
+    QFETCH(int, storedIn);
+    QFETCH(int, saveOrUpdateTo);
+    QFETCH(bool, update);
+    if (!update) {
+        int status = 0;
+        QCOMPARE(save(saveOrUpdateTo, QStringLiteral("1"), QStringLiteral("x"), &status), -1);
+        QCOMPARE(status, int(ZSDK_E_ARG));
+        QCOMPARE(count(ZSDK_MEM_PC) + count(ZSDK_MEM_SIM) + count(ZSDK_MEM_DEVICE), 0);
+        return;
+    }
+    const int id = save(storedIn, QStringLiteral("1"), QStringLiteral("x"));
+    QVERIFY(id > 0);
+    LocalRecord changed(saveOrUpdateTo, QStringLiteral("1"), QStringLiteral("x"));
+    changed.rec.iMsgId = id;
+    QCOMPARE(ZSDK_SMSSrv_UpdateMsg(&changed.rec), int(ZSDK_E_ARG));
+    SMSDeviceRecord* r = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
+    r->iMsgId = id;
+    const int mem = storedIn <= 5 ? ZSDK_MEM_PC : storedIn <= 7 ? ZSDK_MEM_SIM : ZSDK_MEM_DEVICE;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(r, mem), 0);
+    QCOMPARE(r->iNode, storedIn);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
 }
 
 void TestDevService::capacitiesAndMemoryFull()
@@ -726,29 +839,6 @@ void TestDevService::releaseRefusesForeignPointers()
     SMSDeviceRecord* copy = twice;
     QCOMPARE(ZSDK_SMSSrv_ReleaseSMSRecord(&twice), 0);
     QVERIFY(ZSDK_SMSSrv_ReleaseSMSRecord(&copy) != 0);
-}
-
-void TestDevService::damagedDatabaseIsSetAside()
-{
-    ZsdkSim::Shutdown();
-    const QString path = m_dir.filePath(QStringLiteral("damaged.sqlite"));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("this is not a database at all").repeated(200));
-    f.close();
-    ZsdkSim::Options o;
-    o.databasePath = path;
-    o.seed = false;
-    o.simReadDelayMs = 0;
-    o.deviceReadDelayMs = 0;
-    ZsdkSim::Configure(o);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("is not readable")));
-    QCOMPARE(count(ZSDK_MEM_PC), 0);
-    QVERIFY(ZsdkSim::OpenNote().contains(QStringLiteral("set aside")));
-    const QStringList aside = QDir(m_dir.path()).entryList({QStringLiteral("damaged.sqlite.corrupt-*")});
-    QCOMPARE(aside.size(), 1);
-    QCOMPARE(QFileInfo(m_dir.filePath(aside.at(0))).size(), qint64(29 * 200));
-    QVERIFY(save(1, QStringLiteral("1234567"), QStringLiteral("works again")) > 0);
 }
 
 void TestDevService::callsFromSeveralThreads()

@@ -36,17 +36,19 @@ bool removeItem(std::vector<T>& list, T item)
 
 EventDispatcher::EventDispatcher() : m_thread([this] { loop(); }) {}
 
-EventDispatcher::~EventDispatcher()
+EventDispatcher::~EventDispatcher() { stop(); }
+
+void EventDispatcher::stop()
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
-        if (!m_tasks.empty())
+        if (!m_stop && !m_tasks.empty())
             qInfo("EventDispatcher: %d queued device events dropped at shut-down", int(m_tasks.size()));
         m_tasks.clear();
     }
     m_wake.notify_all();
-    if (m_thread.joinable())
+    if (m_thread.joinable() && !onEventThread())
         m_thread.join();
 }
 

@@ -15,7 +15,10 @@ class EventDispatcher
 {
 public:
     EventDispatcher();
-    ~EventDispatcher();   // drops what is still queued and joins the thread
+    ~EventDispatcher();   // stop()
+    // Drops what is still queued and joins the thread; posting afterwards does nothing. From the
+    // event thread itself it only stops the loop.
+    void stop();
 
     // Runs `task` on the event thread after `delayMs`; tasks due at the same time keep their order.
     void post(std::function<void()> task, int delayMs = 0);

@@ -19,14 +19,23 @@ struct Options {
 // Takes effect at the next start of the service: call before the first ZSDK_* call or after
 // Shutdown().
 void Configure(const Options& options);
-// Closes the service: queued events are dropped, an open batch is rolled back, the database is
-// closed. The next ZSDK_* call starts it again.
+// Closes the service: the event thread is stopped (queued events are dropped), calls still running
+// are waited for, open batches are dropped, the database is closed. Calls made meanwhile fail with
+// ZSDK_E_SHUTDOWN; the next ZSDK_* call after it returns starts the service again.
 void Shutdown();
 // Blocks until no device event is being delivered or due within the timeout; false on timeout.
 bool WaitForEvents(int timeoutMs = 5000);
 QString DatabasePath();
-// What happened when the store was opened (e.g. a damaged file set aside); empty when all was well.
+// What happened when the store was opened (e.g. a damaged file set aside), in words for the user;
+// empty when all was well.
 QString OpenNote();
+enum class StoreStatus {
+    Healthy,      // messages are read and stored
+    SetAside,     // a damaged store was renamed aside (see OpenNote) and a new one started
+    ReadOnly,     // messages are shown but changes cannot be stored
+    Unavailable   // no store: locked by another program, foreign or newer, or cannot be created
+};
+StoreStatus StoreState();
 
 struct Incoming {
     int mem = 0;             // storage for normal messages: 0 PC, 1 SIM, 2 device
@@ -57,6 +66,9 @@ void SetCapacity(int mem, int capacity);
 void FillMemory(int mem);
 void FailNextSends(int parts);
 void SetSendDelay(int msPerPart);
+// The store's file may grow by at most `pages` pages of 4 kB from now on (0: no limit), as on a
+// nearly full disk.
+void LimitStoreGrowth(int pages);
 bool AddContact(const QString& name, const QString& number);
 void SignalPhoneBookReady();
 void SignalDeviceInitialised();

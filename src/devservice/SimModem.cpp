@@ -40,7 +40,10 @@ SimModem::SimModem(const ZsdkSim::Options& options, EventDispatcher* events)
         path = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/zsdk-sim.sqlite");
     if (!m_db.open(path, &m_openNote))
         qWarning("SimModem: no message store could be opened at %s; running without storage", qPrintable(path));
-    if (options.seed && m_db.isOpen() && m_db.setting(QLatin1String(kSettingSeeded)).isEmpty() && m_db.messageCount() == 0)
+    // Demo messages go only into a store this start created: never into one that replaced a
+    // damaged file, and never into one that could not be opened as it is.
+    if (options.seed && m_db.isWritable() && m_db.wasCreated() && !m_db.wasSetAside()
+        && m_db.setting(QLatin1String(kSettingSeeded)).isEmpty() && m_db.messageCount() == 0)
         seed();
     loadContacts();
     // The card memories become readable after their read delay, as a real SIM does after start-up.
@@ -51,27 +54,35 @@ SimModem::SimModem(const ZsdkSim::Options& options, EventDispatcher* events)
 
 SimModem::~SimModem() = default;
 
+// Only folders that hold messages: the tree's roots (12-14), Sent Items (15, a view of the PC
+// outbox) and "none" (11) are no place to store a message.
 int SimModem::memoryOfFolder(int node)
 {
     switch (node) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 10: case 13: case 15:
+    case 0: case 1: case 2: case 3: case 4: case 5: case 10:
         return ZSDK_MEM_PC;
-    case 6: case 7: case 12:
+    case 6: case 7:
         return ZSDK_MEM_SIM;
-    case 8: case 9: case 14:
+    case 8: case 9:
         return ZSDK_MEM_DEVICE;
     default:
         return -1;
     }
 }
 
+SimModem::StoreState SimModem::storeState() const
+{
+    QMutexLocker lock(&m_mutex);
+    return {m_db.state(), m_db.wasSetAside(), m_openNote};
+}
+
 int SimModem::capacity(int mem) const { return validMem(mem) ? m_capacity[mem] : 0; }
 
-int SimModem::checkMemory(int mem) const
+int SimModem::checkMemory(int mem)
 {
     if (!validMem(mem))
         return ZSDK_E_ARG;
-    if (!m_db.isOpen())
+    if (!m_db.isOpen() && !m_db.reopenIfLocked(&m_openNote))
         return ZSDK_E_STORAGE;
     if (mem == ZSDK_MEM_PC)
         return ZSDK_OK;
@@ -140,7 +151,9 @@ int SimModem::getMessage(int id, int mem, StoredMessage* out)
     return ZSDK_OK;
 }
 
-int SimModem::saveMessage(StoredMessage& message)
+int SimModem::saveMessage(StoredMessage& message) { return store(message, false); }
+
+int SimModem::store(StoredMessage& message, bool received)
 {
     const int mem = memoryOfFolder(message.node);
     if (mem < 0)
@@ -154,7 +167,9 @@ int SimModem::saveMessage(StoredMessage& message)
         if (used >= capacity(mem))
             return ZSDK_E_MEMORY_FULL;
         message.mem = mem;
-        if (m_db.insert(message) < 0)
+        // A received message is announced as stored: it is on disk before that, whatever batch
+        // the caller's thread has open.
+        if ((received ? m_db.insertDurable(message) : m_db.insert(message)) < 0)
             return ZSDK_E_STORAGE;
         if (used + 1 >= capacity(mem))
             fullCode = mem == ZSDK_MEM_SIM ? ZSDK_ST_SIM_FULL : mem == ZSDK_MEM_DEVICE ? ZSDK_ST_DEVICE_FULL : ZSDK_ST_PC_FULL;
@@ -168,12 +183,15 @@ int SimModem::updateMessage(const StoredMessage& message)
 {
     QMutexLocker lock(&m_mutex);
     StoredMessage old;
-    if (!m_db.isOpen())
+    if (!m_db.isOpen() && !m_db.reopenIfLocked(&m_openNote))
         return ZSDK_E_STORAGE;
     if (!m_db.get(message.id, &old))
         return ZSDK_E_NOT_FOUND;
     if (const int rc = checkMemory(old.mem))
         return rc;
+    // An update never moves a message between storages: the folder must be one of its own.
+    if (memoryOfFolder(message.node) != old.mem)
+        return ZSDK_E_ARG;
     StoredMessage changed = message;
     changed.mem = old.mem;   // an update never moves a message between storages
     return m_db.update(changed) ? ZSDK_OK : ZSDK_E_STORAGE;
@@ -313,8 +331,12 @@ int SimModem::beginTransaction(int mem)
     if (!validMem(mem))
         return ZSDK_E_ARG;
     if (!m_db.isOpen())
-        return ZSDK_E_STORAGE;
-    return m_db.begin() ? ZSDK_OK : ZSDK_E_FAIL;
+        m_db.reopenIfLocked(&m_openNote);
+    switch (m_db.beginBatch(mem)) {
+    case SmsDatabase::BatchResult::Ok: return ZSDK_OK;
+    case SmsDatabase::BatchResult::AlreadyOpen: return ZSDK_E_FAIL;
+    default: return ZSDK_E_STORAGE;
+    }
 }
 
 int SimModem::endTransaction(int mem)
@@ -322,9 +344,11 @@ int SimModem::endTransaction(int mem)
     QMutexLocker lock(&m_mutex);
     if (!validMem(mem))
         return ZSDK_E_ARG;
-    if (!m_db.inTransaction())
-        return ZSDK_E_NO_TRANSACTION;
-    return m_db.commit() ? ZSDK_OK : ZSDK_E_STORAGE;
+    switch (m_db.endBatch(mem)) {
+    case SmsDatabase::BatchResult::Ok: return ZSDK_OK;
+    case SmsDatabase::BatchResult::NoBatch: return ZSDK_E_NO_TRANSACTION;
+    default: return ZSDK_E_STORAGE;   // nothing of the batch was stored
+    }
 }
 
 int SimModem::recordInfo(int mem, int* cap, int* used)
@@ -355,7 +379,7 @@ int SimModem::memoryList(QVector<int>* types)
 int SimModem::setting(const QString& key, QString* value)
 {
     QMutexLocker lock(&m_mutex);
-    if (!m_db.isOpen())
+    if (!m_db.isOpen() && !m_db.reopenIfLocked(&m_openNote))
         return ZSDK_E_STORAGE;
     *value = m_db.setting(key);
     return ZSDK_OK;
@@ -429,7 +453,7 @@ int SimModem::inject(const ZsdkSim::Incoming& in)
         postMessageEvent(ZSDK_EVT_RECEIVED, m);
         return -1;
     }
-    const int rc = saveMessage(m);
+    const int rc = store(m, true);
     if (rc == ZSDK_E_MEMORY_FULL) {
         const int mem = memoryOfFolder(m.node);
         qWarning("SimModem: storage %d is full; incoming message from %s not stored", mem, qPrintable(in.number));
@@ -449,6 +473,7 @@ bool SimModem::deviceDeletes(int id)
     StoredMessage m;
     {
         QMutexLocker lock(&m_mutex);
+        SmsDatabase::Direct direct;   // the device acts on its own, outside any caller's batch
         if (!m_db.get(id, &m) || !m_db.remove(id, m.mem))
             return false;
     }
@@ -544,8 +569,9 @@ void SimModem::fillMemory(int mem)
     int missing = 0;
     {
         QMutexLocker lock(&m_mutex);
+        SmsDatabase::Direct direct;   // the device fills itself, outside any caller's batch
         missing = capacity(mem) - qMax(0, m_db.count(mem));
-        const bool own = m_db.begin();   // inside someone's open batch: join it
+        const bool own = m_db.beginDirect();
         for (int i = 0; i < missing; ++i) {
             StoredMessage m;
             m.mem = mem;
@@ -557,13 +583,14 @@ void SimModem::fillMemory(int mem)
             m_db.insert(m);
         }
         if (own)
-            m_db.commit();
+            m_db.commitDirect();
     }
     postStatus(mem == ZSDK_MEM_SIM ? ZSDK_ST_SIM_FULL : mem == ZSDK_MEM_DEVICE ? ZSDK_ST_DEVICE_FULL : ZSDK_ST_PC_FULL);
 }
 
 void SimModem::failNextSends(int parts) { QMutexLocker lock(&m_mutex); m_failParts = qMax(0, parts); }
 void SimModem::setSendDelay(int ms) { QMutexLocker lock(&m_mutex); m_sendDelay = qMax(0, ms); }
+void SimModem::limitStoreGrowth(int pages) { QMutexLocker lock(&m_mutex); m_db.limitGrowth(pages); }
 
 bool SimModem::addContact(const QString& name, const QString& number)
 {
@@ -606,7 +633,8 @@ void SimModem::seed()
         {2, 8, 0, 0, 60 * 3, "+33612345678", "Merci, a bientot."},
     };
     QMutexLocker lock(&m_mutex);
-    const bool own = m_db.begin();
+    SmsDatabase::Direct direct;
+    const bool own = m_db.beginDirect();
     for (const Seed& s : seeds) {
         StoredMessage m;
         m.mem = s.mem;
@@ -626,5 +654,5 @@ void SimModem::seed()
     m_db.setSetting(QLatin1String(kSettingSeeded), QStringLiteral("1"));
     m_db.setSetting(QStringLiteral("smsc"), QStringLiteral("+491710760000"));
     if (own)
-        m_db.commit();
+        m_db.commitDirect();
 }

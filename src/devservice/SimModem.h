@@ -18,7 +18,13 @@ public:
     SimModem(const ZsdkSim::Options& options, EventDispatcher* events);
     ~SimModem() override;
 
-    QString openNote() const { return m_openNote; }
+    QString openNote() const { QMutexLocker lock(&m_mutex); return m_openNote; }
+    struct StoreState {
+        SmsDatabase::State state;
+        bool setAside;
+        QString note;
+    };
+    StoreState storeState() const;
     QString databasePath() const { return m_db.path(); }
 
     // DeviceBackend
@@ -57,6 +63,7 @@ public:
     void fillMemory(int mem);
     void failNextSends(int parts);
     void setSendDelay(int ms);
+    void limitStoreGrowth(int pages);
     bool addContact(const QString& name, const QString& number);
     void signalPhoneBookReady();
     void signalDeviceInitialised();
@@ -68,7 +75,8 @@ private:
         bool cancelled = false;
     };
 
-    int checkMemory(int mem) const;         // caller holds m_mutex
+    int checkMemory(int mem);               // caller holds m_mutex
+    int store(StoredMessage& message, bool received);
     int capacity(int mem) const;
     void postStatus(int code, int delayMs = 0);
     void postMessageEvent(int event, const StoredMessage& message, int delayMs = 0);
@@ -76,7 +84,7 @@ private:
     void loadContacts();
     void scheduleReady(int mem, int delayMs);
 
-    QMutex m_mutex;
+    mutable QMutex m_mutex;
     SmsDatabase m_db;
     EventDispatcher* m_events;
     QString m_openNote;

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <unordered_map>
 
 static_assert(sizeof(void*) != 4 || sizeof(SMSDeviceRecord) == 92, "SMSDeviceRecord must be 92 bytes on 32-bit");
@@ -25,11 +26,22 @@ static_assert(sizeof(void*) != 4 || (offsetof(SMSDeviceRecord, pNumber) == 84 &&
 namespace {
 
 struct Service {
-    // The dispatcher outlives the modem: the modem posts to it until its last line.
+    // The dispatcher outlives the modem (the modem posts to it until its last line), but its
+    // thread stops first: no event task may run once the modem is gone.
     std::unique_ptr<EventDispatcher> events;
     std::unique_ptr<DeviceBackend> modem;
     SimModem* sim = nullptr;   // the same object when the simulated modem is in use
     QString problem;           // why the chosen device is not the one in use
+    ~Service()
+    {
+        if (modem)
+            modem->stop();
+        if (events)
+            events->stop();
+        sim = nullptr;
+        modem.reset();
+        events.reset();
+    }
 };
 
 QMutex g_serviceMutex;
@@ -85,33 +97,122 @@ void startBackend(Service* s)
     s->modem = std::move(sim);
 }
 std::unique_ptr<Service> g_service;
-// Every call looks the service up; once it runs, that needs no lock.
+// Every call looks the service up without a lock: it counts itself in g_inFlight and then reads
+// g_running. Shutdown clears g_running first and waits for g_inFlight to drain before anything is
+// destroyed, so a call that found the service can finish with it.
 std::atomic<Service*> g_running{nullptr};
+std::atomic<int> g_inFlight{0};
+bool g_stopping = false;   // under g_serviceMutex: a shut-down is under way
+bool g_final = false;      // under g_serviceMutex: the library is being unloaded
+
+// Answers every call while the service is shutting down.
+class StoppedBackend : public DeviceBackend
+{
+public:
+    int recordCount(int, int*) override { return ZSDK_E_SHUTDOWN; }
+    int idList(int, QVector<int>*) override { return ZSDK_E_SHUTDOWN; }
+    int getMessage(int, int, StoredMessage*) override { return ZSDK_E_SHUTDOWN; }
+    int saveMessage(StoredMessage&) override { return ZSDK_E_SHUTDOWN; }
+    int updateMessage(const StoredMessage&) override { return ZSDK_E_SHUTDOWN; }
+    int deleteMessage(int, int) override { return ZSDK_E_SHUTDOWN; }
+    int removeMessage(int, int) override { return ZSDK_E_SHUTDOWN; }
+    int send(const void*, const QString&, const QString&) override { return ZSDK_E_SHUTDOWN; }
+    int cancelSend(const void*) override { return ZSDK_E_SHUTDOWN; }
+    int beginTransaction(int) override { return ZSDK_E_SHUTDOWN; }
+    int endTransaction(int) override { return ZSDK_E_SHUTDOWN; }
+    int recordInfo(int, int*, int*) override { return ZSDK_E_SHUTDOWN; }
+    int memoryList(QVector<int>*) override { return ZSDK_E_SHUTDOWN; }
+    int setting(const QString&, QString*) override { return ZSDK_E_SHUTDOWN; }
+    int setSetting(const QString&, const QString&) override { return ZSDK_E_SHUTDOWN; }
+    DeviceState state() override
+    {
+        DeviceState s;
+        s.devStatus = 0;
+        return s;
+    }
+    int findName(const QString&, QString*, bool*) override { return ZSDK_E_SHUTDOWN; }
+    QString logDirectory() override { return QString(); }
+};
+
+Service* startService()
+{
+    QMutexLocker lock(&g_serviceMutex);
+    if (g_stopping || g_final)
+        return nullptr;
+    if (!g_service) {
+        auto s = std::make_unique<Service>();
+        s->events = std::make_unique<EventDispatcher>();
+        startBackend(s.get());
+        g_service = std::move(s);
+        g_running.store(g_service.get());
+    }
+    return g_service.get();
+}
+
+// The service for the length of one call (null while it shuts down); started on first use.
+class ServiceRef
+{
+public:
+    ServiceRef()
+    {
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            g_inFlight.fetch_add(1);
+            m_service = g_running.load();
+            if (m_service)
+                return;
+            g_inFlight.fetch_sub(1);
+            if (!startService())
+                return;
+        }
+    }
+    ~ServiceRef()
+    {
+        if (m_service)
+            g_inFlight.fetch_sub(1);
+    }
+    ServiceRef(const ServiceRef&) = delete;
+    ServiceRef& operator=(const ServiceRef&) = delete;
+
+    explicit operator bool() const { return m_service != nullptr; }
+    DeviceBackend* operator->() const
+    {
+        static StoppedBackend stopped;
+        return m_service ? static_cast<DeviceBackend*>(m_service->modem.get()) : &stopped;
+    }
+    SimModem* sim() const { return m_service ? m_service->sim : nullptr; }
+    EventDispatcher* events() const { return m_service ? m_service->events.get() : nullptr; }
+    Service* get() const { return m_service; }
+
+private:
+    Service* m_service = nullptr;
+};
+
+// Shuts the service down when the library is unloaded (process exit), before the globals above
+// are gone; later calls fail instead of starting it again.
+struct FinalShutdown {
+    ~FinalShutdown()
+    {
+        ZsdkSim::Shutdown();
+        QMutexLocker lock(&g_serviceMutex);
+        g_final = true;
+    }
+};
 
 // Records and id lists handed out; anything else given to a Release function is refused.
 QMutex g_ownedMutex;
 std::unordered_map<SMSDeviceRecord*, std::unique_ptr<OwnedRecord>> g_records;
 QSet<int32_t*> g_idLists;
 
-Service* service()
-{
-    if (Service* running = g_running.load(std::memory_order_acquire))
-        return running;
-    QMutexLocker lock(&g_serviceMutex);
-    if (!g_service) {
-        auto s = std::make_unique<Service>();
-        s->events = std::make_unique<EventDispatcher>();
-        startBackend(s.get());
-        g_service = std::move(s);
-        g_running.store(g_service.get(), std::memory_order_release);
-    }
-    return g_service.get();
-}
+ServiceRef modem() { return {}; }
 
-DeviceBackend* modem() { return service()->modem.get(); }
-// The control API acts on the simulated modem only; with a real modem it does nothing.
-SimModem* sim() { return service()->sim; }
-EventDispatcher* events() { return service()->events.get(); }
+template <typename Fn>
+ZSDK_STATUS withEvents(Fn fn)
+{
+    ServiceRef s;
+    if (!s)
+        return ZSDK_E_SHUTDOWN;
+    return fn(s.events()) ? ZSDK_OK : ZSDK_E_ARG;
+}
 
 OwnedRecord* ownedRecord(SMSDeviceRecord* record)
 {
@@ -150,12 +251,12 @@ int setInt(const char* key, int32_t value)
 
 extern "C" {
 
-ZSDK_STATUS ZSDK_SMSSrv_RegCallBack(ZSDK_SMSCallback cb) { return events()->addSmsCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
-ZSDK_STATUS ZSDK_SMSSrv_UnRegCallBack(ZSDK_SMSCallback cb) { return events()->removeSmsCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
-ZSDK_STATUS ZSDK_PBSrv_RegisterPBCallback(ZSDK_SMSCallback cb) { return events()->addPbCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
-ZSDK_STATUS ZSDK_PBSrv_UnRegisterPBCallback(ZSDK_SMSCallback cb) { return events()->removePbCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
-ZSDK_STATUS ZSDK_DevSrv_RegisterDevInitEventCallback(ZSDK_DevInitCallback cb) { return events()->addDevCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
-ZSDK_STATUS ZSDK_DevSrv_UnRegisterDevInitEventCallback(ZSDK_DevInitCallback cb) { return events()->removeDevCallback(cb) ? ZSDK_OK : ZSDK_E_ARG; }
+ZSDK_STATUS ZSDK_SMSSrv_RegCallBack(ZSDK_SMSCallback cb) { return withEvents([cb](EventDispatcher* e) { return e->addSmsCallback(cb); }); }
+ZSDK_STATUS ZSDK_SMSSrv_UnRegCallBack(ZSDK_SMSCallback cb) { return withEvents([cb](EventDispatcher* e) { return e->removeSmsCallback(cb); }); }
+ZSDK_STATUS ZSDK_PBSrv_RegisterPBCallback(ZSDK_SMSCallback cb) { return withEvents([cb](EventDispatcher* e) { return e->addPbCallback(cb); }); }
+ZSDK_STATUS ZSDK_PBSrv_UnRegisterPBCallback(ZSDK_SMSCallback cb) { return withEvents([cb](EventDispatcher* e) { return e->removePbCallback(cb); }); }
+ZSDK_STATUS ZSDK_DevSrv_RegisterDevInitEventCallback(ZSDK_DevInitCallback cb) { return withEvents([cb](EventDispatcher* e) { return e->addDevCallback(cb); }); }
+ZSDK_STATUS ZSDK_DevSrv_UnRegisterDevInitEventCallback(ZSDK_DevInitCallback cb) { return withEvents([cb](EventDispatcher* e) { return e->removeDevCallback(cb); }); }
 
 ZSDK_STATUS ZSDK_SMSSrv_SMSRecordSetGetRecordCount(int32_t* count, int32_t location)
 {
@@ -476,7 +577,10 @@ ZSDK_STATUS ZSDK_GetLogDirectory(ZSDK_WCHAR** dir)
 {
     if (!dir)
         return ZSDK_E_ARG;
-    *dir = newWide(modem()->logDirectory());
+    const QString path = modem()->logDirectory();
+    if (path.isEmpty())
+        return ZSDK_E_SHUTDOWN;
+    *dir = newWide(path);
     return ZSDK_OK;
 }
 
@@ -497,37 +601,84 @@ void Shutdown()
     std::unique_ptr<Service> old;
     {
         QMutexLocker lock(&g_serviceMutex);
-        g_running.store(nullptr, std::memory_order_release);
+        if (g_stopping)
+            return;
+        g_stopping = true;
+        g_running.store(nullptr);   // new calls fail from here on
         old = std::move(g_service);
     }
     if (old) {
+        // The backend and the event thread first (a callback that calls in now gets a failure),
+        // then the calls still running on other threads, then the modem and the dispatcher.
+        const bool onEventThread = old->events->onEventThread();
         old->modem->stop();
-        old->events.reset();   // joins the event thread: no task touches the modem afterwards
-        old->modem.reset();
+        old->events->stop();
+        while (g_inFlight.load() > 0)
+            std::this_thread::yield();
+        if (onEventThread)
+            (void)old.release();   // called from a callback: the thread cannot join itself
+        old.reset();
     }
+    QMutexLocker lock(&g_serviceMutex);
+    g_stopping = false;
 }
 
-bool WaitForEvents(int timeoutMs) { return events()->waitIdle(timeoutMs); }
-QString DatabasePath() { SimModem* s = sim(); return s ? s->databasePath() : QString(); }
-QString OpenNote() { SimModem* s = sim(); return s ? s->openNote() : QString(); }
-int InjectMessage(const Incoming& message) { SimModem* s = sim(); return s ? s->inject(message) : -1; }
-bool DeviceDeletesMessage(int id) { SimModem* s = sim(); return s ? s->deviceDeletes(id) : false; }
-void SetSimPresent(bool present) { if (SimModem* s = sim()) s->setSimPresent(present); }
-void SetPinState(int state) { if (SimModem* s = sim()) s->setPinState(state); }
-void SetDevicePresent(bool present) { if (SimModem* s = sim()) s->setDevicePresent(present); }
-void SetRadio(bool on) { if (SimModem* s = sim()) s->setRadio(on); }
-void SetNetworkService(bool available) { if (SimModem* s = sim()) s->setNetworkService(available); }
-void SetMultiModeCard(bool multiMode) { if (SimModem* s = sim()) s->setMultiModeCard(multiMode); }
-void SetProductType(int type) { if (SimModem* s = sim()) s->setProductType(type); }
-void SetSimType(int type) { if (SimModem* s = sim()) s->setSimType(type); }
-void SetReadDelay(int mem, int ms) { if (SimModem* s = sim()) s->setReadDelay(mem, ms); }
-void SetCapacity(int mem, int capacity) { if (SimModem* s = sim()) s->setCapacity(mem, capacity); }
-void FillMemory(int mem) { if (SimModem* s = sim()) s->fillMemory(mem); }
-void FailNextSends(int parts) { if (SimModem* s = sim()) s->failNextSends(parts); }
-void SetSendDelay(int msPerPart) { if (SimModem* s = sim()) s->setSendDelay(msPerPart); }
-bool AddContact(const QString& name, const QString& number) { SimModem* s = sim(); return s ? s->addContact(name, number) : false; }
-void SignalPhoneBookReady() { if (SimModem* s = sim()) s->signalPhoneBookReady(); }
-void SignalDeviceInitialised() { if (SimModem* s = sim()) s->signalDeviceInitialised(); }
+namespace {
+FinalShutdown g_finalShutdown;
+
+// The control API acts on the simulated modem only; with a real modem it does nothing.
+template <typename R, typename Fn>
+R withSim(R failed, Fn fn)
+{
+    ServiceRef s;
+    return s && s.sim() ? fn(s.sim()) : failed;
+}
+template <typename Fn>
+void withSim(Fn fn)
+{
+    ServiceRef s;
+    if (s && s.sim())
+        fn(s.sim());
+}
+} // namespace
+
+bool WaitForEvents(int timeoutMs)
+{
+    ServiceRef s;
+    return s && s.events()->waitIdle(timeoutMs);
+}
+QString DatabasePath() { return withSim(QString(), [](SimModem* m) { return m->databasePath(); }); }
+QString OpenNote() { return withSim(QString(), [](SimModem* m) { return m->openNote(); }); }
+StoreStatus StoreState()
+{
+    return withSim(StoreStatus::Unavailable, [](SimModem* m) {
+        const SimModem::StoreState s = m->storeState();
+        switch (s.state) {
+        case SmsDatabase::State::Ready: return s.setAside ? StoreStatus::SetAside : StoreStatus::Healthy;
+        case SmsDatabase::State::ReadOnly: return StoreStatus::ReadOnly;
+        default: return StoreStatus::Unavailable;
+        }
+    });
+}
+int InjectMessage(const Incoming& message) { return withSim(-1, [&](SimModem* m) { return m->inject(message); }); }
+bool DeviceDeletesMessage(int id) { return withSim(false, [id](SimModem* m) { return m->deviceDeletes(id); }); }
+void SetSimPresent(bool present) { withSim([=](SimModem* m) { m->setSimPresent(present); }); }
+void SetPinState(int state) { withSim([=](SimModem* m) { m->setPinState(state); }); }
+void SetDevicePresent(bool present) { withSim([=](SimModem* m) { m->setDevicePresent(present); }); }
+void SetRadio(bool on) { withSim([=](SimModem* m) { m->setRadio(on); }); }
+void SetNetworkService(bool available) { withSim([=](SimModem* m) { m->setNetworkService(available); }); }
+void SetMultiModeCard(bool multiMode) { withSim([=](SimModem* m) { m->setMultiModeCard(multiMode); }); }
+void SetProductType(int type) { withSim([=](SimModem* m) { m->setProductType(type); }); }
+void SetSimType(int type) { withSim([=](SimModem* m) { m->setSimType(type); }); }
+void SetReadDelay(int mem, int ms) { withSim([=](SimModem* m) { m->setReadDelay(mem, ms); }); }
+void SetCapacity(int mem, int capacity) { withSim([=](SimModem* m) { m->setCapacity(mem, capacity); }); }
+void FillMemory(int mem) { withSim([=](SimModem* m) { m->fillMemory(mem); }); }
+void FailNextSends(int parts) { withSim([=](SimModem* m) { m->failNextSends(parts); }); }
+void SetSendDelay(int msPerPart) { withSim([=](SimModem* m) { m->setSendDelay(msPerPart); }); }
+void LimitStoreGrowth(int pages) { withSim([=](SimModem* m) { m->limitStoreGrowth(pages); }); }
+bool AddContact(const QString& name, const QString& number) { return withSim(false, [&](SimModem* m) { return m->addContact(name, number); }); }
+void SignalPhoneBookReady() { withSim([](SimModem* m) { m->signalPhoneBookReady(); }); }
+void SignalDeviceInitialised() { withSim([](SimModem* m) { m->signalDeviceInitialised(); }); }
 
 } // namespace ZsdkSim
 
@@ -561,7 +712,10 @@ QString InUse() { return modem()->deviceName(); }
 
 QString Problem()
 {
-    Service* s = service();
+    ServiceRef ref;
+    Service* s = ref.get();
+    if (!s)
+        return QString();
     if (auto* mm = dynamic_cast<MMModem*>(s->modem.get())) {
         const QString now = mm->problem();
         return now.isEmpty() ? s->problem : now;

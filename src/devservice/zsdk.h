@@ -40,7 +40,8 @@ enum {
     ZSDK_E_NO_DEVICE = 5,      /* device removed, or SIM absent for a SIM request */
     ZSDK_E_NOT_READY = 6,      /* storage still being read (SIM just inserted) */
     ZSDK_E_STORAGE = 7,        /* the database could not be read or written */
-    ZSDK_E_NO_TRANSACTION = 8  /* EndTransaction without BeginTransaction */
+    ZSDK_E_NO_TRANSACTION = 8, /* EndTransaction without BeginTransaction */
+    ZSDK_E_SHUTDOWN = 9        /* the service is shutting down */
 };
 
 enum ZSDK_MemPosition { ZSDK_MEM_PC = 0, ZSDK_MEM_SIM = 1, ZSDK_MEM_DEVICE = 2 };
@@ -160,8 +161,15 @@ ZSDK_STATUS ZSDK_SMSSrv_SendMsg(const SMSDeviceRecord* record);
 /* Cancels the sends of *handle (the record given to SendMsg) still waiting; a handle holding
  * null cancels every waiting send. Cancelled parts report failure. */
 ZSDK_STATUS ZSDK_SMSSrv_CancelSendMsg(SMSDeviceRecord** handle);
-/* A batch of changes: either all of it is stored or, if the process ends before
- * EndTransaction, none of it. Other callers keep working while a batch is open. */
+/* A batch of changes: either all of it is stored or none of it (the process ends before
+ * EndTransaction, or storing fails). A batch belongs to the thread that opened it and to its
+ * location: EndTransaction(location) on that thread ends it, one thread has at most one batch per
+ * location, and other threads (or the same thread for another location) may open their own. The
+ * changes the thread makes while its batch is open (of any location) join it and are visible to
+ * that thread only until EndTransaction returns 0; other callers keep reading and writing the
+ * stored state meanwhile, and a received message is stored at once, outside every batch.
+ * EndTransaction fails with ZSDK_E_STORAGE when the batch could not be stored: then nothing of
+ * it was (the ids it handed out are not given out again). */
 ZSDK_STATUS ZSDK_SMSSrv_BeginTransaction(int32_t location);
 ZSDK_STATUS ZSDK_SMSSrv_EndTransaction(int32_t location);
 ZSDK_STATUS ZSDK_SMSSrv_GetRecordInfo(int32_t* capacity, int32_t* used, int32_t location);
