@@ -9,6 +9,8 @@
 #include "Startup.h"
 
 #include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -21,6 +23,7 @@ private slots:
     void missingPluginFolder();
     void brokenPluginsAreExplained();
     void frameRunsTheSmsPage();
+    void storeProblemIsToldOnce();
 
 private:
     QTemporaryDir m_dir;
@@ -101,6 +104,35 @@ void TestFrame::frameRunsTheSmsPage()
     frame.Shutdown();
     QVERIFY(page.isNull());
     QCOMPARE(sms->state, LoadedPlugin::Stopped);
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::storeProblemIsToldOnce()
+{
+    ZsdkSim::Shutdown();
+    const QString path = m_dir.filePath(QStringLiteral("damaged.sqlite"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("not a database").repeated(300));
+    f.close();
+    ZsdkSim::Options o;
+    o.databasePath = path;
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    ZsdkSim::Configure(o);
+    QStringList told;
+    CommonUtils::SetMessageResponder([&told](const MessageRequest& r) {
+        told << r.text;
+        return int(QMessageBox::Ok);
+    });
+    FrameWindow frame(true);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("was damaged")));
+    frame.CheckMessageStore();
+    frame.CheckMessageStore();
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.at(0).contains(QStringLiteral("set aside as")), qPrintable(told.at(0)));
+    QCOMPARE(frame.statusBar()->currentMessage(), told.at(0));
+    CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
     ZsdkSim::Shutdown();
 }
 

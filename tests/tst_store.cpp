@@ -94,6 +94,8 @@ private slots:
     void deleteToTrashOrForGood();
     void bufferDeleteMovesToTrash();
     void moveCopyRecoverReadBack();
+    void failedRecoverLeavesTheMessageInTheTrash_data();
+    void failedRecoverLeavesTheMessageInTheTrash();
     void otherModesDoNothing();
     void draftIsStoredAsDraft();
     void readFlagIsWrittenNotBuffered();
@@ -631,6 +633,48 @@ void TestStore::bufferDeleteMovesToTrash()
     m_store->DeleteSMSFromBuffer(id, 4, MEM_PC, true);
     QCOMPARE(m_store->getSmsBuffer(4).size(), 0);
     QCOMPARE(held->strContent, QStringLiteral("a"));   // a holder keeps a removed record alive
+}
+
+void TestStore::failedRecoverLeavesTheMessageInTheTrash_data()
+{
+    QTest::addColumn<bool>("simPresent");
+    QTest::newRow("the card is full") << true;
+    QTest::newRow("the card is absent") << false;
+}
+
+void TestStore::failedRecoverLeavesTheMessageInTheTrash()
+{
+    QFETCH(bool, simPresent);
+    makeWindow(false);
+    // A card message dragged to the trash keeps the card inbox as its previous folder.
+    SMSDeviceRecord r{};
+    r.iMsgId = -1;
+    r.iNode = NODE_LOCAL_TRASH;
+    r.iOrigNode = NODE_SIM_INBOX;
+    r.iAttrA = 3;
+    const QString number = QStringLiteral("1234567"), text = QStringLiteral("from the card");
+    r.pNumber = const_cast<ZSDK_WCHAR*>(number.utf16());
+    r.pContent = const_cast<ZSDK_WCHAR*>(text.utf16());
+    int32_t id = -1, flag = 1;
+    QCOMPARE(ZSDK_SMSSrv_SaveMsg(&r, &id, &flag), 0);
+    ZsdkSim::FillMemory(MEM_SIM);
+    if (!simPresent)
+        ZsdkSim::SetSimPresent(false);
+    m_store->PopulateSMSFromSDK(MEM_PC);
+    const SMSLocalRecord trashed = m_store->GetSingleSMS(NODE_LOCAL_TRASH, id);
+    QCOMPARE(trashed.iMsgId, id);
+    QSignalSpy deleted(m_store, &SMSStatusUILogic::DeleteSMSInUiService);
+
+    QCOMPARE(m_store->RecoverSMS(&trashed, NODE_LOCAL_TRASH, MEM_PC), 1);
+    QCOMPARE(deleted.count(), 0);
+    QCOMPARE(m_store->GetSingleSMS(NODE_LOCAL_TRASH, id).strContent, text);
+    SMSDeviceRecord* stored = nullptr;
+    QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&stored, nullptr, nullptr), 0);
+    stored->iMsgId = id;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(stored, MEM_PC), 0);   // still in the trash
+    QCOMPARE(stored->iNode, int(NODE_LOCAL_TRASH));
+    ZSDK_SMSSrv_ReleaseSMSRecord(&stored);
+    ZsdkSim::SetSimPresent(true);
 }
 
 void TestStore::moveCopyRecoverReadBack()

@@ -132,6 +132,8 @@ int SMSStatusUILogic::CopySMS(const SMSLocalRecord* rec, int fromNode, int toNod
     return readBack(newId, toNode);
 }
 
+// The message is saved back into its previous folder first and leaves the trash only once that
+// save succeeded: a recover that cannot be done (card full or absent) leaves it where it was.
 int SMSStatusUILogic::RecoverSMS(const SMSLocalRecord* rec, int fromNode, int memPosition)
 {
     if (!rec)
@@ -140,21 +142,28 @@ int SMSStatusUILogic::RecoverSMS(const SMSLocalRecord* rec, int fromNode, int me
     SMSDeviceRecord device{};
     populateLocalRecordToSDKStructure(&device, &copy);
     device.iNode = device.iOrigNode;
-    ZSDK_STATUS rc = ZSDK_SMSSrv_RemoveMsg(copy.iMsgId, memPosition);
-    SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg () returned %li", long(rc));
-    if (rc != 0)
-        return SMS_FAIL;
-    emit DeleteSMSInUiService(copy.iMsgId, fromNode, memPosition, true);
     int32_t newId = -1, flag = 1;
-    rc = ZSDK_SMSSrv_SaveMsg(&device, &newId, &flag);
+    ZSDK_STATUS rc = ZSDK_SMSSrv_SaveMsg(&device, &newId, &flag);
     SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_SaveMsg() returned %li", long(rc));
     if (rc != 0)
         return SMS_FAIL;
+    const int target = GetMemPosition(device.iNode);
+    rc = ZSDK_SMSSrv_RemoveMsg(copy.iMsgId, memPosition);
+    SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg () returned %li", long(rc));
+    if (rc != 0) {
+        // Still in the trash: the copy just saved goes again, so the message is not there twice.
+        const ZSDK_STATUS undo = ZSDK_SMSSrv_RemoveMsg(newId, target);
+        if (undo != 0)
+            SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg () returned %li", long(undo));
+        return SMS_FAIL;
+    }
+    emit DeleteSMSInUiService(copy.iMsgId, fromNode, memPosition, true);
     DeviceRecordGuard guard;
     if (ZSDK_SMSSrv_CreateSMSRecord(&guard.record, nullptr, nullptr) != 0 || !guard.record)
         return SMS_FAIL;
     guard.record->iMsgId = newId;
-    if (ZSDK_SMSSrv_GetMsg(guard.record, MEM_PC) != 0)
+    // Read back from where it went (a message dragged from the card to the trash goes back there).
+    if (ZSDK_SMSSrv_GetMsg(guard.record, target) != 0)
         return SMS_FAIL;
     SMSLocalRecordPtr restored;
     return sortSMSToCorrespondingNodes(guard.record, &restored) == SMS_OK ? SMS_OK : SMS_FAIL;

@@ -111,6 +111,24 @@ int FrameWindow::StartPlugins()
     return running;
 }
 
+void FrameWindow::CheckMessageStore()
+{
+    if (m_bStoreReported)
+        return;
+    const ZsdkSim::StoreStatus state = ZsdkSim::StoreState();
+    if (state == ZsdkSim::StoreStatus::Healthy)
+        return;
+    m_bStoreReported = true;
+    QString text = ZsdkSim::OpenNote();
+    if (text.isEmpty())
+        text = state == ZsdkSim::StoreStatus::ReadOnly
+            ? QStringLiteral("The message store can only be read: changes to messages cannot be stored.")
+            : QStringLiteral("No message store could be opened: messages cannot be stored.");
+    statusBar()->showMessage(text);   // stays until something else is shown
+    CommonUtils::ShowMessage(QMessageBox::Warning, this, text, QStringLiteral("Message store"), QStringLiteral("OK"),
+                             QString(), QString(), false);
+}
+
 void FrameWindow::layoutPages()
 {
     for (const auto& page : qAsConst(m_pageHosts)) {

@@ -38,6 +38,9 @@ public:
     void BringToFront();
     void SwitchLanguage(const QString& language);
     void RefreshUnreadCount();
+    // Tells the user, once, in the status bar and a message box, when the device service set a
+    // damaged message store aside, can only read it, or runs without one.
+    void CheckMessageStore();
     void Shutdown();
     PluginManager& Plugins() { return m_plugins; }
 
@@ -54,6 +57,7 @@ private:
 
     bool m_bSimulated;
     bool m_bShutDown = false;
+    bool m_bStoreReported = false;
     PluginManager m_plugins;
     std::unique_ptr<PluginContainer> m_pContainer;
     NotifyService* m_pNotify = nullptr;

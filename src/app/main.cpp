@@ -113,6 +113,7 @@ int main(int argc, char** argv)
     const QString problem = ZsdkDevice::Problem();
     if (!problem.isEmpty())
         window.statusBar()->showMessage(problem, 20000);
+    window.CheckMessageStore();
 
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);

@@ -463,7 +463,7 @@ void MMSession::arrived(const ModemManager::Sms::Ptr& sms)
         m.node = 1;
         m.origNode = 1;
         m.readFlag = 1;
-        const int rc = m_pc->saveMessage(m);
+        const int rc = m_pc->saveReceived(m);
         if (rc == ZSDK_OK) {
             postRecord(ZSDK_EVT_RECEIVED, m);
             // Only now that the PC copy is committed may the card copy go.

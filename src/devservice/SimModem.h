@@ -32,6 +32,9 @@ public:
     int idList(int mem, QVector<int>* ids) override;
     int getMessage(int id, int mem, StoredMessage* out) override;
     int saveMessage(StoredMessage& message) override;
+    // A message received from the network: stored outside every batch and synced to disk before
+    // it is announced.
+    int saveReceived(StoredMessage& message) { return store(message, true); }
     int updateMessage(const StoredMessage& message) override;
     int deleteMessage(int id, int mem) override;
     int removeMessage(int id, int mem) override;
