@@ -3,6 +3,7 @@
 
 #include "CommonUtils.h"
 #include "FrameWindow.h"
+#include "SettingsDialog.h"
 #include "HostGuids.h"
 #include "PluginManager.h"
 #include "SimControl.h"
@@ -24,6 +25,7 @@ private slots:
     void brokenPluginsAreExplained();
     void frameRunsTheSmsPage();
     void storeProblemIsToldOnce();
+    void settingsPageFollowsTheDialog();
 
 private:
     QTemporaryDir m_dir;
@@ -133,6 +135,31 @@ void TestFrame::storeProblemIsToldOnce()
     QVERIFY2(told.at(0).contains(QStringLiteral("set aside as")), qPrintable(told.at(0)));
     QCOMPARE(frame.statusBar()->currentMessage(), told.at(0));
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::settingsPageFollowsTheDialog()
+{
+    FrameWindow frame(true);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    // The host tells the page that the main frame is visible (the page's memory-full question waits
+    // less then).
+    QWidget* smsPage = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MainWidget"));
+    QVERIFY(smsPage);
+    QVERIFY(smsPage->property("mainFrameShown").toBool());
+    std::unique_ptr<SettingsDialog> dialog(frame.CreateSettingsDialog());
+    dialog->show();
+    QWidget* page = nullptr;
+    QTRY_VERIFY((page = dialog->findChild<QWidget*>(QStringLiteral("SmsSettingUIPlugin_WidgetSmsSetting"))) && page->isVisible());
+    // The page gets at least the room it asks for, and grows with the dialog.
+    QTRY_VERIFY(page->width() >= page->minimumSizeHint().width() && page->height() >= page->minimumSizeHint().height());
+    const QSize before = page->size();
+    dialog->resize(dialog->width() + 120, dialog->height() + 80);
+    QTRY_COMPARE(page->size(), before + QSize(120, 80));
+    dialog->reject();
+    dialog.reset();
+    frame.Shutdown();
     ZsdkSim::Shutdown();
 }
 

@@ -52,6 +52,8 @@ class GridDelegateLayout;
 class SMSUIMainDlg : public QWidget
 {
     Q_OBJECT
+    // Read by a host that wants to know whether it has told the page that its frame is visible.
+    Q_PROPERTY(bool mainFrameShown READ IsMainFrameShown)
 public:
     static SMSUIMainDlg* Instance();
     static SMSUIMainDlg* Existing();
@@ -210,6 +212,7 @@ public:
     bool IsHideDoubleModeCardNode() const { return m_bHideDoubleModeCardNode; }
     bool IsMultiModeCard() const { return m_bMultiModeCard; }
     bool CanSendSms() const { return m_bCanSendSms; }
+    bool IsMainFrameShown() const { return m_bMainFrameShown; }
     bool IsSendEnabled() const { return m_bSendEnabled; }
     bool IsReplyEnabled() const { return m_bReplyEnabled; }
     bool IsForwardEnabled() const { return m_bForwardEnabled; }

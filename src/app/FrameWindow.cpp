@@ -108,6 +108,7 @@ int FrameWindow::StartPlugins()
         statusBar()->showMessage(text.trimmed(), 15000);
     }
     RefreshUnreadCount();
+    tellPagesFrameShown();
     return running;
 }
 
@@ -135,6 +136,24 @@ void FrameWindow::layoutPages()
         if (LoadedPlugin* entry = m_plugins.Find(page.first))
             entry->ui->SetWindowRect(QRect(QPoint(0, 0), page.second->size()));
     }
+}
+
+void FrameWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    tellPagesFrameShown();
+}
+
+// A page that warns about full memories waits longer while the frame is not on screen yet; the
+// frame tells each page's window once it is visible.
+void FrameWindow::tellPagesFrameShown()
+{
+    if (!isVisible())
+        return;
+    for (const auto& page : qAsConst(m_pageHosts))
+        for (QWidget* window : page.second->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (window->metaObject()->indexOfMethod("setMainFrameShownFlag()") >= 0)
+                QMetaObject::invokeMethod(window, "setMainFrameShownFlag");
 }
 
 void FrameWindow::resizeEvent(QResizeEvent* event)
@@ -306,7 +325,7 @@ void FrameWindow::RefreshUnreadCount()
     m_pUnreadLabel->setText(frameText("IDS_FRAME_UNREAD").arg(unread));
 }
 
-void FrameWindow::ShowSettings()
+SettingsDialog* FrameWindow::CreateSettingsDialog()
 {
     QList<ISettingUIPlugin*> pages;
     for (const LoadedPlugin& entry : m_plugins.Plugins()) {
@@ -314,8 +333,13 @@ void FrameWindow::ShowSettings()
         if (entry.ui && entry.state == LoadedPlugin::Initialised && entry.ui->QueryInterface(IID_SETTING_UI_PLUGIN, &out) && out)
             pages << static_cast<ISettingUIPlugin*>(out);
     }
-    SettingsDialog dialog(pages, this);
-    dialog.exec();
+    return new SettingsDialog(pages, this);
+}
+
+void FrameWindow::ShowSettings()
+{
+    std::unique_ptr<SettingsDialog> dialog(CreateSettingsDialog());
+    dialog->exec();
 }
 
 void FrameWindow::BringToFront()

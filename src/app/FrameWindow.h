@@ -16,6 +16,7 @@ class MainFrameService;
 class NotifyService;
 class PluginContainer;
 class QLabel;
+class SettingsDialog;
 class QMenu;
 class QStackedWidget;
 
@@ -33,6 +34,8 @@ public:
     QString CurrentPage() const;
     void EnablePage(const QString& pluginName, bool enable);
     void ShowSettings();
+    // The settings dialog with every plug-in's page; the caller owns it.
+    SettingsDialog* CreateSettingsDialog();
     // Shows the window in front of the others, restored from the task bar if minimised; a
     // maximised or full-screen window stays so.
     void BringToFront();
@@ -47,12 +50,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildMenus();
     void buildDeviceMenu();
     void retranslate();
     void layoutPages();
+    void tellPagesFrameShown();
     QString frameText(const char* id) const;
 
     bool m_bSimulated;

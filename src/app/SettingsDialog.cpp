@@ -34,10 +34,19 @@ SettingsDialog::SettingsDialog(const QList<ISettingUIPlugin*>& pages, QWidget* p
     connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
     connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, &SettingsDialog::ApplyAll);
     resize(560, 420);
-    // The pages lay themselves out in their host once the dialog has its size.
+    // The pages put themselves into their host once the dialog has its size. A page is sized once
+    // by that call; the host's layout then keeps it the size of its tab in every language and as
+    // the dialog is resized, and the dialog grows to what the largest page needs.
     QTimer::singleShot(0, this, [this] {
-        for (int i = 0; i < m_pages.size(); ++i)
-            m_pages.at(i)->ShowSettingPage(m_hosts.at(i), QRect(QPoint(0, 0), m_hosts.at(i)->size()));
+        for (int i = 0; i < m_pages.size(); ++i) {
+            QWidget* host = m_hosts.at(i);
+            m_pages.at(i)->ShowSettingPage(host, QRect(QPoint(0, 0), host->size()));
+            auto* layout = new QVBoxLayout(host);
+            layout->setContentsMargins(0, 0, 0, 0);
+            for (QWidget* page : host->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                layout->addWidget(page);
+        }
+        resize(size().expandedTo(sizeHint()));
     });
 }
 

@@ -5,6 +5,7 @@
 #include "CommonUtils.h"
 #include "DeviceChoice.h"
 #include "FrameWindow.h"
+#include "SettingsDialog.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -57,7 +58,8 @@ int main(int argc, char** argv)
     QCommandLineOption language(QStringLiteral("language"), QStringLiteral("Language (en, de, ar)."), QStringLiteral("LANG"));
     QCommandLineOption delay(QStringLiteral("screenshot-delay"), QStringLiteral("Milliseconds to wait before the screenshot."), QStringLiteral("MS"), QStringLiteral("2500"));
     QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Print the plug-ins' debug lines."));
-    parser.addOptions({screenshot, device, language, delay, verbose});
+    QCommandLineOption settings(QStringLiteral("settings"), QStringLiteral("Open the settings dialog at start (with --screenshot, render the dialog)."));
+    parser.addOptions({screenshot, device, language, delay, verbose, settings});
     parser.process(app);
     // The plug-ins log every operation at debug level; a person running the frame sees warnings
     // only, unless asked otherwise.
@@ -114,11 +116,18 @@ int main(int argc, char** argv)
     if (!problem.isEmpty())
         window.statusBar()->showMessage(problem, 20000);
     window.CheckMessageStore();
+    std::unique_ptr<SettingsDialog> settingsDialog;
+    if (parser.isSet(settings)) {
+        settingsDialog.reset(window.CreateSettingsDialog());
+        settingsDialog->show();
+    }
 
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
-        QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, file] {
-            const bool ok = window.grab().save(file, "PNG");
+        QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, &settingsDialog, file] {
+            QWidget* shown = settingsDialog ? static_cast<QWidget*>(settingsDialog.get()) : &window;
+            const bool ok = shown->grab().save(file, "PNG");
+            settingsDialog.reset();
             if (!ok)
                 qCritical("xframe: could not write %s", qPrintable(file));
             ZsdkDevice::SetNoteHandler(nullptr);
@@ -127,6 +136,7 @@ int main(int argc, char** argv)
         });
     }
     const int rc = app.exec();
+    settingsDialog.reset();
     ZsdkDevice::SetNoteHandler(nullptr);
     window.Shutdown();
     return rc;
