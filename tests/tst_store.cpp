@@ -11,9 +11,11 @@
 #include "SMSUIMainDlg.h"
 #include "SimControl.h"
 #include "SmsSettingXMLParse.h"
+#include "Startup.h"
 #include "TestSupport.h"
 #include "zsdk.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -965,6 +967,29 @@ void TestStore::settingsLogicConfiguration()
         toolIds << item.id;
     QVERIFY(toolIds.contains(9000) && toolIds.contains(9004));
     QVERIFY(!toolIds.contains(9005));   // no call component in this process
+    // With the call component, the host's "callvoice" switch decides, as for the context menu.
+    {
+        PluginContainer container;
+        QObject call;
+        container.RegisterPlugin(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381"), 0x1001, &call);
+        Startup::SetPluginContainer(&container);
+        auto restore = qScopeGuard([] {
+            Startup::SetPluginContainer(nullptr);
+            CommonUtils::SetSettings(QStringLiteral("callui"), QStringLiteral("callvoice"), QStringLiteral("1"));
+        });
+        auto callOffered = [] {
+            SMSConfigMap map;
+            SmsSettingXMLParse::GetSettingsFromXML(&map, QStringLiteral(TEST_BUILD_ROOT "/plugins/SMSUIPlugin/SMSUIPluginConfig.xml"));
+            for (const ToolItem& item : SmsSettingXMLParse::ConfiguredToolItems())
+                if (item.id == 9005)
+                    return true;
+            return false;
+        };
+        CommonUtils::SetSettings(QStringLiteral("callui"), QStringLiteral("callvoice"), QStringLiteral("1"));
+        QVERIFY(callOffered());
+        CommonUtils::SetSettings(QStringLiteral("callui"), QStringLiteral("callvoice"), QStringLiteral("0"));
+        QVERIFY(!callOffered());
+    }
 
     setConfig("<c><SMSReceiveMode>true</SMSReceiveMode><ValidityPeriod><p resource=\"IDS_VALIDITY_1D\"/>"
               "<p resource=\"IDS_VALIDITY_MAX\"/></ValidityPeriod></c>");

@@ -50,7 +50,10 @@ void SmsSettingXMLParse::handleElement(QXmlStreamReader& xml, SMSConfigMap* map,
         item.disabled = a.value(QStringLiteral("disabled")).toString();
         item.pluginName = a.value(QStringLiteral("pluginname")).toString();
         item.bSearch = item.tooltip == QLatin1String("IDS_TIP_SEARCH");
-        if (item.pluginName.isEmpty() || CommonUtils::IsPluginAvailable(item.pluginName))
+        // The Call item follows the host's voice-call switch, as the context menu's Call entry does.
+        const bool callOff = item.id == 9005
+            && CommonUtils::GetSettings(QStringLiteral("callui"), QStringLiteral("callvoice")).toInt() == 0;
+        if (!callOff && (item.pluginName.isEmpty() || CommonUtils::IsPluginAvailable(item.pluginName)))
             items->append(item);
     }
 }
