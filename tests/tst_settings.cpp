@@ -6,6 +6,7 @@
 #include "HostGuids.h"
 #include "HostInterfaces.h"
 #include "SMSSettingUILogic.h"
+#include "SMSUIMainDlg.h"
 #include "Startup.h"
 #include "SmsSettingUIPlugin.h"
 #include "TestSupport.h"
@@ -52,6 +53,7 @@ private slots:
     void applyStoresDeviceSettings();
     void badSoundFileStopsApply();
     void emptyCentreNumberStopsApply();
+    void applyNeedsTheMainWindow();
     void pinnedCentreNumberForTheSim();
     void cdmaProductsHavePriorityNotCentre();
     void cancelRestores();
@@ -92,6 +94,7 @@ void TestSettings::init()
     TestSupport::freshModem(m_dir.filePath(QStringLiteral("sim.sqlite")));
     m_page = new SmsSettingUIPlugin;
     m_asked.clear();
+    SMSUIMainDlg::Instance();   // Apply hands the sound file to the main window
 }
 
 void TestSettings::cleanup()
@@ -99,6 +102,7 @@ void TestSettings::cleanup()
     m_page->unSDKRegisterEvent();
     delete m_page;
     m_page = nullptr;
+    SMSUIMainDlg::Release();
     SMSSettingUILogic::Destroy();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -221,6 +225,17 @@ void TestSettings::badSoundFileStopsApply()
     QCOMPARE(m_asked.at(0).text, Change::tr(QStringLiteral("IDS_STR_AUDIOFILENOTEXIST"), QStringLiteral("SMSUIPlugin")));
     QCOMPARE(CommonUtils::GetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert")), QStringLiteral("1"));
     QVERIFY(!m_page->CheckAndHide());   // the host stays on the page
+}
+
+void TestSettings::applyNeedsTheMainWindow()
+{
+    show();
+    find<QLineEdit>("SmsSettingUIPlugin_CenterNumlineEdit")->setText(QStringLiteral("+491719999999"));
+    SMSUIMainDlg::Release();
+    // Without the window the sound setting cannot take effect: the host stays on the page.
+    QVERIFY(!m_page->Apply());
+    SMSUIMainDlg::Instance();
+    QVERIFY(m_page->Apply());
 }
 
 void TestSettings::emptyCentreNumberStopsApply()

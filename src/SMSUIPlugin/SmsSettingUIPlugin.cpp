@@ -386,9 +386,14 @@ bool SmsSettingUIPlugin::Apply()
     }
     CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("ReceviceMode"),
                              m_pSaveOnCard->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
+    // The alert sound is played by the main window: without it the setting cannot take effect.
+    SMSUIMainDlg* window = SMSUIMainDlg::Existing();
+    if (!window) {
+        SMS_LOG("%s: %s: %s: main window missing");
+        return false;
+    }
     stopTestSound();
-    if (SMSUIMainDlg* window = SMSUIMainDlg::Existing())
-        window->setSoundFileBySetting(m_pSoundFile->text());
+    window->setSoundFileBySetting(m_pSoundFile->text());
     if (isCdma()) {
         const int priority = m_pUrgent->isChecked() ? 2 : m_pEmergency->isChecked() ? 3 : 0;
         if (m_pLogic->SaveMessagePrioritySetting(priority) != 0)
