@@ -13,6 +13,7 @@
 #include <QMutex>
 #include <QSet>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -134,11 +135,30 @@ public:
     QString logDirectory() override { return QString(); }
 };
 
+// Defined before the final shut-down below, so that it outlives it: calls made while the library
+// is unloaded still find it.
+StoppedBackend g_stopped;
+
+void shutdownAtExit()
+{
+    ZsdkSim::Shutdown();
+    QMutexLocker lock(&g_serviceMutex);
+    g_final = true;
+}
+
 Service* startService()
 {
     QMutexLocker lock(&g_serviceMutex);
     if (g_stopping || g_final)
         return nullptr;
+    // At process exit the service must stop before the statics its event thread uses are
+    // destroyed: exit handlers run in reverse order of registration, so the handler is registered
+    // after those statics exist.
+    static const bool stopsAtExit = [] {
+        currentTimeField();
+        return std::atexit(shutdownAtExit) == 0;
+    }();
+    Q_UNUSED(stopsAtExit);
     if (!g_service) {
         auto s = std::make_unique<Service>();
         s->events = std::make_unique<EventDispatcher>();
@@ -174,11 +194,7 @@ public:
     ServiceRef& operator=(const ServiceRef&) = delete;
 
     explicit operator bool() const { return m_service != nullptr; }
-    DeviceBackend* operator->() const
-    {
-        static StoppedBackend stopped;
-        return m_service ? static_cast<DeviceBackend*>(m_service->modem.get()) : &stopped;
-    }
+    DeviceBackend* operator->() const { return m_service ? m_service->modem.get() : &g_stopped; }
     SimModem* sim() const { return m_service ? m_service->sim : nullptr; }
     EventDispatcher* events() const { return m_service ? m_service->events.get() : nullptr; }
     Service* get() const { return m_service; }
