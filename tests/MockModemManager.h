@@ -143,6 +143,16 @@ public:
         return reply.isValid() ? reply.value() : QVariant();
     }
 
+    QVariantMap lastCreate()
+    {
+        const QDBusMessage reply = control(QStringLiteral("LastCreate"));
+        if (reply.arguments().isEmpty())
+            return {};
+        QVariantMap map;
+        reply.arguments().constFirst().value<QDBusArgument>() >> map;
+        return map;
+    }
+
     QVariantMap createdWith(const QString& path)
     {
         const QDBusMessage reply = control(QStringLiteral("CreatedWith"), {QVariant::fromValue(QDBusObjectPath(path))});

@@ -150,6 +150,7 @@ private slots:
     void failingSendGivesFailedResults();
     void storesOnTheSimAndDeletes();
     void modemUnpluggedMidSend();
+    void modemUnpluggedWhileIdle();
     void failures_data();
     void failures();
 
@@ -503,6 +504,12 @@ void TestModemManager::sendsToEachRecipientAndPairsTheReport()
     QCOMPARE(saved.node, 0);
     QCOMPARE(saved.number, to);
     QVERIFY(saved.value >= 0);
+    const QVariantMap created = m_mm.lastCreate();
+    QCOMPARE(created.value(QStringLiteral("number")).toString(), QStringLiteral("+491702222222"));
+    QCOMPARE(created.value(QStringLiteral("text")).toString(), text);
+    QCOMPARE(created.value(QStringLiteral("smsc")).toString(), centre);
+    QCOMPARE(created.value(QStringLiteral("validity")).toUInt(), 24u * 60u);   // minutes
+    QCOMPARE(created.value(QStringLiteral("delivery-report-request")).toBool(), true);
 
     // The mock gives references 41 and 42 in sending order; the report for the second arrives.
     clearEvents();
@@ -656,6 +663,27 @@ void TestModemManager::modemUnpluggedMidSend()
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_SIM), ZSDK_E_NO_DEVICE);
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_PC), ZSDK_OK);
     QVERIFY(!ZsdkDevice::Problem().isEmpty());
+}
+
+// Pulled out with nothing under way: the page hears the device is gone; cards answer "no device".
+void TestModemManager::modemUnpluggedWhileIdle()
+{
+    startService();
+    m_mm.addSms(sms(QStringLiteral("+491701111111"), QStringLiteral("On the SIM"), 1), false);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    clearEvents();
+    m_mm.control(QStringLiteral("RemoveModem"));
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_STATUS && e.value == ZSDK_ST_DEVICE_REMOVED; }));
+    int32_t value = 3;
+    QCOMPARE(ZSDK_DevSrv_GetDevStatus(&value), ZSDK_OK);
+    QVERIFY(value != 3);
+    QCOMPARE(listMemory(ZSDK_MEM_SIM).size(), 0);
+    int rc = ZSDK_OK;
+    listMemory(ZSDK_MEM_SIM, &rc);
+    QCOMPARE(rc, int(ZSDK_E_NO_DEVICE));
+    QCOMPARE(ZsdkDevice::InUse(), QStringLiteral("ModemManager (no modem)"));
+    QVERIFY(ZsdkDevice::Problem().contains(QStringLiteral("removed")));
 }
 
 // When ModemManager is missing, has no (usable) modem, refuses or does not answer: the

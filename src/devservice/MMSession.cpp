@@ -511,10 +511,7 @@ void MMSession::importReport(const ModemManager::Sms::Ptr& sms)
         return;
     }
     postRecord(ZSDK_EVT_RECEIVED, report);
-    if (memOfStorage(sms->storage()) >= 0 || sms->storage() == MM_SMS_STORAGE_SR)
-        deleteOnModem(sms->uni(), "report moved to the PC");
-    else
-        deleteOnModem(sms->uni(), "report read");
+    deleteOnModem(sms->uni(), "report moved to the PC");
 }
 
 void MMSession::deleteOnModem(const QString& path, const char* why)

@@ -49,6 +49,7 @@ def load(mock, parameters):
     mock.hang_ms = 0
     mock.remove_after_sends = -1
     mock.deny = False
+    mock.last_create = {}
     if parameters.get('modem', True):
         add_modem(mock, parameters)
 
@@ -177,6 +178,7 @@ def messaging_create(self, props):
     })
     sms = mockobject.objects[path]
     sms.created_with = dict(props)
+    mock.last_create = dict(props)
     self.EmitSignal(MESSAGING_IFACE, 'Added', 'ob', [dbus.ObjectPath(path), False])
     return dbus.ObjectPath(path)
 
@@ -278,3 +280,9 @@ def MessagePaths(self):
 @dbus.service.method(CONTROL_IFACE, in_signature='o', out_signature='a{sv}')
 def CreatedWith(self, path):
     return dbus.Dictionary(getattr(mockobject.objects[path], 'created_with', {}), signature='sv')
+
+
+@dbus.service.method(CONTROL_IFACE, in_signature='', out_signature='a{sv}')
+def LastCreate(self):
+    '''The properties the last Messaging.Create was called with.'''
+    return dbus.Dictionary(self.last_create, signature='sv')
