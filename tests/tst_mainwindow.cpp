@@ -105,6 +105,8 @@ private slots:
     void rootTablesListEveryMessageOnce();
     void namesSortIgnoringCase();
     void arrivalResortsNewestFirst();
+    void burstOfArrivalsIsShownInFull_data();
+    void burstOfArrivalsIsShownInFull();
     void tableShowsOneLinePreviewKeepsLines();
     void previewEscapesAndLinks();
     void linkClickKeepsThePreview();
@@ -319,6 +321,89 @@ void TestMainWindow::arrivalResortsNewestFirst()
     QCOMPARE(columnTexts(table, 1), (QStringList{"newest", "old", "older"}));
     QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->item(0, 1)->text(), QStringLiteral("newest"));
     QCOMPARE(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0), QStringLiteral("Inbox(1/3)"));
+}
+
+void TestMainWindow::burstOfArrivalsIsShownInFull_data()
+{
+    QTest::addColumn<QStringList>("times");   // arrival times, in arrival order
+    QTest::addColumn<int>("rounds");          // turns of the event loop the arrivals spread over
+    // Stored: 08:00 (read, selected by the user), 09:00 (unread), 10:00 (read).
+    QTest::newRow("all newer than every row, one turn")
+        << QStringList{"20261201110000", "20261201120000", "20261201113000", "20261201120000"} << 1;
+    QTest::newRow("between, below and equal to shown rows, one turn")
+        << QStringList{"20261201083000", "20261201070000", "20261201090000", "20261201103000", "20261201083000"} << 1;
+    QTest::newRow("mixed times over several turns")
+        << QStringList{"20261201093000", "20261201060000", "20261201100000", "20261201113000", "20261201093000", "20261201080000"} << 3;
+}
+
+void TestMainWindow::burstOfArrivalsIsShownInFull()
+{
+    QFETCH(QStringList, times);
+    QFETCH(int, rounds);
+    setConfig(QByteArray("<c><ShowSMCount>true</ShowSMCount></c>"));
+    TestSupport::storeMessage(1, QStringLiteral("1000001"), QStringLiteral("kept"), 0, QStringLiteral("20261201080000"));
+    TestSupport::storeMessage(1, QStringLiteral("1000002"), QStringLiteral("unread"), 1, QStringLiteral("20261201090000"));
+    TestSupport::storeMessage(1, QStringLiteral("1000003"), QStringLiteral("read"), 0, QStringLiteral("20261201100000"));
+    build(QByteArray("<c><ShowSMCount>true</ShowSMCount></c>"));
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    SMSUITableWidget* root = m_window->Table(NODE_LOCAL_ROOT);
+    QCOMPARE(inbox->rowCount(), 3);
+    QCOMPARE(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0), QStringLiteral("Inbox(1/3)"));
+    const int keptRow = columnTexts(inbox, 1).indexOf(QStringLiteral("kept"));
+    inbox->selectRow(keptRow);
+    QCoreApplication::processEvents();
+
+    const int perRound = (times.size() + rounds - 1) / rounds;
+    for (int i = 0; i < times.size(); ++i) {
+        ZsdkSim::Incoming in;
+        in.number = QStringLiteral("+4915%1").arg(i);
+        in.text = QStringLiteral("arrival %1").arg(i);
+        in.time = times.at(i);
+        QVERIFY(ZsdkSim::InjectMessage(in) > 0);
+        if ((i + 1) % perRound == 0) {
+            ZsdkSim::WaitForEvents();
+            QCoreApplication::processEvents();
+        }
+    }
+    const int total = 3 + times.size();
+    QTRY_COMPARE(inbox->rowCount(), total);
+    QTRY_COMPARE(root->rowCount(), total);
+
+    for (SMSUITableWidget* table : {inbox, root}) {
+        const QStringList texts = columnTexts(table, 1);
+        // Every arrival once.
+        for (int i = 0; i < times.size(); ++i)
+            QCOMPARE(texts.count(QStringLiteral("arrival %1").arg(i)), 1);
+        // Newest first; among equal times the later arrival above the earlier.
+        for (int row = 1; row < table->rowCount(); ++row) {
+            const SMSLocalRecordPtr above = UITableItem::RecordOf(table->item(row - 1, 0));
+            const SMSLocalRecordPtr below = UITableItem::RecordOf(table->item(row, 0));
+            QVERIFY(above && below);
+            QVERIFY2(above->strTime >= below->strTime, qPrintable(above->strTime + QLatin1String(" above ") + below->strTime));
+            if (above->strTime == below->strTime && above->strContent.startsWith(QLatin1String("arrival"))
+                && below->strContent.startsWith(QLatin1String("arrival")))
+                QVERIFY(above->iMsgId > below->iMsgId);
+            // Each cell of a row shows the row's own message.
+            QCOMPARE(UITableItem::RecordOf(table->item(row, 2)), below);
+        }
+        QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), 2);
+        QCOMPARE(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    }
+    // The user's selection stays on the message it was on.
+    const QList<QTableWidgetItem*> selected = inbox->selectedItems();
+    QCOMPARE(selected.size(), 3);
+    QCOMPARE(UITableItem::RecordOf(selected.first())->strContent, QStringLiteral("kept"));
+    // Arrivals are unread: the count follows them.
+    QCOMPARE(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0), QStringLiteral("Inbox(%1/%2)").arg(1 + times.size()).arg(total));
+    // Reading one of them by a click brings the count down by one and marks its root row read.
+    const SMSLocalRecordPtr first = UITableItem::RecordOf(inbox->item(0, 0));
+    QCOMPARE(first->iReadFlag, 1);
+    inbox->selectRow(0);
+    m_window->onClickTableRow(0);
+    QCOMPARE(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0), QStringLiteral("Inbox(%1/%2)").arg(times.size()).arg(total));
+    const SMSLocalRecordPtr inRoot = UITableItem::RecordOf(root->CellsForMessage(first->iMsgId).cell[0]);
+    QVERIFY(inRoot);
+    QCOMPARE(inRoot->iReadFlag, 0);
 }
 
 void TestMainWindow::tableShowsOneLinePreviewKeepsLines()

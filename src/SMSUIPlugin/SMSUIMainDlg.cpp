@@ -65,6 +65,7 @@ SMSUIMainDlg::SMSUIMainDlg()
 SMSUIMainDlg::~SMSUIMainDlg()
 {
     SMS_LOG("%s: %s: %s entered");
+    saveReceptionsForAgent();   // receptions of the last turn are counted too
     for (DetectMemoryDeviceThread* reader : {m_threadReadSim, m_threadReadDevice}) {
         reader->SetStop(true);
         // The reader polls in short steps; it ends within its poll interval.

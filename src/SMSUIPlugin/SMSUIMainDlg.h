@@ -12,6 +12,7 @@
 
 #include "QBuildMenu.h"
 #include "SMSLocalRecord.h"
+#include "SMSUITableWidget.h"
 #include "ToolBarLogic.h"
 
 #include <QHash>
@@ -45,6 +46,7 @@ class SMSStatusUILogic;
 class SMSThreadUI;
 class SMSUIMessageEditor;
 class SMSUITableWidget;
+class UITableItem;
 class SMSUITreeWidget;
 class SearchLineEdit;
 class GridDelegateLayout;
@@ -332,6 +334,12 @@ private:
     void populateTables(const QList<int>& nodes, bool refreshExisting);
     QString prepareMessagePreview(const SMSLocalRecordPtr& record);
     void fillTable(int node, SMSUITableWidget* table);
+    // One row's cells; `time` is a ready column-2 cell the row takes over (null: made here).
+    SMSUITableWidget::RowCells populateTableRow(const SMSLocalRecordPtr& record, int row, QTableWidget* table, UITableItem* time);
+    // Adds the messages the table does not show yet in one update (addRecToSMSTable for many).
+    void addRecordsToSMSTable(int node, const QList<SMSLocalRecordPtr>& records);
+    // syncUnreadSMSTable limited to the rows of `onlyIds` (null: every row).
+    void syncUnreadSMSTable(int node, const QList<int>* onlyIds);
     quint64 generationOf(int node) const;
     void markTableFilled(SMSUITableWidget* table, bool current);
     bool tableIsCurrent(SMSUITableWidget* table) const;
@@ -428,6 +436,10 @@ private:
     // alerts
     int m_iNewMsgNode = 1;
     QMutex m_mutexAnnounce;
+    // Receptions not yet added to the usage file: a burst of arrivals is written once per turn
+    // of the event loop instead of once (with a disk flush) per message.
+    int m_iUnsavedReceptions = 0;
+    void saveReceptionsForAgent();
     QPointer<ExtendDialog> m_pFlashWindow;
     QPointer<QPushButton> m_pFlashClose;
     QPointer<QTextEdit> m_pFlashText;

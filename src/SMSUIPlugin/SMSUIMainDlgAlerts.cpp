@@ -58,7 +58,8 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString number, QString
     m_iNewMsgNode = folder;
     {
         QMutexLocker lock(&m_mutexAnnounce);
-        SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSReceived"), QStringLiteral("1"));
+        if (m_iUnsavedReceptions++ == 0)
+            QTimer::singleShot(0, this, &SMSUIMainDlg::saveReceptionsForAgent);
         if (normal == 0) {
             showFlashMessage(content, number, time);
         } else if (!m_pNotify || !m_pStatusLogicObject) {
@@ -76,6 +77,14 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString number, QString
     }
     // Asking the sound system for an output takes milliseconds: the new row is shown first.
     QTimer::singleShot(0, this, &SMSUIMainDlg::playSoundAlert);
+}
+
+void SMSUIMainDlg::saveReceptionsForAgent()
+{
+    const int received = m_iUnsavedReceptions;
+    m_iUnsavedReceptions = 0;
+    if (received > 0)
+        SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSReceived"), QString::number(received));
 }
 
 QString SMSUIMainDlg::parseTimeOfSdk(const QString& time)

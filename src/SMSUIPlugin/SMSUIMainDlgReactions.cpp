@@ -336,16 +336,17 @@ void SMSUIMainDlg::onDeleteSMS(int msgId, int node, int location, bool permanent
 
 void SMSUIMainDlg::replaceRecordInTables(const SMSLocalRecordPtr& updated)
 {
-    // Every table row that shows this message points at the new record from now on.
+    // Every table row that shows this message points at the new record from now on. The tables
+    // find the row through their index: a click must not walk every row of every table.
     for (SMSUITableWidget* table : qAsConst(m_hashTables)) {
-        for (int row = 0; row < table->rowCount(); ++row) {
-            auto* first = dynamic_cast<UITableItem*>(table->item(row, 0));
-            if (!first || !first->Record() || first->Record()->iMsgId != updated->iMsgId)
-                continue;
-            for (int c = 0; c < 3; ++c)
-                if (auto* cell = dynamic_cast<UITableItem*>(table->item(row, c)))
-                    cell->SetRecord(updated);
-        }
+        const SMSUITableWidget::RowCells cells = table->CellsForMessage(updated->iMsgId);
+        const SMSLocalRecordPtr before = UITableItem::RecordOf(cells.cell[0]);
+        if (!before)
+            continue;
+        for (QTableWidgetItem* item : cells.cell)
+            if (auto* cell = dynamic_cast<UITableItem*>(item))
+                cell->SetRecord(updated);
+        table->NoteRecordReplaced(before, updated);
     }
 }
 
@@ -356,6 +357,7 @@ void SMSUIMainDlg::notifyStatusBar()
     if (m_iCurrentFrom < 0 || ZSDK_SMSSrv_BeginTransaction(m_iCurrentFrom) != 0)
         return;
     bool changed = false;
+    QList<int> readIds;
     const QList<QTableWidgetItem*> selected = m_pTableWidgetSms->selectedItems();
     for (QTableWidgetItem* item : selected) {
         if (item->column() != 0)
@@ -370,6 +372,7 @@ void SMSUIMainDlg::notifyStatusBar()
             continue;
         m_pStatusLogicObject->InsertSingleSMS(record->iNode, record->iMsgId, record);
         replaceRecordInTables(record);
+        readIds << record->iMsgId;
         changed = true;
     }
     if (ZSDK_SMSSrv_EndTransaction(m_iCurrentFrom) != 0)
@@ -377,11 +380,12 @@ void SMSUIMainDlg::notifyStatusBar()
     if (!changed)
         return;
     switch (m_iSelectedTreeNode) {
-    case NODE_LOCAL_INBOX: case NODE_LOCAL_REPORT: syncUnreadSMSTable(NODE_LOCAL_ROOT); break;
-    case NODE_SIM_INBOX: syncUnreadSMSTable(NODE_SIM_ROOT); break;
-    case NODE_LOCAL_ROOT: syncUnreadSMSTable(NODE_LOCAL_REPORT); syncUnreadSMSTable(NODE_LOCAL_INBOX); break;
-    case NODE_SIM_ROOT: syncUnreadSMSTable(NODE_SIM_INBOX); break;
-    case NODE_DEVICE_ROOT: syncUnreadSMSTable(NODE_DEVICE_INBOX); break;
+    // Only the rows of the messages just read can have changed.
+    case NODE_LOCAL_INBOX: case NODE_LOCAL_REPORT: syncUnreadSMSTable(NODE_LOCAL_ROOT, &readIds); break;
+    case NODE_SIM_INBOX: syncUnreadSMSTable(NODE_SIM_ROOT, &readIds); break;
+    case NODE_LOCAL_ROOT: syncUnreadSMSTable(NODE_LOCAL_REPORT, &readIds); syncUnreadSMSTable(NODE_LOCAL_INBOX, &readIds); break;
+    case NODE_SIM_ROOT: syncUnreadSMSTable(NODE_SIM_INBOX, &readIds); break;
+    case NODE_DEVICE_ROOT: syncUnreadSMSTable(NODE_DEVICE_INBOX, &readIds); break;
     default: break;
     }
     updateTreeNodeCounts();

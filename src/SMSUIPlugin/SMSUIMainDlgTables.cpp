@@ -17,7 +17,9 @@
 #include <QDateTime>
 #include <QHeaderView>
 #include <QPixmap>
+#include <QSet>
 #include <QTextBrowser>
+#include <algorithm>
 
 namespace {
 
@@ -103,9 +105,16 @@ void SMSUIMainDlg::connectTable(SMSUITableWidget* table, bool on)
 
 void SMSUIMainDlg::populateTableRow(const SMSLocalRecordPtr& record, int row, QTableWidget* table)
 {
+    populateTableRow(record, row, table, nullptr);
+}
+
+SMSUITableWidget::RowCells SMSUIMainDlg::populateTableRow(const SMSLocalRecordPtr& record, int row, QTableWidget* table, UITableItem* time)
+{
+    SMSUITableWidget::RowCells cells;
     if (!record || !table) {
         SMS_LOG("%s: %s: %s : invalid input params");
-        return;
+        delete time;
+        return cells;
     }
     table->setRowHeight(row, 16);
     const bool rtl = isRightToLeft();
@@ -119,9 +128,12 @@ void SMSUIMainDlg::populateTableRow(const SMSLocalRecordPtr& record, int row, QT
     }
     // Font, alignment and the record address are answered by the cell itself (UITableItem::data).
     // Column 2 goes in last: in a table kept sorted by time it moves the row to its place.
-    table->setItem(row, 0, new UITableItem(record, name, statusIcon(record->imgStatus, rtl)));
-    table->setItem(row, 1, new UITableItem(record, content));
-    table->setItem(row, 2, new UITableItem(record, timeValue(*record)));
+    cells.cell[0] = new UITableItem(record, name, statusIcon(record->imgStatus, rtl));
+    cells.cell[1] = new UITableItem(record, content);
+    cells.cell[2] = time ? time : new UITableItem(record, timeValue(*record));
+    for (int c = 0; c < 3; ++c)
+        table->setItem(row, c, cells.cell[c]);
+    return cells;
 }
 
 quint64 SMSUIMainDlg::generationOf(int node) const
@@ -249,6 +261,11 @@ int SMSUIMainDlg::emptySMSTable(int node)
 
 void SMSUIMainDlg::syncUnreadSMSTable(int node)
 {
+    syncUnreadSMSTable(node, nullptr);
+}
+
+void SMSUIMainDlg::syncUnreadSMSTable(int node, const QList<int>* onlyIds)
+{
     if (!m_pStatusLogicObject)
         return;
     SMSUITableWidget* table = Table(node);
@@ -258,15 +275,22 @@ void SMSUIMainDlg::syncUnreadSMSTable(int node)
     }
     table->clearFocus();
     connectTable(table, false);
-    for (int row = 0; row < table->rowCount(); ++row) {
-        for (int c = 0; c < 3; ++c) {
-            auto* cell = dynamic_cast<UITableItem*>(table->item(row, c));
-            if (!cell || !cell->Record())
-                continue;
-            const int folder = cell->Record()->iNode;
-            if (cell->Record()->iReadFlag == 0 && (folder == 1 || folder == 5 || folder == 7 || folder == 9) && c == 0)
-                cell->setData(Qt::DecorationRole, statusIcon(m_pStatusLogicObject->StatusImage(0), isRightToLeft()));
-        }
+    const QIcon read = statusIcon(m_pStatusLogicObject->StatusImage(0), isRightToLeft());
+    auto markRead = [read](QTableWidgetItem* first) {
+        auto* cell = dynamic_cast<UITableItem*>(first);
+        if (!cell || !cell->Record())
+            return;
+        const int folder = cell->Record()->iNode;
+        if (cell->Record()->iReadFlag == 0 && (folder == 1 || folder == 5 || folder == 7 || folder == 9))
+            cell->setData(Qt::DecorationRole, read);
+    };
+    if (onlyIds) {
+        // Only these messages changed: their rows are found through the table's index.
+        for (int id : *onlyIds)
+            markRead(table->CellsForMessage(id).cell[0]);
+    } else {
+        for (int row = 0; row < table->rowCount(); ++row)
+            markRead(table->item(row, 0));
     }
     if (m_pTreeWidget && m_pTreeWidget->currentItem())
         loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
@@ -303,6 +327,8 @@ bool SMSUIMainDlg::isMessageInTable(int msgId, QTableWidget* table) const
 {
     if (!table || msgId < 0)
         return false;
+    if (auto* messages = qobject_cast<SMSUITableWidget*>(table))
+        return messages->CellsForMessage(msgId).cell[0] != nullptr;
     for (int row = 0; row < table->rowCount(); ++row) {
         QTableWidgetItem* cell = table->item(row, 0);
         if (!cell)
@@ -314,29 +340,115 @@ bool SMSUIMainDlg::isMessageInTable(int msgId, QTableWidget* table) const
     return false;
 }
 
+namespace {
+
+// Runs `change` with the table's sort indicator parked on no column, so that cells set meanwhile
+// are not moved one by one to their sorted place (each such move copies the whole column). The
+// caller leaves the rows in the order the indicator names; nothing is sorted afterwards.
+template<typename Change>
+void withSortParked(QTableWidget* table, Change change)
+{
+    QHeaderView* header = table->horizontalHeader();
+    const int section = header->sortIndicatorSection();
+    const Qt::SortOrder order = header->sortIndicatorOrder();
+    const bool blocked = header->blockSignals(true);
+    header->setSortIndicator(-1, order);
+    change();
+    header->setSortIndicator(section, order);
+    header->blockSignals(blocked);
+}
+
+// Where the table's own sorted insertion would put a cell of the time column into a table kept
+// newest first: above the first row that is not newer.
+int newestFirstRow(QTableWidget* table, const QTableWidgetItem& time)
+{
+    int low = 0;
+    int high = table->rowCount();
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        const QTableWidgetItem* cell = table->item(mid, 2);
+        if (cell && time < *cell)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+} // namespace
+
 void SMSUIMainDlg::addRecToSMSTable(int node, const SMSLocalRecordPtr& record)
 {
     if (!record) {
         SMS_LOG("%s: %s: %s : Invalid input param ");
         return;
     }
+    addRecordsToSMSTable(node, {record});
+}
+
+void SMSUIMainDlg::addRecordsToSMSTable(int node, const QList<SMSLocalRecordPtr>& records)
+{
     SMSUITableWidget* table = Table(node);
-    if (!table || isMessageInTable(record->iMsgId, table))
+    if (!table)
         return;
-    // A new message leaves the table sorted newest first, whatever the user sorted by. When it
-    // already is, the new row is put straight into its place instead of sorting every row again.
+    // Each message once: not already shown, not twice in this batch.
+    QList<SMSLocalRecordPtr> added;
+    QSet<int> ids;
+    for (const SMSLocalRecordPtr& rec : records) {
+        if (rec && !ids.contains(rec->iMsgId) && !isMessageInTable(rec->iMsgId, table)) {
+            ids.insert(rec->iMsgId);
+            added << rec;
+        }
+    }
+    if (added.isEmpty())
+        return;
+    // New messages leave the table sorted newest first, whatever the user sorted by. When it
+    // already is, the new rows are put straight into their places instead of sorting every row
+    // again; a batch that lands between the same two rows goes in as one block.
     QHeaderView* header = table->horizontalHeader();
     const bool newestFirst = table->isSortingEnabled() && header->sortIndicatorSection() == 2
         && header->sortIndicatorOrder() == Qt::DescendingOrder;
-    if (!newestFirst)
+    const SMSUITableWidget::AnswerState answers = table->Answers();
+    QList<SMSUITableWidget::RowCells> newRows;
+    if (newestFirst) {
+        // The table would put each arrival above the rows that are not newer, the later of two
+        // equal times above the earlier: newest first, later arrivals first among equals.
+        struct Pending {
+            SMSLocalRecordPtr record;
+            UITableItem* time;
+            int row;
+        };
+        QVector<Pending> pending;
+        pending.reserve(added.size());
+        for (int i = added.size() - 1; i >= 0; --i)
+            pending.append({added.at(i), new UITableItem(added.at(i), timeValue(*added.at(i))), 0});
+        std::stable_sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) { return *b.time < *a.time; });
+        for (Pending& p : pending)
+            p.row = newestFirstRow(table, *p.time);
+        withSortParked(table, [&] {
+            // Bottom block first, so the places worked out above stay right.
+            int end = pending.size();
+            while (end > 0) {
+                int begin = end - 1;
+                while (begin > 0 && pending.at(begin - 1).row == pending.at(end - 1).row)
+                    --begin;
+                const int at = pending.at(begin).row;
+                table->model()->insertRows(at, end - begin);
+                for (int i = begin; i < end; ++i)
+                    newRows << populateTableRow(pending.at(i).record, at + i - begin, table, pending.at(i).time);
+                end = begin;
+            }
+        });
+    } else {
         table->setSortingEnabled(false);
-    const int row = table->rowCount();
-    table->insertRow(row);
-    populateTableRow(record, row, table);
-    if (!newestFirst) {
+        const int first = table->rowCount();
+        table->setRowCount(first + added.size());
+        for (int i = 0; i < added.size(); ++i)
+            newRows << populateTableRow(added.at(i), first + i, table, nullptr);
         header->setSortIndicator(2, Qt::DescendingOrder);
         table->setSortingEnabled(true);
     }
+    table->NoteRowsAdded(answers, newRows);
     markTableFilled(table, false);
     if (m_pTreeWidget && m_pTreeWidget->currentItem())
         loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
@@ -363,15 +475,26 @@ void SMSUIMainDlg::onSMSReceiverecordRecieved(int)
         SMS_LOG("%s: %s: %s: invalid input param");
         return;
     }
+    // Everything that arrived since the last turn goes into each table in one update; the tables
+    // are visited in the order the first message of each names them.
+    QList<int> order;
+    QHash<int, QList<SMSLocalRecordPtr>> perTable;
+    auto route = [&](int node, const SMSLocalRecordPtr& rec) {
+        if (!perTable.contains(node))
+            order << node;
+        perTable[node] << rec;
+    };
     for (const SMSLocalRecordPtr& rec : received) {
         switch (rec->iNode) {
-        case 1: case 5: addRecToSMSTable(rec->iNode, rec); addRecToSMSTable(13, rec); break;
-        case 7: addRecToSMSTable(7, rec); addRecToSMSTable(12, rec); break;
-        case 9: addRecToSMSTable(9, rec); addRecToSMSTable(14, rec); break;
-        case 10: addRecToSMSTable(10, rec); addRecToSMSTable(13, rec); break;
+        case 1: case 5: route(rec->iNode, rec); route(13, rec); break;
+        case 7: route(7, rec); route(12, rec); break;
+        case 9: route(9, rec); route(14, rec); break;
+        case 10: route(10, rec); route(13, rec); break;
         default: break;
         }
     }
+    for (int node : qAsConst(order))
+        addRecordsToSMSTable(node, perTable.value(node));
     updateTreeNodeCounts();
     if (m_pTableWidgetSms && m_pTableWidgetSms->selectedItems().isEmpty() && m_pTreeWidget->currentItem())
         loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));

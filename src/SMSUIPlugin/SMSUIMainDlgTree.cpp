@@ -204,15 +204,11 @@ void SMSUIMainDlg::updateTreeNodeCounts()
         QTreeWidgetItem* item = TreeItem(node);
         if (!item)
             continue;
-        const SMSUITableWidget* table = Table(node);
+        SMSUITableWidget* table = Table(node);
         const int total = table ? table->rowCount() : 0;
         QString text = Translate(QLatin1String(labelId(node)));
         if (isInboxLike(node)) {
-            int unread = 0;
-            for (int row = 0; table && row < total; ++row) {
-                const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0));
-                unread += (rec && rec->iReadFlag == 1) ? 1 : 0;
-            }
+            const int unread = table ? table->UnreadRows() : 0;   // kept by the table
             text += QStringLiteral("(%1/%2)").arg(unread).arg(total);
         } else {
             text += QStringLiteral("(%1)").arg(total);

@@ -2,6 +2,7 @@
 
 #include "SMSLog.h"
 #include "SMSUIMainDlg.h"
+#include "UITableItem.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -11,6 +12,108 @@
 SMSUITableWidget::SMSUITableWidget(int node, SMSUIMainDlg* window, QWidget* parent)
     : QTableWidget(parent), m_iNode(node), m_pWindow(window)
 {
+    QAbstractItemModel* rows = model();
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &SMSUITableWidget::forgetAnswers);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &SMSUITableWidget::forgetAnswers);
+    connect(rows, &QAbstractItemModel::modelReset, this, &SMSUITableWidget::forgetAnswers);
+    // A cell set, taken or deleted is announced without roles; a changed value or icon names its
+    // role and leaves the cell (and its record) where it was.
+    connect(rows, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QVector<int>& roles) {
+                if (roles.isEmpty())
+                    forgetAnswers();
+            });
+}
+
+SMSUITableWidget::~SMSUITableWidget()
+{
+    // The model outlives this part of the object and reports its own teardown.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
+void SMSUITableWidget::forgetAnswers()
+{
+    m_bIndexValid = false;
+    m_bUnreadValid = false;
+}
+
+void SMSUITableWidget::buildIndex()
+{
+    m_hashRowsById.clear();
+    m_hashRowsById.reserve(rowCount());
+    m_bIndexStopped = false;
+    for (int row = 0; row < rowCount(); ++row) {
+        RowCells cells;
+        cells.cell[0] = item(row, 0);
+        if (!cells.cell[0]) {
+            m_bIndexStopped = true;
+            break;
+        }
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(cells.cell[0]);
+        if (!rec || m_hashRowsById.contains(rec->iMsgId))
+            continue;
+        cells.cell[1] = item(row, 1);
+        cells.cell[2] = item(row, 2);
+        m_hashRowsById.insert(rec->iMsgId, cells);
+    }
+    m_bIndexValid = true;
+}
+
+SMSUITableWidget::RowCells SMSUITableWidget::CellsForMessage(int msgId)
+{
+    if (!m_bIndexValid)
+        buildIndex();
+    return m_hashRowsById.value(msgId);
+}
+
+int SMSUITableWidget::UnreadRows()
+{
+    if (!m_bUnreadValid) {
+        int unread = 0;
+        for (int row = 0; row < rowCount(); ++row) {
+            const SMSLocalRecordPtr rec = UITableItem::RecordOf(item(row, 0));
+            unread += (rec && rec->iReadFlag == 1) ? 1 : 0;
+        }
+        m_iUnread = unread;
+        m_bUnreadValid = true;
+    }
+    return m_iUnread;
+}
+
+void SMSUITableWidget::NoteRowsAdded(AnswerState before, const QList<RowCells>& rows)
+{
+    // An index that ended at a row without a column-0 cell is not extended (Answers() says so):
+    // rows behind such a row are not found by a walk either.
+    forgetAnswers();
+    for (const RowCells& cells : rows) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(cells.cell[0]);
+        if (!rec)
+            continue;
+        if (before.index && !m_hashRowsById.contains(rec->iMsgId))
+            m_hashRowsById.insert(rec->iMsgId, cells);
+        m_iUnread += rec->iReadFlag == 1 ? 1 : 0;
+    }
+    m_bIndexValid = before.index;
+    m_bUnreadValid = before.unread;
+}
+
+void SMSUITableWidget::NoteRecordReplaced(const SMSLocalRecordPtr& before, const SMSLocalRecordPtr& after)
+{
+    if (!m_bUnreadValid)
+        return;
+    m_iUnread += (after && after->iReadFlag == 1 ? 1 : 0) - (before && before->iReadFlag == 1 ? 1 : 0);
+}
+
+void SMSUITableWidget::BeginBulkChange()
+{
+    m_bSignalsWereBlocked = model()->blockSignals(true);
+}
+
+void SMSUITableWidget::EndBulkChange()
+{
+    model()->blockSignals(m_bSignalsWereBlocked);
+    forgetAnswers();
+    viewport()->update();
 }
 
 bool SMSUITableWidget::pressInLeftHalf(const QPoint& pos) const
