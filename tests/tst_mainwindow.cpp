@@ -875,6 +875,21 @@ void TestMainWindow::usageFigures()
     SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QStringLiteral("5"));
     QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSSent")), QStringLiteral("5"));
     QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSReceived")), QStringLiteral("0"));
+    // The agent's folder may be closed to this user while the file itself is open to everyone:
+    // the figures are still written. (Not checkable where permissions do not bind, as for root.)
+    {
+        const QString folder = QFileInfo(file).absolutePath();
+        const QFile::Permissions before = QFile::permissions(folder);
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        auto reopen = qScopeGuard([&] { QFile::setPermissions(folder, before); });
+        QFile probe(folder + QStringLiteral("/probe"));
+        if (!probe.open(QIODevice::WriteOnly)) {
+            QVERIFY(SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QStringLiteral("1")));
+            QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSSent")), QStringLiteral("6"));
+        } else {
+            probe.remove();
+        }
+    }
     // A damaged file is left as it is.
     {
         QFile f(file);

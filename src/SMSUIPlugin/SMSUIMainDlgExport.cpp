@@ -192,6 +192,9 @@ bool SMSUIMainDlg::SaveSMSInfoForAgent(const QString& item, const QString& key, 
     }
     // Written through a save file: a crash while writing leaves the old figures, not half a file.
     QSaveFile out(filePath);
+    // Where the folder is closed but the file is open (the agent's folder is shared that way),
+    // the file is rewritten in place rather than not at all.
+    out.setDirectWriteFallback(true);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
         SMS_DEBUG("Error open file: %s", qPrintable(filePath));
         return false;
