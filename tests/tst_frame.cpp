@@ -2,16 +2,22 @@
 // count in the status bar and the shut-down order.
 
 #include "CommonUtils.h"
+#include "DesktopNotifier.h"
 #include "FrameWindow.h"
 #include "SettingsDialog.h"
 #include "HostGuids.h"
+#include "MessageArrivals.h"
 #include "PluginManager.h"
 #include "SimControl.h"
 #include "Startup.h"
 
+#include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTableWidget>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -24,6 +30,10 @@ private slots:
     void missingPluginFolder();
     void brokenPluginsAreExplained();
     void frameRunsTheSmsPage();
+    void arrivalsReachTheFrame_data();
+    void arrivalsReachTheFrame();
+    void notificationActionOpensTheMessage();
+    void desktopNotificationsAreASetting();
     void storeProblemIsToldOnce();
     void settingsPageFollowsTheDialog();
 
@@ -107,6 +117,148 @@ void TestFrame::frameRunsTheSmsPage()
     QVERIFY(page.isNull());
     QCOMPARE(sms->state, LoadedPlugin::Stopped);
     ZsdkSim::Shutdown();
+}
+
+void TestFrame::arrivalsReachTheFrame_data()
+{
+    QTest::addColumn<int>("mem");
+    QTest::addColumn<int>("msgClass");
+    QTest::addColumn<int>("node");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("PC inbox") << 0 << 3 << 1 << true;
+    QTest::newRow("SIM inbox") << 1 << 3 << 7 << true;
+    QTest::newRow("flash message, not stored") << 0 << 0 << 1 << false;
+}
+
+void TestFrame::arrivalsReachTheFrame()
+{
+    QFETCH(int, mem);
+    QFETCH(int, msgClass);
+    QFETCH(int, node);
+    QFETCH(bool, stored);
+    MessageArrivals arrivals;
+    arrivals.Start();
+    QSignalSpy received(&arrivals, &MessageArrivals::received);
+    // A delivery report is no message from a person: the arrival after it comes first.
+    ZsdkSim::Incoming report;
+    report.kind = 1;
+    report.number = QStringLiteral("+491712345678");
+    ZsdkSim::InjectMessage(report);
+    ZsdkSim::Incoming in;
+    in.mem = mem;
+    in.msgClass = msgClass;
+    in.number = QStringLiteral("+491798765432");
+    in.text = QStringLiteral("Running late\nsorry");
+    const int id = ZsdkSim::InjectMessage(in);
+    QVERIFY(received.wait(10000));
+    QCOMPARE(received.size(), 1);
+    QCOMPARE(received.at(0).at(0).toInt(), node);
+    if (stored)
+        QCOMPARE(received.at(0).at(1).toInt(), id);
+    else
+        QCOMPARE(received.at(0).at(1).toInt(), -1);
+    QCOMPARE(received.at(0).at(2).toString(), in.number);
+    QCOMPARE(received.at(0).at(3).toString(), in.text);
+    // After Stop nothing more arrives, even for a message already under way.
+    ZsdkSim::InjectMessage(in);
+    arrivals.Stop();
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QCoreApplication::processEvents();
+    QCOMPARE(received.size(), 1);
+}
+
+void TestFrame::notificationActionOpensTheMessage()
+{
+    FrameWindow frame(true);
+    frame.resize(900, 600);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget"));
+    auto* preview = frame.findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    QVERIFY(tree && preview);
+    auto* unread = frame.findChild<QLabel*>(QStringLiteral("XFrame_UnreadLabel"));
+    QVERIFY(unread);
+    const int before = unread->text().section(QLatin1Char(' '), -1).toInt();
+    QList<int> ids;
+    for (const QString& text : {QStringLiteral("older: the keys are under the mat"), QStringLiteral("middle: train at 7:12"),
+                                QStringLiteral("newest: all fine")}) {
+        ZsdkSim::Incoming in;
+        in.number = QStringLiteral("+491711112222");
+        in.text = text;
+        in.time = QStringLiteral("2027010110%1000").arg(ids.size() + 2);   // newer than the seeded ones
+        ids << ZsdkSim::InjectMessage(in);
+        QVERIFY(ids.last() > 0);
+    }
+    // The page has taken all three into the inbox table, and has read the card memories (which
+    // rebuilds the PC tables once, dropping any selection made before).
+    QTRY_COMPARE(unread->text(), QStringLiteral("Unread messages: %1").arg(before + 3));
+    QTRY_VERIFY([tree] {
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            if (!tree->topLevelItem(i)->isHidden() && !tree->topLevelItem(i)->isExpanded())
+                return false;
+        return true;
+    }());
+    QTableWidget* table = nullptr;
+    for (QTableWidget* t : frame.findChildren<QTableWidget*>())
+        if (t->isVisibleTo(&frame))
+            table = t;
+    QVERIFY(table);
+    QTRY_VERIFY([table] {
+        int found = 0;
+        for (int row = 0; row < table->rowCount(); ++row)
+            if (table->item(row, 1) && table->item(row, 1)->text().contains(QRegularExpression(QStringLiteral("^(older|middle|newest):"))))
+                ++found;
+        return found == 3;
+    }());
+    // Chosen from a notification while the frame is minimised: it comes forward with the
+    // message open, not merely its folder.
+    frame.showMinimized();
+    frame.OpenMessage(1, ids.at(1));
+    QVERIFY(!frame.isMinimized());
+    QTRY_VERIFY2(preview->toPlainText().contains(QStringLiteral("train at 7:12")), qPrintable(preview->toPlainText()));
+    QVERIFY(tree->currentItem());
+    QVERIFY(table->isVisibleTo(&frame));
+    QVERIFY(table->currentRow() > 0);
+    // A message that is gone since opens its folder at the top.
+    frame.OpenMessage(1, 999999);
+    QTRY_COMPARE(table->currentRow(), 0);
+    QVERIFY(!preview->toPlainText().contains(QStringLiteral("train at 7:12")));
+    frame.Shutdown();
+}
+
+void TestFrame::desktopNotificationsAreASetting()
+{
+    CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("desktop.ini")));
+    {
+        FrameWindow frame(true);
+        QVERIFY(FrameWindow::DesktopNotificationsOn());
+        QVERIFY(frame.Notifier()->IsEnabled());
+        // Switched off in the settings dialog's Desktop page.
+        QTimer::singleShot(0, &frame, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("XFrame_DesktopNotifications"));
+            QVERIFY(box);
+            QVERIFY(box->isChecked());
+            box->setChecked(false);
+            dialog->accept();
+        });
+        frame.ShowSettings();
+        QVERIFY(!frame.Notifier()->IsEnabled());
+    }
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("XFrame"), QStringLiteral("DesktopNotifications")), QStringLiteral("0"));
+    FrameWindow next(true);
+    QVERIFY(!next.Notifier()->IsEnabled());
+    // Cancel keeps what was there.
+    QTimer::singleShot(0, &next, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->findChild<QCheckBox*>(QStringLiteral("XFrame_DesktopNotifications"))->setChecked(true);
+        dialog->reject();
+    });
+    next.ShowSettings();
+    QVERIFY(!next.Notifier()->IsEnabled());
+    QVERIFY(!FrameWindow::DesktopNotificationsOn());
 }
 
 void TestFrame::storeProblemIsToldOnce()

@@ -591,6 +591,18 @@
         <translation>الإعدادات</translation>
     </message>
     <message>
+        <source>IDS_FRAME_DESKTOP_TAB</source>
+        <translation>سطح المكتب</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_DESKTOP_NOTIFY</source>
+        <translation>إظهار إشعار على سطح المكتب عند وصول رسالة</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_DESKTOP_NO_SERVICE</source>
+        <translation>لا يوفر سطح المكتب هذا خدمة إشعارات.</translation>
+    </message>
+    <message>
         <source>IDS_FRAME_SMS_PAGE</source>
         <translation>الرسائل</translation>
     </message>

@@ -591,6 +591,18 @@
         <translation>Einstellungen</translation>
     </message>
     <message>
+        <source>IDS_FRAME_DESKTOP_TAB</source>
+        <translation>Desktop</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_DESKTOP_NOTIFY</source>
+        <translation>Bei neuen Nachrichten eine Desktop-Benachrichtigung zeigen</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_DESKTOP_NO_SERVICE</source>
+        <translation>Dieser Desktop bietet keinen Benachrichtigungsdienst.</translation>
+    </message>
+    <message>
         <source>IDS_FRAME_SMS_PAGE</source>
         <translation>Nachrichten</translation>
     </message>

@@ -591,6 +591,18 @@
         <translation>Settings</translation>
     </message>
     <message>
+        <source>IDS_FRAME_DESKTOP_TAB</source>
+        <translation>Desktop</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_DESKTOP_NOTIFY</source>
+        <translation>Show a desktop notification when a message arrives</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_DESKTOP_NO_SERVICE</source>
+        <translation>This desktop offers no notification service.</translation>
+    </message>
+    <message>
         <source>IDS_FRAME_SMS_PAGE</source>
         <translation>Messages</translation>
     </message>

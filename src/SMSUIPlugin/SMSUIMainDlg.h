@@ -99,6 +99,9 @@ public:
     bool isMessageInTable(int iMsgId, QTableWidget* table) const;
     void releaseALLSMSTables();
     void ViewSmsInbox();
+    // Selects folder `node` and in it message `msgId`, shown in the preview (the folder's first
+    // message when that one is not there, e.g. a flash message or one deleted since).
+    void OpenMessage(int node, int msgId);
     SMSUITableWidget* Table(int node) const { return m_hashTables.value(node); }
     QWidget* CurrentTable() const;
     int SelectedNode() const { return m_iSelectedTreeNode; }

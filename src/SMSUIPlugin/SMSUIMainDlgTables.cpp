@@ -618,6 +618,40 @@ void SMSUIMainDlg::onCtrlAPressedOnTable()
     }
 }
 
+void SMSUIMainDlg::OpenMessage(int node, int msgId)
+{
+    QTreeWidgetItem* folder = TreeItem(node);
+    if (!m_pTreeWidget || !folder || folder->isHidden()) {
+        ViewSmsInbox();
+        return;
+    }
+    // A batch moving messages in or out of this folder rebuilds its table when done; selecting a
+    // row now would point at a row that is about to change.
+    if (IsWorkerRunning() && m_SMSThreadInst->WorkKind() != SMSThreadUI::WorkSend
+        && (m_SMSThreadInst->TargetNode() == node || m_SMSThreadInst->SourceNode() == node)) {
+        SMS_LOG("%s: %s: %s:Returning the control since smsThread is already running");
+        return;
+    }
+    if (QTreeWidgetItem* current = m_pTreeWidget->currentItem())
+        current->setSelected(false);
+    folder->setSelected(true);
+    m_pTreeWidget->setCurrentItem(folder);
+    if (!m_pTableWidgetSms || m_pTableWidgetSms->rowCount() == 0)
+        return;
+    int target = 0;
+    for (int row = 0; row < m_pTableWidgetSms->rowCount(); ++row) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(m_pTableWidgetSms->item(row, 0));
+        if (msgId >= 0 && rec && rec->iMsgId == msgId) {
+            target = row;
+            break;
+        }
+    }
+    m_pTableWidgetSms->setFocus();
+    m_pTableWidgetSms->setCurrentCell(target, 0);
+    enableToolItem(9001);
+    onClickTableRow(target);
+}
+
 void SMSUIMainDlg::ViewSmsInbox()
 {
     QTreeWidgetItem* localInbox = TreeItem(NODE_LOCAL_INBOX);

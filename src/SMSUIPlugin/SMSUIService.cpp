@@ -108,7 +108,7 @@ int CSMSUIService::ShowWindow(QWidget* parent, const QRect& rect)
     return 1;
 }
 
-int CSMSUIService::Notify(int iNotifyEvent, int param1, int)
+int CSMSUIService::Notify(int iNotifyEvent, int param1, int param2)
 {
     SMS_DEBUG("%s: %s Entered The value of iNotifyEvent=  %d", SMSLog::now().constData(), __func__, iNotifyEvent);
     m_pSmsUiMainDlg = SMSUIMainDlg::Existing();
@@ -146,6 +146,10 @@ int CSMSUIService::Notify(int iNotifyEvent, int param1, int)
             m_bSimAvailable = false;
             m_pSmsUiMainDlg->OnSimStatusChanged(false);
         }
+        break;
+    case HostNotify::OpenMessage:
+        // The person chose a desktop notification; the frame has brought this page forward.
+        m_pSmsUiMainDlg->OpenMessage(param1, param2);
         break;
     case HostNotify::DeviceRemoved:
         m_pSmsUiMainDlg->HideCardRoots();

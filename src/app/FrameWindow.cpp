@@ -2,14 +2,19 @@
 
 #include "Change.h"
 #include "CommonUtils.h"
+#include "DesktopNotifier.h"
 #include "HostGuids.h"
 #include "HostServices.h"
+#include "MessageArrivals.h"
 #include "SettingsDialog.h"
 #include "SimControl.h"
 #include "Startup.h"
+#include "zsdk.h"
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDBusConnection>
 #include <QCloseEvent>
 #include <QInputDialog>
 #include <QLabel>
@@ -18,9 +23,13 @@
 #include <QMessageBox>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 namespace {
 const QString kFrameGroup = QStringLiteral("XFramePlugin");
+// The frame's own settings group and key in the host's settings file.
+const QString kSettingsGroup = QStringLiteral("XFrame");
+const QString kDesktopNotificationsKey = QStringLiteral("DesktopNotifications");
 }
 
 FrameWindow::FrameWindow(bool simulatedDevice, QWidget* parent) : QMainWindow(parent), m_bSimulated(simulatedDevice)
@@ -65,6 +74,11 @@ FrameWindow::FrameWindow(bool simulatedDevice, QWidget* parent) : QMainWindow(pa
         if (code == 0x160 || code == 0x161)
             m_pSendLabel->setText(code == 0x160 ? QStringLiteral("\u25CF") : QStringLiteral("\u25CB"));
     });
+    m_pNotifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
+    m_pNotifier->SetEnabled(DesktopNotificationsOn());
+    connect(m_pNotifier, &DesktopNotifier::openMessage, this, &FrameWindow::OpenMessage);
+    m_pArrivals = new MessageArrivals(this);
+    connect(m_pArrivals, &MessageArrivals::received, this, &FrameWindow::onMessageReceived);
     buildMenus();
     retranslate();
     resize(980, 640);
@@ -109,6 +123,8 @@ int FrameWindow::StartPlugins()
     }
     RefreshUnreadCount();
     tellPagesFrameShown();
+    if (running > 0)
+        m_pArrivals->Start();
     return running;
 }
 
@@ -293,6 +309,7 @@ void FrameWindow::retranslate()
     m_pQuitAction->setText(quitText);
     m_pQuitAction->setShortcut(quitKey);
     m_pLanguageMenu->setTitle(frameText("IDS_FRAME_LANGUAGE"));
+    m_pNotifier->SetActionLabel(Change::tr(QStringLiteral("IDS_BTN_VIEW"), QStringLiteral("SMSUIPlugin")));
     if (m_pDeviceMenu) {
         m_pDeviceMenu->setTitle(frameText("IDS_FRAME_DEVICE"));
         for (const auto& a : qAsConst(m_deviceActions))
@@ -333,7 +350,11 @@ SettingsDialog* FrameWindow::CreateSettingsDialog()
         if (entry.ui && entry.state == LoadedPlugin::Initialised && entry.ui->QueryInterface(IID_SETTING_UI_PLUGIN, &out) && out)
             pages << static_cast<ISettingUIPlugin*>(out);
     }
-    return new SettingsDialog(pages, this);
+    auto* dialog = new SettingsDialog(pages, this);
+    std::function<void()> apply;
+    QWidget* desktop = createDesktopPage(dialog, &apply);
+    dialog->AddFramePage(desktop, frameText("IDS_FRAME_DESKTOP_TAB"), apply);
+    return dialog;
 }
 
 void FrameWindow::ShowSettings()
@@ -350,11 +371,67 @@ void FrameWindow::BringToFront()
     activateWindow();
 }
 
+bool FrameWindow::DesktopNotificationsOn()
+{
+    return CommonUtils::GetSettings(kSettingsGroup, kDesktopNotificationsKey) != QLatin1String("0");
+}
+
+void FrameWindow::SetDesktopNotifications(bool on)
+{
+    CommonUtils::SetSettings(kSettingsGroup, kDesktopNotificationsKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+    m_pNotifier->SetEnabled(on);
+}
+
+QWidget* FrameWindow::createDesktopPage(QWidget* parent, std::function<void()>* apply)
+{
+    auto* page = new QWidget(parent);
+    page->setObjectName(QStringLiteral("XFrame_DesktopPage"));
+    auto* layout = new QVBoxLayout(page);
+    auto* notify = new QCheckBox(frameText("IDS_FRAME_DESKTOP_NOTIFY"), page);
+    notify->setObjectName(QStringLiteral("XFrame_DesktopNotifications"));
+    notify->setChecked(DesktopNotificationsOn());
+    layout->addWidget(notify);
+    if (!m_pNotifier->IsServiceAvailable()) {
+        // The choice is kept for a session that has the service; the person learns why nothing
+        // appears in this one.
+        auto* note = new QLabel(frameText("IDS_FRAME_DESKTOP_NO_SERVICE"), page);
+        note->setObjectName(QStringLiteral("XFrame_DesktopNoService"));
+        note->setWordWrap(true);
+        layout->addWidget(note);
+    }
+    layout->addStretch(1);
+    *apply = [this, notify] { SetDesktopNotifications(notify->isChecked()); };
+    return page;
+}
+
+void FrameWindow::onMessageReceived(int node, int msgId, const QString& number, const QString& text)
+{
+    // The SMS page's own popup speaks to a person looking at the frame; the desktop tells one
+    // who is not.
+    if (!m_pNotifier->IsEnabled() || (isActiveWindow() && !isMinimized()))
+        return;
+    QString sender = number;
+    ZSDK_WCHAR* name = nullptr;
+    int32_t found = 0;
+    if (ZSDK_PBSrv_FindNameByNumber(number.utf16(), &name, 64, &found) == ZSDK_OK && found == 1 && name)
+        sender = QString::fromUtf16(reinterpret_cast<const char16_t*>(name));
+    delete[] name;
+    m_pNotifier->ShowMessage(node, msgId, sender, text);
+}
+
+void FrameWindow::OpenMessage(int node, int msgId)
+{
+    BringToFront();
+    ShowPage(QStringLiteral("SMSUIPlugin"));
+    m_pNotify->SendNotify(QLatin1String(HostGuid::SmsPlugin), HostNotify::OpenMessage, node, msgId);
+}
+
 void FrameWindow::Shutdown()
 {
     if (m_bShutDown)
         return;
     m_bShutDown = true;
+    m_pArrivals->Stop();
     CommonUtils::SetShuttingDown(true);
     m_plugins.ShutdownAll();
     CommonUtils::SetShuttingDown(false);

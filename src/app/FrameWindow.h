@@ -7,9 +7,12 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class AddressBookService;
+class DesktopNotifier;
+class MessageArrivals;
 class CallService;
 class DeviceMgrService;
 class MainFrameService;
@@ -39,6 +42,15 @@ public:
     // Shows the window in front of the others, restored from the task bar if minimised; a
     // maximised or full-screen window stays so.
     void BringToFront();
+    // Brings the frame forward with the SMS page showing message `msgId` of folder `node` (the
+    // folder alone when the message is gone or has no id).
+    void OpenMessage(int node, int msgId);
+
+    // Desktop notifications for received messages while the frame is not the active window;
+    // on unless switched off in the settings.
+    static bool DesktopNotificationsOn();
+    void SetDesktopNotifications(bool on);
+    DesktopNotifier* Notifier() const { return m_pNotifier; }
     void SwitchLanguage(const QString& language);
     void RefreshUnreadCount();
     // Tells the user, once, in the status bar and a message box, when the device service set a
@@ -58,6 +70,8 @@ private:
     void retranslate();
     void layoutPages();
     void tellPagesFrameShown();
+    void onMessageReceived(int node, int msgId, const QString& number, const QString& text);
+    QWidget* createDesktopPage(QWidget* parent, std::function<void()>* apply);
     QString frameText(const char* id) const;
 
     bool m_bSimulated;
@@ -70,6 +84,8 @@ private:
     DeviceMgrService* m_pDeviceMgr = nullptr;
     AddressBookService* m_pAddressBook = nullptr;
     CallService* m_pCall = nullptr;
+    DesktopNotifier* m_pNotifier = nullptr;
+    MessageArrivals* m_pArrivals = nullptr;
     QStackedWidget* m_pPages = nullptr;
     QLabel* m_pUnreadLabel = nullptr;
     QLabel* m_pSendLabel = nullptr;

@@ -50,6 +50,12 @@ SettingsDialog::SettingsDialog(const QList<ISettingUIPlugin*>& pages, QWidget* p
     });
 }
 
+void SettingsDialog::AddFramePage(QWidget* page, const QString& title, std::function<void()> apply)
+{
+    m_pTabs->addTab(page, title);
+    m_frameAppliers << std::move(apply);
+}
+
 bool SettingsDialog::ApplyAll()
 {
     for (int i = 0; i < m_pages.size(); ++i) {
@@ -58,6 +64,8 @@ bool SettingsDialog::ApplyAll()
             return false;
         }
     }
+    for (const auto& apply : qAsConst(m_frameAppliers))
+        apply();
     return true;
 }
 

@@ -24,6 +24,7 @@ enum Code {
     LanguageChanged = 0x140,
     UnreadCountChanged = 0x162,
     ShowSmsPage = 0x201,
+    OpenMessage = 0x202,     // to the SMS page: show message param2 of folder param1
     MenuState = 0x203,
     FlightModeOn = 0x240,
     FlightModeOff = 0x241,
