@@ -136,6 +136,7 @@ private slots:
     void deleteMovesToTrashRemoveDeletes();
     void sendReportsEveryPartThenTheStoredCopy();
     void failedPartsMarkTheStoredCopyNotSent();
+    void sendWithoutTheDeviceIsAnswered();
     void flashMessageIsAnnouncedNotStored();
     void deliveryReportWhenRequested();
     void segmentCounts_data();
@@ -595,6 +596,41 @@ void TestDevService::failedPartsMarkTheStoredCopyNotSent()
     ZSDK_SMSSrv_ReleaseSMSRecord(&handle);
 }
 
+void TestDevService::sendWithoutTheDeviceIsAnswered()
+{
+    ZsdkSim::SetDevicePresent(false);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QList<int> codes;
+    for (const Event& e : eventsOf(takeEvents(), ZSDK_EVT_STATUS))
+        codes << e.value;
+    QVERIFY(codes.contains(ZSDK_ST_DEVICE_REMOVED));
+    QVERIFY(codes.contains(ZSDK_ST_CANNOT_SEND));   // nothing can be sent any more
+    const QString text(200, QLatin1Char('b'));      // two segments
+    SMSDeviceRecord* handle = nullptr;
+    QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral("1234567;7654321")), w(text)), 0);
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(handle), 0);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&handle);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> all = takeEvents();
+    const QList<Event> results = eventsOf(all, ZSDK_EVT_SEND_RESULT);
+    QCOMPARE(results.size(), 4);   // every recipient and segment
+    for (const Event& r : results)
+        QCOMPARE(r.status, 1);
+    // The text is kept, as not sent.
+    const QList<Event> saved = eventsOf(all, ZSDK_EVT_SENT_SAVED);
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.first().status, 1);
+    QCOMPARE(saved.first().content, text);
+    QVERIFY(saved.first().id > 0);
+    // Back again: sending is possible once more.
+    ZsdkSim::SetDevicePresent(true);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    codes.clear();
+    for (const Event& e : eventsOf(takeEvents(), ZSDK_EVT_STATUS))
+        codes << e.value;
+    QVERIFY(codes.contains(ZSDK_ST_CAN_SEND));
+}
+
 void TestDevService::flashMessageIsAnnouncedNotStored()
 {
     ZsdkSim::Incoming in;
@@ -750,7 +786,7 @@ void TestDevService::memoryListFollowsTheCard()
     for (const Event& e : eventsOf(takeEvents(), ZSDK_EVT_STATUS))
         codes << e.value;
     QVERIFY(codes.contains(ZSDK_ST_SIM_UNUSABLE));
-    QCOMPARE(codes.last(), int(ZSDK_ST_DEVICE_REMOVED));
+    QCOMPARE(codes.mid(codes.size() - 2), (QList<int>{ZSDK_ST_DEVICE_REMOVED, ZSDK_ST_CANNOT_SEND}));
     ZsdkSim::SetDevicePresent(true);
     ZsdkSim::SetSimPresent(true);
 }

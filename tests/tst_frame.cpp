@@ -1,6 +1,7 @@
 // The frame: loading plug-ins the way a host does, explaining the ones it cannot use, the unread
 // count in the status bar and the shut-down order.
 
+#include "Change.h"
 #include "CommonUtils.h"
 #include "DesktopNotifier.h"
 #include "FrameWindow.h"
@@ -9,15 +10,21 @@
 #include "MessageArrivals.h"
 #include "PluginManager.h"
 #include "SimControl.h"
+#include "zsdk.h"
 #include "Startup.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -36,6 +43,7 @@ private slots:
     void desktopNotificationsAreASetting();
     void storeProblemIsToldOnce();
     void settingsPageFollowsTheDialog();
+    void sendingWithTheDeviceRemoved();
 
 private:
     QTemporaryDir m_dir;
@@ -311,6 +319,81 @@ void TestFrame::settingsPageFollowsTheDialog()
     QTRY_COMPARE(page->size(), before + QSize(120, 80));
     dialog->reject();
     dialog.reset();
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+// The frame's Device menu entry with the given text id.
+static QAction* deviceMenuAction(FrameWindow& frame, const char* id)
+{
+    const QString text = Change::tr(QLatin1String(id), QStringLiteral("XFramePlugin"));
+    for (QAction* menu : frame.menuBar()->actions())
+        if (menu->menu())
+            for (QAction* a : menu->menu()->actions())
+                if (a->text() == text)
+                    return a;
+    return nullptr;
+}
+
+static int pcMessages()
+{
+    int32_t n = -1;
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, 0);
+    return n;
+}
+
+void TestFrame::sendingWithTheDeviceRemoved()
+{
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("removed.sqlite"));
+    o.seed = true;
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    ZsdkSim::Configure(o);
+    FrameWindow frame(true);
+    frame.resize(900, 600);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    auto* newButton = frame.findChild<QAbstractButton*>(QStringLiteral("SMSUIPlugin_ToolButton9000"));
+    auto* sendTool = frame.findChild<QAbstractButton*>(QStringLiteral("SMSUIPlugin_ToolButton9002"));
+    QVERIFY(newButton && sendTool);
+    QAction* removed = deviceMenuAction(frame, "IDS_DEV_REMOVED");
+    QVERIFY(removed);
+    removed->trigger();
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QTRY_VERIFY(!sendTool->isEnabled());
+    newButton->click();
+    QWidget* editor = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MessageDialog"));
+    QVERIFY(editor);
+    auto* number = editor->findChild<QLineEdit*>(QStringLiteral("SMSUIPlugin_LineEditNumber"));
+    auto* text = editor->findChild<QTextEdit*>(QStringLiteral("SMSUIPlugin_TextEditMsgArea"));
+    auto* send = editor->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSendMsg"));
+    QVERIFY(number && text && send);
+    QTest::keyClicks(number, QStringLiteral("+491711111111"));
+    text->setPlainText(QStringLiteral("nobody will get this"));
+    // A send that started anyway (say, just before the removal was known) still ends: the
+    // progress window goes and the text waits, unsent, on the PC.
+    const int before = pcMessages();
+    send->setEnabled(true);
+    send->click();
+    QWidget* progress = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_WaitingDialog"));
+    QVERIFY(progress);
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->isVisible(), 10000);
+    QCOMPARE(pcMessages(), before + 1);
+    // Plugged in again, an editor can send.
+    removed->trigger();
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QCoreApplication::processEvents();
+    newButton->click();
+    QWidget* second = nullptr;
+    for (QWidget* w : frame.findChildren<QWidget*>(QStringLiteral("SMSUIPlugin_MessageDialog")))
+        if (w->isVisible())
+            second = w;
+    QVERIFY(second);
+    QTest::keyClicks(second->findChild<QLineEdit*>(QStringLiteral("SMSUIPlugin_LineEditNumber")), QStringLiteral("+491711111111"));
+    QTRY_VERIFY(second->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSendMsg"))->isEnabled());
     frame.Shutdown();
     ZsdkSim::Shutdown();
 }

@@ -33,6 +33,7 @@ private slots:
     void dragRules();
     void sendReportsEveryPart();
     void cancelSendFailsWaitingParts();
+    void refusedSendIsReported();
     void updateWritesTheRecord();
     void cardWordFollowsTheProduct();
 
@@ -279,6 +280,18 @@ void TestWorker::cancelSendFailsWaitingParts()
         failed += r.at(0).toBool() ? 0 : 1;
     QVERIFY(failed >= 2);   // the parts still waiting when the cancel came
     ZsdkSim::SetSendDelay(0);
+}
+
+void TestWorker::refusedSendIsReported()
+{
+    SMSThreadUI worker;
+    QSignalSpy notStarted(&worker, &SMSThreadUI::sendNotStarted);
+    worker.setSendWork(SMSThreadUI::WorkSend, QStringLiteral(" ; "), QStringLiteral("to nobody"));
+    QVERIFY(runJob(worker));
+    QCOMPARE(notStarted.count(), 1);
+    worker.setSendWork(SMSThreadUI::WorkSend, QStringLiteral("1234567"), QStringLiteral("to somebody"));
+    QVERIFY(runJob(worker));
+    QCOMPARE(notStarted.count(), 1);
 }
 
 void TestWorker::updateWritesTheRecord()

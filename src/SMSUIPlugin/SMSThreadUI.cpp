@@ -69,10 +69,16 @@ void SMSThreadUI::run()
 void SMSThreadUI::sendSmsWork()
 {
     // The results arrive later as the store's send results (onSendResult).
-    if (SMSEditUILogic* logic = SMSEditUILogic::Instance())
-        logic->SendSMS(m_strNumber, m_strContent);
-    else
+    SMSEditUILogic* logic = SMSEditUILogic::Instance();
+    if (!logic) {
         SMS_LOG("%s: %s: %s: SMSEditUILogic::Instance() failed");
+        emit sendNotStarted();
+        return;
+    }
+    if (logic->SendSMS(m_strNumber, m_strContent) != 0) {
+        SMS_WARN("%s: %s: %s: the device did not take the message; no results will come");
+        emit sendNotStarted();
+    }
 }
 
 void SMSThreadUI::cancelSendWork()

@@ -48,6 +48,8 @@ signals:
     void recoverSignalEvent(bool, int);
     void moveOrCopyEvent(bool, int);
     void smsDragged(bool);
+    // The device did not take the message: no per-part result will come for it.
+    void sendNotStarted();
 
 public slots:
     void onSendResult(bool bSendResult);

@@ -233,6 +233,7 @@ void SMSUIMainDlg::addListenersAndData()
     connect(m_pTreeWidget, &QTreeWidget::itemSelectionChanged, this, &SMSUIMainDlg::onSMSTreeItemSelectionChangedSlot);
     connect(worker, &SMSThreadUI::recoverSignalEvent, this, &SMSUIMainDlg::onrecoverMessage);
     connect(worker, &SMSThreadUI::SendSignalEvent, this, &SMSUIMainDlg::onSendSmsResult);
+    connect(worker, &SMSThreadUI::sendNotStarted, this, &SMSUIMainDlg::giveUpSend);
     connect(worker, &SMSThreadUI::moveOrCopyEvent, this, &SMSUIMainDlg::onSmsMoveOrCopy);
     connect(store, &SMSStatusUILogic::Network_Status, this, &SMSUIMainDlg::GetPresentNetworkStatus);
     connect(store, &SMSStatusUILogic::NewMsg_Event, this, &SMSUIMainDlg::ShowNewMessageDialog);

@@ -355,6 +355,9 @@ private:
     void startBatch(int kind, int progressKind, const QList<SMSLocalRecordPtr>& records, int target);
     void handleOperationOnComplete();
     void handleDelOperationOnComplete();
+    void setCanSendSms(bool possible);
+    // Ends the send batch in hand: results still missing count as failed.
+    void giveUpSend();
     void replaceRecordInTables(const SMSLocalRecordPtr& updated);
     bool isRightToLeft() const;
 
@@ -469,6 +472,12 @@ private:
     QPointer<QWidget> m_pExternalParent;
     int m_iSendSuccess = 0;
     int m_iSendFail = 0;
+    // A send batch whose results stop coming is ended after this long without one.
+    QTimer* m_pSendWatchdog = nullptr;
+    int m_iSendTimeoutMs = 120000;
+public:
+    void SetSendTimeout(int ms) { m_iSendTimeoutMs = ms; }
+private:
 
     // operations handed to the worker
     int m_iOpTotal = 0;

@@ -20,6 +20,7 @@
 #include "Startup.h"
 
 #include <QContextMenuEvent>
+#include <QTimer>
 #include <QMessageBox>
 #include <QSet>
 #include <algorithm>
@@ -205,6 +206,28 @@ void SMSUIMainDlg::PrepareSendCounters(int units)
     m_iOpDone = 0;
     m_iSendSuccess = 0;
     m_iSendFail = 0;
+    if (!m_pSendWatchdog) {
+        m_pSendWatchdog = new QTimer(this);
+        m_pSendWatchdog->setSingleShot(true);
+        connect(m_pSendWatchdog, &QTimer::timeout, this, [this] {
+            SMS_WARN("%s: %s: %s: no send result for %d ms; the batch ends as failed", m_iSendTimeoutMs);
+            giveUpSend();
+        });
+    }
+    m_pSendWatchdog->start(m_iSendTimeoutMs);
+}
+
+void SMSUIMainDlg::giveUpSend()
+{
+    if (m_pSendWatchdog)
+        m_pSendWatchdog->stop();
+    if (m_iOpDone < m_iOpTotal) {
+        m_iSendFail += m_iOpTotal - m_iOpDone;
+        m_iOpDone = m_iOpTotal;
+        if (SMSWaitingDlg* progress = SMSWaitingDlg::Existing())
+            progress->updateProgressBarLabel(m_iOpDone, m_iOpTotal);
+    }
+    onCloseProgressbarDialog(1);
 }
 
 void SMSUIMainDlg::onSendSmsResult(bool ok, int)
@@ -220,10 +243,14 @@ void SMSUIMainDlg::onSendSmsResult(bool ok, int)
     else
         ++m_iSendFail;
     progress->updateProgressBarLabel(m_iOpDone, m_iOpTotal);
+    if (m_pSendWatchdog && m_pSendWatchdog->isActive())
+        m_pSendWatchdog->start(m_iSendTimeoutMs);
 }
 
 void SMSUIMainDlg::onCloseProgressbarDialog(int)
 {
+    if (m_pSendWatchdog)
+        m_pSendWatchdog->stop();
     SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
     if (!progress)
         return;

@@ -107,7 +107,7 @@ void SMSUIMainDlg::onTableRowClickEnableDisable()
 
 void SMSUIMainDlg::simremovalEnableDisableCheck()
 {
-    enableEditorSendButtons(this, true);
+    enableEditorSendButtons(this, m_bCanSendSms);
     if (m_pStatusLogicObject)
         m_bNetworkAvailable = m_pStatusLogicObject->GetNetworkModeStatus();
     const int selected = m_pTableWidgetSms ? m_pTableWidgetSms->selectedItems().size() : 0;
@@ -279,6 +279,8 @@ void SMSUIMainDlg::onSmsStatusChanged(int code)
     case 3:
         m_bNvDeviceFlag = false;
         m_bSimMemoryFlag = false;
+        // Nothing can be sent without the device, whether or not a "cannot send" follows.
+        setCanSendSms(false);
         OnSimStatusChanged(false);
         if (QTreeWidgetItem* root = TreeItem(NODE_DEVICE_ROOT))
             root->setHidden(true);
@@ -294,16 +296,25 @@ void SMSUIMainDlg::onSmsStatusChanged(int code)
         break;
     case 7:
     case 8:
-        m_bCanSendSms = code == 7;
-        onClickTableRow(0);
-        emit netStatusChanged(m_bCanSendSms);
-        if (m_pNotify)
-            m_pNotify->BroadcastNotify(code == 7 ? 0x160 : 0x161, 0, 0);
+        setCanSendSms(code == 7);
         break;
     default:
         SMS_LOG("%s: %s: %s:: Falled in Default case");
         break;
     }
+}
+
+void SMSUIMainDlg::setCanSendSms(bool possible)
+{
+    m_bCanSendSms = possible;
+    onClickTableRow(0);
+    if (!possible) {
+        for (int id : {9002, 9003, 9004})
+            disableToolItem(id);
+    }
+    emit netStatusChanged(possible);
+    if (m_pNotify)
+        m_pNotify->BroadcastNotify(possible ? 0x160 : 0x161, 0, 0);
 }
 
 void SMSUIMainDlg::OnPBReadComplete()

@@ -241,9 +241,10 @@ int SimModem::send(const void* handle, const QString& numbers, const QString& te
     bool receipt = false;
     {
         QMutexLocker lock(&m_mutex);
-        if (m_state.devStatus != 3)
-            return ZSDK_E_NO_DEVICE;
-        const bool canSend = m_state.radioOn && m_state.netStatus == 2 && m_state.simStatus == 1;
+        // Without the device nothing goes out, yet the send is answered part by part like any
+        // failed one and kept unsent in the PC outbox: no caller waits for a result that never
+        // comes, and the text is not lost.
+        const bool canSend = m_state.devStatus == 3 && m_state.radioOn && m_state.netStatus == 2 && m_state.simStatus == 1;
         for (int i = 0; i < recipients.size() * parts; ++i) {
             bool ok = canSend;
             if (ok && m_failParts > 0) {
@@ -516,11 +517,14 @@ void SimModem::setDevicePresent(bool present)
     m_state.devStatus = present ? 3 : 0;
     if (!present) {
         postStatus(ZSDK_ST_DEVICE_REMOVED);
+        postStatus(ZSDK_ST_CANNOT_SEND);
         return;
     }
     m_readyAt[ZSDK_MEM_DEVICE] = m_clock.elapsed() + m_readDelay[ZSDK_MEM_DEVICE];
     m_events->post([this] { m_events->deliverDev(ZSDK_DEV_INIT_DONE); });
     scheduleReady(ZSDK_MEM_SIM, m_readDelay[ZSDK_MEM_SIM]);
+    if (m_state.radioOn && m_state.netStatus == 2 && m_state.simStatus == 1)
+        postStatus(ZSDK_ST_CAN_SEND, m_readDelay[ZSDK_MEM_SIM]);
 }
 
 void SimModem::setRadio(bool on)

@@ -156,7 +156,10 @@ ZSDK_STATUS ZSDK_SMSSrv_DeleteMsg(int32_t id, int32_t location);
 /* Removes the message for good. */
 ZSDK_STATUS ZSDK_SMSSrv_RemoveMsg(int32_t id, int32_t location);
 /* Sends record->pContent to every number of record->pNumber (';' or ',' separated). Returns at
- * once; results arrive as events 0 and 3. */
+ * once. 0: the send was taken, and it is answered by one event 0 per recipient and segment and
+ * then one event 3 with the stored copy, also when nothing can go out (device removed, radio off,
+ * no network: every part fails and the copy is kept unsent). Non-zero (no recipient, bad record):
+ * nothing was taken and no event follows. */
 ZSDK_STATUS ZSDK_SMSSrv_SendMsg(const SMSDeviceRecord* record);
 /* Cancels the sends of *handle (the record given to SendMsg) still waiting; a handle holding
  * null cancels every waiting send. Cancelled parts report failure. */
