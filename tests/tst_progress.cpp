@@ -2,9 +2,9 @@
 
 #include "Change.h"
 #include "CommonUtils.h"
-#include "SMSStatusUILogic.h"
-#include "SMSThreadUI.h"
-#include "SMSWaitingDlg.h"
+#include "store/SMSStatusUILogic.h"
+#include "worker/SMSThreadUI.h"
+#include "worker/SMSWaitingDlg.h"
 #include "TestSupport.h"
 
 #include <QPushButton>

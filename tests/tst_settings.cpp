@@ -5,10 +5,10 @@
 #include "CommonUtils.h"
 #include "HostGuids.h"
 #include "HostInterfaces.h"
-#include "SMSSettingUILogic.h"
-#include "SMSUIMainDlg.h"
+#include "settings/SMSSettingUILogic.h"
+#include "window/SMSUIMainDlg.h"
 #include "Startup.h"
-#include "SmsSettingUIPlugin.h"
+#include "settings/SmsSettingUIPlugin.h"
 #include "TestSupport.h"
 
 #include <QAudioDeviceInfo>

@@ -2,10 +2,10 @@
 // drag jobs, cancellation between records, sending, and the single-message update.
 
 #include "CommonUtils.h"
-#include "SMSEditUILogic.h"
-#include "SMSStatusUILogic.h"
-#include "SMSThreadUI.h"
-#include "SMSTypes.h"
+#include "editor/SMSEditUILogic.h"
+#include "store/SMSStatusUILogic.h"
+#include "worker/SMSThreadUI.h"
+#include "store/SMSTypes.h"
 #include "TestSupport.h"
 
 #include <QTemporaryDir>

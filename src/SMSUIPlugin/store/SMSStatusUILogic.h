@@ -1,0 +1,168 @@
+// The message store: every message the page shows, grouped by folder; loading from the device
+// service; device events turned into signals; message operations; device, SIM and memory status.
+//
+// Threads: the GUI thread, the device service's event thread (callbacks) and the worker call in.
+// Every access to the buffers holds m_mutexBuffer; building a record from a device record and
+// inserting it holds m_mutexSort first (always in that order, never recursively). Callbacks are
+// serialised by a process-wide callback mutex. Records are shared, see SMSLocalRecord.h.
+#pragma once
+
+#include "store/SMSLocalRecord.h"
+
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <QVector>
+#include <atomic>
+#include <cstdint>
+
+struct SMSDeviceRecord;
+class QThread;
+
+using SMSFolderBuffer = QHash<int, SMSLocalRecordPtr>;
+
+class SMSStatusUILogic : public QObject
+{
+    Q_OBJECT
+public:
+    static SMSStatusUILogic* Instance();
+    static SMSStatusUILogic* Existing();
+    static void Release();
+
+    // ---- records and locations ----
+    int populateSDKRecordToLocalStructure(SMSDeviceRecord* device, SMSLocalRecord* local);
+    // The device record's text pointers point into `local`: valid while `local` lives unchanged.
+    int populateLocalRecordToSDKStructure(SMSDeviceRecord* device, SMSLocalRecord* local);
+    static int GetMemPosition(int node);
+    static int GetParentPos(int node);
+    static void GetToandInitalPosForMoveCopyOp(int node, int* toNode, int* initialNode);
+    static QString getUIDisplayTime(const QString& time);
+    // The time field as a date and time: now for "00000000000000", invalid for anything else
+    // that is not "yyyyMMddhhmmss".
+    static QDateTime parseTime(const QString& time);
+    static QString getMessagePriority(int priority, bool hideA, bool hideB);
+    QString getReportContentMsg(int reportStatus, const QString& content, int* result);
+
+    // ---- buffers and loading ----
+    void InsertSingleSMS(int node, int msgId, const SMSLocalRecordPtr& rec);
+    SMSLocalRecord GetSingleSMS(int node, int msgId);
+    SMSLocalRecordPtr GetSingleSMSPtr(int node, int msgId);
+    SMSFolderBuffer getSmsBuffer(int node);
+    // Grows with every change of the folder's buffer; a table that was filled at the same value
+    // shows the buffer as it is.
+    quint64 FolderGeneration(int node) const;
+    void RemoveSMSFromMap(int node, int msgId, bool permanent);
+    int DeleteSMSFromBuffer(int msgId, int node, int location, bool permanent);
+    void DeleteListSMSFromBuffer(int node, int msgId);
+    int ReleaseSmsBuffer(int memPosition);
+    int ReleaseAllSmsBuffers();
+    int sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLocalRecordPtr* out);
+    int PopulateSMSFromSDK(int memPosition);
+    int GetMessageIdList(int memPosition);
+    int GetSMSCount(int memPosition);
+    bool GetSMSRecordCount(int memPosition);   // true = failure
+    int UpdateSMSBufferUsingMsgID(int msgId, int node);
+    int GetUnreadCountInNode(int node);
+    int GetCountInNode(int node);
+    int LoadAndCountUnread(int memPosition);
+    int GetUnReadSMSTotalCount();
+    bool IsAnyMessagesUnRead(int node);
+    void SyncBuffersWithPB();
+    void getNameByNumberFromPhoneBookEx(const QString& numbers, QString& names, QString& nameList);
+    QString getNameByNumberFromPhoneBook(const QString& numbers);
+    void addIconsToTable(SMSLocalRecord* rec);
+    void storeTableImages();
+    bool getTableImageFromFile(int index, QImage& out);
+    QImage StatusImage(int index) const;
+
+    // Records announced by SMSSentRecord / SMSReceiveRecord; the window takes them.
+    QList<SMSLocalRecordPtr> TakeSentRecords();
+    QList<SMSLocalRecordPtr> TakeReceivedRecords();
+
+    bool IsNamesStale() const { return m_bNamesStale.load(); }
+    void SetNamesStale(bool stale) { m_bNamesStale.store(stale); }
+    void SetLocal2Device(bool on) { m_bLocal2Device = on; }
+    bool IsLocal2Device() const { return m_bLocal2Device; }
+    int LastFromNode() const { return m_iLastFromNode; }
+    int LastToNode() const { return m_iLastToNode; }
+
+    // ---- device events ----
+    int InitStatusLogic();
+    void unSDKRegisterEvent();
+    static int SmsCallBackMethod(int event, void* data);
+    void onSmsReceive(SMSDeviceRecord* record);
+    void showNotifyDialog(const QString& text);
+
+    // ---- message operations ----
+    bool DeleteSMS(int msgId, int node, int memPosition);
+    int ForceDeleteSMS(int msgId, int node, int memPosition);
+    int MoveSMS(const SMSLocalRecord* rec, int fromNode, int toNode, int mode);
+    int CopySMS(const SMSLocalRecord* rec, int fromNode, int toNode, int mode);
+    int RecoverSMS(const SMSLocalRecord* rec, int fromNode, int memPosition);
+    int SaveMsgToDraft(const QString& number, const QString& content, SMSLocalRecordPtr* stored);
+    int UpdateSms(const SMSLocalRecord* rec);
+    int ReadUnReadSMS(int msgId, int node);
+    int GetSMSRecordUsingID(int msgId, int node, SMSLocalRecord** out);
+    // Whether messages of folder `source` may be dropped on folder `target`; `dragged` are the
+    // records being dragged (they decide between Outbox and Sent Items for card outboxes).
+    bool IsDropAllowed(int source, int target, const QList<SMSLocalRecordPtr>& dragged = {}) const;
+
+    // ---- device, SIM and memory status ----
+    bool IsDevAvailable();
+    bool GetNetworkModeStatus();
+    bool IsRFEnabled();
+    int GetSimStatus(int* status);
+    bool IsSimValidForSMS();
+    bool GetMemorySatus(int* capacity, int* used, int memPosition);   // true = failure
+    int GetSMSSetting(const QString& key, bool* value);
+    QString GetSoundAlertFile();
+    QString GetRegExpForNumberLimitCustomization();
+    bool IsValidNumber(const QString& numbers) const;
+
+signals:
+    void Device_SimStatus(bool);
+    void Network_Status(bool);
+    void NewMsg_Event(QString content, QString sender, QString time, int node, int ordinary);
+    void SMSSimStatus(bool);
+    void memoryStatus(int);
+    void SmsSendResult(bool);
+    void InitStorageType(int);
+    void SMSSentRecord(int msgId);
+    void SMSReceiveRecord(int msgId);
+    void PBSIMNVReady();
+    void DeleteSMSInUiService(int msgId, int node, int memPosition, bool permanent);
+    void progressbarCloseEvent(int status);
+    void CallBackDelete(int msgId, int node);
+
+private:
+    SMSStatusUILogic();
+    ~SMSStatusUILogic() override;
+    bool sentItemsView() const;
+    int readBack(int newId, int toNode);
+    int saveCopy(const SMSLocalRecord& rec, int toNode, bool keepId, bool targetIsOrigin, int32_t* newId);
+
+    QHash<int, SMSFolderBuffer> m_hashSMSBuffer;
+    QHash<int, quint64> m_hashGeneration;   // under m_mutexBuffer
+    std::atomic<bool> m_bNamesStale{false};
+    QString m_strPluginPath;
+    QString m_strPluginDir = QStringLiteral("/plugins/SMSUIPlugin/");
+    QList<SMSLocalRecordPtr> m_listSentRecords;
+    QList<SMSLocalRecordPtr> m_listReceivedRecords;
+    int m_iLastFromNode = 0;
+    int m_iLastToNode = 0;
+    SMSLocalRecord m_stScratchRecord;
+    QThread* m_pDetectThread = nullptr;
+    int m_iIdCount = 0;
+    QList<int> m_listMsgIds;
+    QMutex m_mutexSort;
+    mutable QMutex m_mutexBuffer;
+    bool m_bLocal2Device = true;
+    const QString m_strNumberChars = QStringLiteral("+0123456789*#;");
+    QVector<QImage> m_listStatusImages;
+    // While a whole memory is loaded the same numbers come again and again; their phone-book
+    // answers are kept for the length of the load (the phone book cannot change meanwhile
+    // without the load being redone).
+    QHash<QString, QPair<bool, QString>>* m_pNameCache = nullptr;
+};

@@ -1,0 +1,535 @@
+// The store's buffers: construction, loading from the device service, counts, names and icons.
+
+#include "store/SMSStatusUILogic.h"
+
+#include "CommonUtils.h"
+#include "store/SMSLog.h"
+#include "store/SMSTypes.h"
+#include "zsdk.h"
+
+#include <QLocale>
+#include <QThread>
+#include <memory>
+
+namespace {
+SMSStatusUILogic* g_store = nullptr;
+QMutex g_instanceMutex;
+
+// Releases a device record however the function leaves.
+struct DeviceRecordGuard {
+    SMSDeviceRecord* record = nullptr;
+    ~DeviceRecordGuard()
+    {
+        if (record && ZSDK_SMSSrv_ReleaseSMSRecord(&record) != 0)
+            SMS_DEBUG("%s: %s: ZSDK_SMSSrv_ReleaseSMSRecord returned error", SMSLog::now().constData(), "SMSStatusUILogicBuffers.cpp");
+    }
+};
+
+QString numberOrName(const QString& number, const QString& name, bool useEmptyName)
+{
+    return (name.isEmpty() && !useEmptyName) ? number : name;
+}
+} // namespace
+
+SMSStatusUILogic* SMSStatusUILogic::Instance()
+{
+    QMutexLocker lock(&g_instanceMutex);
+    if (!g_store) {
+        SMS_DEBUG("%s: %s:Entered ", SMSLog::now().constData(), __func__);
+        g_store = new SMSStatusUILogic;
+        SMS_DEBUG("%s: %s:Exit ", SMSLog::now().constData(), __func__);
+    }
+    return g_store;
+}
+
+SMSStatusUILogic* SMSStatusUILogic::Existing() { return g_store; }
+
+// Callbacks find the store through Existing() under the callback mutex; Release clears the
+// pointer under that same mutex before destroying, so a callback sees either the whole store or
+// none.
+extern QMutex g_smsCallbackMutex;
+
+void SMSStatusUILogic::Release()
+{
+    SMSStatusUILogic* store = nullptr;
+    {
+        QMutexLocker callbacks(&g_smsCallbackMutex);
+        QMutexLocker lock(&g_instanceMutex);
+        store = g_store;
+        g_store = nullptr;
+    }
+    delete store;
+}
+
+SMSStatusUILogic::SMSStatusUILogic()
+{
+    m_strPluginPath = CommonUtils::GetPluginLibraryPath();
+    storeTableImages();
+}
+
+SMSStatusUILogic::~SMSStatusUILogic()
+{
+    delete m_pDetectThread;
+    ReleaseAllSmsBuffers();
+}
+
+void SMSStatusUILogic::InsertSingleSMS(int node, int msgId, const SMSLocalRecordPtr& rec)
+{
+    if (!rec)
+        return;
+    QMutexLocker lock(&m_mutexBuffer);
+    // Flash messages are announced, never kept in an inbox.
+    if (rec->iAttrA == 0 && (rec->iOrigNode == 1 || rec->iOrigNode == 7 || rec->iOrigNode == 9 || rec->iOrigNode == 10))
+        return;
+    m_hashSMSBuffer[node].insert(msgId, rec);
+    ++m_hashGeneration[node];
+}
+
+quint64 SMSStatusUILogic::FolderGeneration(int node) const
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    return m_hashGeneration.value(node);
+}
+
+SMSLocalRecordPtr SMSStatusUILogic::GetSingleSMSPtr(int node, int msgId)
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    return m_hashSMSBuffer.value(node).value(msgId);
+}
+
+SMSLocalRecord SMSStatusUILogic::GetSingleSMS(int node, int msgId)
+{
+    const SMSLocalRecordPtr rec = GetSingleSMSPtr(node, msgId);
+    return rec ? *rec : SMSLocalRecord();
+}
+
+SMSFolderBuffer SMSStatusUILogic::getSmsBuffer(int node)
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    return m_hashSMSBuffer.value(node);
+}
+
+void SMSStatusUILogic::RemoveSMSFromMap(int node, int msgId, bool permanent)
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    auto folder = m_hashSMSBuffer.find(node);
+    if (folder == m_hashSMSBuffer.end())
+        return;
+    const int removed = folder->count(msgId);
+    const SMSLocalRecordPtr rec = folder->take(msgId);
+    if (!rec)
+        return;
+    ++m_hashGeneration[node];
+    if (removed > 1)
+        SMS_LOG("%s: %s: %s Something abnormal happened");
+    if (permanent)
+        return;   // the last holder of the record frees it
+    // Records in the buffers are never changed in place (other threads may be reading them); the
+    // trash gets a changed copy.
+    SMSLocalRecordPtr trashed = SMSLocalRecordPtr::create(*rec);
+    trashed->iNode = NODE_LOCAL_TRASH;
+    trashed->iReadFlag = 0;
+    trashed->imgStatus = StatusImage(0);
+    m_hashSMSBuffer[NODE_LOCAL_TRASH].insert(msgId, trashed);
+    ++m_hashGeneration[NODE_LOCAL_TRASH];
+}
+
+int SMSStatusUILogic::DeleteSMSFromBuffer(int msgId, int node, int, bool permanent)
+{
+    RemoveSMSFromMap(node, msgId, permanent);
+    return 0;
+}
+
+void SMSStatusUILogic::DeleteListSMSFromBuffer(int node, int)
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    m_hashSMSBuffer.insert(node, SMSFolderBuffer());
+    ++m_hashGeneration[node];
+}
+
+int SMSStatusUILogic::ReleaseSmsBuffer(int memPosition)
+{
+    QList<int> folders;
+    switch (memPosition) {
+    case MEM_PC: folders = {0, 1, 2, 3, 4, 5}; break;
+    case MEM_SIM: folders = {6, 7}; break;
+    case MEM_DEVICE: folders = {8, 9}; break;
+    default: folders = {0}; break;
+    }
+    for (int node : folders)
+        DeleteListSMSFromBuffer(node, -1);
+    return 0;
+}
+
+int SMSStatusUILogic::ReleaseAllSmsBuffers()
+{
+    ReleaseSmsBuffer(MEM_PC);
+    ReleaseSmsBuffer(MEM_SIM);
+    ReleaseSmsBuffer(MEM_DEVICE);
+    return 0;
+}
+
+int SMSStatusUILogic::sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLocalRecordPtr* out)
+{
+    if (!device || !out) {
+        SMS_LOG("%s: %s: %s: invalid input params");
+        return SMS_INVALID_ARG;
+    }
+    QMutexLocker sort(&m_mutexSort);
+    SMSLocalRecordPtr rec = SMSLocalRecordPtr::create();
+    *out = rec;
+    if (populateSDKRecordToLocalStructure(device, rec.data()) != SMS_OK) {
+        SMS_LOG("%s: %s: %s: populateSDKRecordToLocalStructure returned error");
+        out->reset();
+        return SMS_FAIL;
+    }
+    addIconsToTable(rec.data());
+    getNameByNumberFromPhoneBookEx(rec->strNumber, rec->strName, rec->strNameList);
+    if (rec->strTime.size() < 14) {
+        SMS_LOG("%s: %s: %s: invalid input param");
+    } else {
+        rec->dtTime = parseTime(rec->strTime);
+        static const QLocale locale = QLocale::system();
+        rec->strDisplayTime = locale.toString(rec->dtTime, QLocale::ShortFormat);
+    }
+    if (device->iNode == NODE_LOCAL_REPORT && device->iMsgType == 1) {
+        int result = -1;
+        rec->strContent = getReportContentMsg(rec->iStatus, rec->strContent, &result);
+        rec->iReportResult = result;
+    }
+    InsertSingleSMS(rec->iNode, rec->iMsgId, rec);
+    if (device->iNode >= 16 || (device->iNode >= 11 && device->iNode <= 14)) {
+        SMS_LOG("%s: %s: %s: Position is wrong");
+        return SMS_FAIL;
+    }
+    return SMS_OK;
+}
+
+int SMSStatusUILogic::GetSMSCount(int memPosition)
+{
+    int32_t n = 0;
+    if (ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, memPosition) == 0) {
+        SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_SMSRecordSetGetRecordCount () returned SUCCESS");
+        return n;
+    }
+    SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_SMSRecordSetGetRecordCount () returned FAILURE");
+    return -1;
+}
+
+bool SMSStatusUILogic::GetSMSRecordCount(int memPosition)
+{
+    int32_t n = 0;
+    const ZSDK_STATUS rc = ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, memPosition);
+    if (rc != 0) {
+        SMS_DEBUG("The Error code returned by the ZSDK_SMSSrv_SMSRecordSetGetRecordCount = %ld", long(rc));
+        return true;
+    }
+    m_iIdCount = n;
+    return false;
+}
+
+int SMSStatusUILogic::GetMessageIdList(int memPosition)
+{
+    int32_t* ids = nullptr;
+    int32_t n = m_iIdCount;
+    const ZSDK_STATUS rc = ZSDK_SMSSrv_GetSmsIdList(&ids, &n, memPosition);
+    bool ok = rc == 0 && n >= 1;
+    if (rc == 0 && ids) {
+        m_iIdCount = n;
+        for (int i = 0; i < n; ++i)
+            m_listMsgIds.append(ids[i]);
+    } else {
+        SMS_DEBUG("The Error code returned by the ZSDK_SMSSrv_GetSmsIdList = %ld", long(rc));
+    }
+    if (ids)
+        ZSDK_SMSSrv_ReleaseSmsIdList(&ids);
+    if (!ok) {
+        SMS_LOG("%s: %s: %s: GetMessageIdList returned error");
+        return SMS_FAIL;
+    }
+    return SMS_OK;
+}
+
+int SMSStatusUILogic::PopulateSMSFromSDK(int memPosition)
+{
+    const int count = GetSMSCount(memPosition);
+    m_listMsgIds.clear();
+    m_iIdCount = 0;   // all ids of the storage
+    if (GetMessageIdList(memPosition) != SMS_OK)
+        return SMS_FAIL;
+    if (count <= 0 || count != m_listMsgIds.size()) {
+        SMS_LOG("%s: %s: %s: SMS Count  error");
+        return SMS_FAIL;
+    }
+    int result = SMS_OK;
+    const QList<int> ids = m_listMsgIds;
+    QHash<QString, QPair<bool, QString>> names;
+    m_pNameCache = &names;
+    struct ForgetCache {
+        QHash<QString, QPair<bool, QString>>*& cache;
+        ~ForgetCache() { cache = nullptr; }
+    } forget{m_pNameCache};
+    for (int id : ids) {
+        DeviceRecordGuard guard;
+        if (ZSDK_SMSSrv_CreateSMSRecord(&guard.record, nullptr, nullptr) != 0 || !guard.record) {
+            SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_CreateSMSRecord returned error");
+            return SMS_FAIL;
+        }
+        guard.record->iMsgId = id;
+        if (ZSDK_SMSSrv_GetMsg(guard.record, memPosition) != 0) {
+            SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_CreateSMSRecord returned error, probably the end of message reading");
+            return SMS_FAIL;
+        }
+        SMSLocalRecordPtr rec;
+        result = sortSMSToCorrespondingNodes(guard.record, &rec);
+        if (result != SMS_OK)
+            SMS_LOG("%s: %s: %s: sortLocalSMSToLocalNodes returned error");
+    }
+    return result;
+}
+
+int SMSStatusUILogic::UpdateSMSBufferUsingMsgID(int msgId, int node)
+{
+    DeviceRecordGuard guard;
+    if (ZSDK_SMSSrv_CreateSMSRecord(&guard.record, nullptr, nullptr) != 0 || !guard.record) {
+        SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_CreateSMSRecord returned error");
+        return SMS_FAIL;
+    }
+    guard.record->iMsgId = msgId;
+    const ZSDK_STATUS rc = ZSDK_SMSSrv_GetMsg(guard.record, GetMemPosition(node));
+    if (rc != 0) {
+        SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_GetMsg returned %li", long(rc));
+        return SMS_FAIL;
+    }
+    SMSLocalRecordPtr rec;
+    if (sortSMSToCorrespondingNodes(guard.record, &rec) != SMS_OK) {
+        SMS_LOG("%s: %s: %s:sortSMSToCorrespondingNodes returned error");
+        return SMS_FAIL;
+    }
+    return SMS_OK;
+}
+
+int SMSStatusUILogic::GetUnreadCountInNode(int node)
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    int n = 0;
+    for (const SMSLocalRecordPtr& rec : m_hashSMSBuffer.value(node))
+        n += (rec && rec->iReadFlag == 1) ? 1 : 0;
+    return n;
+}
+
+int SMSStatusUILogic::GetCountInNode(int node)
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    return m_hashSMSBuffer.value(node).size();
+}
+
+int SMSStatusUILogic::LoadAndCountUnread(int memPosition)
+{
+    switch (memPosition) {
+    case MEM_PC:
+        return GetUnreadCountInNode(1) + GetUnreadCountInNode(5) + GetUnreadCountInNode(10);
+    case MEM_SIM:
+        PopulateSMSFromSDK(MEM_SIM);
+        return GetUnreadCountInNode(7);
+    case MEM_DEVICE:
+        PopulateSMSFromSDK(MEM_DEVICE);
+        return GetUnreadCountInNode(9);
+    default:
+        return 0;
+    }
+}
+
+int SMSStatusUILogic::GetUnReadSMSTotalCount()
+{
+    int total = LoadAndCountUnread(MEM_PC);
+    uint16_t n = 0;
+    if (ZSDK_SMSSrv_SMSGetMemoryListType(nullptr, &n) != 0) {
+        SMS_LOG("%s: %s: %s ZSDK_SMSSrv_SMSGetMemoryListType returned error");
+        return total;
+    }
+    if (n == 0)
+        return total;
+    std::unique_ptr<uint16_t[]> types(new uint16_t[n]);
+    ZSDK_memset(types.get(), n * sizeof(uint16_t), 0, n * sizeof(uint16_t));
+    if (ZSDK_SMSSrv_SMSGetMemoryListType(types.get(), &n) != 0)
+        return total;
+    for (int i = 0; i < n; ++i) {
+        if (types[i] == 0)
+            total += LoadAndCountUnread(MEM_SIM);
+        else if (types[i] == 1)
+            total += LoadAndCountUnread(MEM_DEVICE);
+    }
+    return total;
+}
+
+bool SMSStatusUILogic::IsAnyMessagesUnRead(int node)
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    for (const SMSLocalRecordPtr& rec : m_hashSMSBuffer.value(node)) {
+        if (!rec) {
+            SMS_LOG("%s: %s:%s :  Buffers corrupted");
+            return false;
+        }
+        if (rec->iReadFlag != 0)
+            return true;
+    }
+    return false;
+}
+
+void SMSStatusUILogic::SyncBuffersWithPB()
+{
+    // Collect the records first: the phone-book lookups are device calls and must not run under
+    // the buffer lock that the device thread's callbacks also need.
+    QList<SMSLocalRecordPtr> records;
+    {
+        QMutexLocker lock(&m_mutexBuffer);
+        for (const SMSFolderBuffer& folder : qAsConst(m_hashSMSBuffer)) {
+            for (const SMSLocalRecordPtr& rec : folder) {
+                if (rec)
+                    records << rec;
+                else
+                    SMS_LOG("%s: %s:%s :  Error occured in reading Hash");
+            }
+        }
+    }
+    for (const SMSLocalRecordPtr& rec : qAsConst(records)) {
+        QString names, list;
+        getNameByNumberFromPhoneBookEx(rec->strNumber, names, list);
+        if (names == rec->strName && list == rec->strNameList)
+            continue;
+        SMSLocalRecordPtr renamed = SMSLocalRecordPtr::create(*rec);
+        renamed->strName = names;
+        renamed->strNameList = list;
+        QMutexLocker lock(&m_mutexBuffer);
+        // Replace only if the record is still where it was; it may have moved meanwhile.
+        SMSFolderBuffer& folder = m_hashSMSBuffer[rec->iNode];
+        auto it = folder.find(rec->iMsgId);
+        if (it != folder.end() && it.value() == rec) {
+            it.value() = renamed;
+            ++m_hashGeneration[rec->iNode];
+        }
+    }
+}
+
+void SMSStatusUILogic::getNameByNumberFromPhoneBookEx(const QString& numbers, QString& names, QString& nameList)
+{
+    names.clear();
+    nameList.clear();
+    const QStringList parts = numbers.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString& number = parts.at(i);
+        bool ok = false;
+        QString text;
+        const auto cached = m_pNameCache ? m_pNameCache->constFind(number) : QHash<QString, QPair<bool, QString>>::const_iterator();
+        if (m_pNameCache && cached != m_pNameCache->constEnd()) {
+            ok = cached->first;
+            text = cached->second;
+        } else {
+            ZSDK_WCHAR* name = nullptr;
+            int32_t found = 0;
+            ok = ZSDK_PBSrv_FindNameByNumber(number.utf16(), &name, 48, &found) == 0 && found;
+            text = ok && name ? QString::fromUtf16(name) : QString();
+            delete[] name;
+            if (m_pNameCache)
+                m_pNameCache->insert(number, qMakePair(ok, text));
+        }
+        const QString sep = i == 0 ? QString() : QStringLiteral("; ");
+        if (ok) {
+            names += sep + numberOrName(number, text, false);
+            nameList += sep + text;
+        } else {
+            names += sep + number;
+            if (i > 0)
+                nameList += QLatin1Char(';');
+        }
+    }
+}
+
+QString SMSStatusUILogic::getNameByNumberFromPhoneBook(const QString& numbers)
+{
+    QString names;
+    const QStringList parts = numbers.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (int i = 0; i < parts.size(); ++i) {
+        ZSDK_WCHAR* name = nullptr;
+        int32_t found = 0;
+        const bool ok = ZSDK_PBSrv_FindNameByNumber(parts.at(i).utf16(), &name, 48, &found) == 0 && found;
+        const QString text = ok && name ? QString::fromUtf16(name) : QString();
+        delete[] name;
+        names += (i == 0 ? QString() : QStringLiteral("; ")) + (ok ? text : parts.at(i));
+    }
+    return names;
+}
+
+void SMSStatusUILogic::storeTableImages()
+{
+    m_listStatusImages.clear();
+    for (int i = 0; i < 5; ++i) {
+        QImage image;
+        getTableImageFromFile(i, image);
+        m_listStatusImages.append(image);
+    }
+}
+
+bool SMSStatusUILogic::getTableImageFromFile(int index, QImage& out)
+{
+    static QImage strip;   // read once: every store shares the same file
+    if (strip.isNull()) {
+        strip.load(m_strPluginPath + m_strPluginDir + QStringLiteral("sms_status.png"));
+        if (strip.isNull())
+            qWarning("SMSStatusUILogic: status images %s%ssms_status.png missing", qPrintable(m_strPluginPath), qPrintable(m_strPluginDir));
+    }
+    if (strip.isNull())
+        return false;
+    out = strip.copy(16 * index, 0, 16, 16);
+    return true;
+}
+
+QImage SMSStatusUILogic::StatusImage(int index) const
+{
+    return m_listStatusImages.value(index);
+}
+
+void SMSStatusUILogic::addIconsToTable(SMSLocalRecord* rec)
+{
+    if (!rec)
+        return;
+    auto sentOrNot = [rec] { return rec->iStatus == 0 ? 2 : 3; };
+    auto readOrNot = [rec] { return rec->iReadFlag == 1 ? 1 : 0; };
+    int image = -1;
+    switch (rec->iNode) {
+    case 0: case 6: case 8: image = sentOrNot(); break;
+    case 1: case 5: case 10: case 7: case 9: image = readOrNot(); break;
+    case 15: image = 2; break;
+    case 2: case 3: case 4:
+        switch (rec->iOrigNode) {
+        case 0: image = sentOrNot(); break;
+        case 1: case 10: image = readOrNot(); break;
+        case 2: image = 4; break;
+        case 3: image = 0; break;
+        case 15: image = 2; break;
+        default: break;
+        }
+        break;
+    default:
+        break;
+    }
+    if (image >= 0)
+        rec->imgStatus = StatusImage(image);
+}
+
+QList<SMSLocalRecordPtr> SMSStatusUILogic::TakeSentRecords()
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    QList<SMSLocalRecordPtr> out;
+    out.swap(m_listSentRecords);
+    return out;
+}
+
+QList<SMSLocalRecordPtr> SMSStatusUILogic::TakeReceivedRecords()
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    QList<SMSLocalRecordPtr> out;
+    out.swap(m_listReceivedRecords);
+    return out;
+}

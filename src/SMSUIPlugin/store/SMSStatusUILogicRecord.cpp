@@ -1,0 +1,245 @@
+// Converting between device and local records, folder/location mappings and display texts.
+
+#include "store/SMSStatusUILogic.h"
+
+#include "Change.h"
+#include "CommonUtils.h"
+#include "store/SMSLog.h"
+#include "store/SMSTypes.h"
+#include "window/SMSUIMainDlg.h"
+#include "zsdk.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <cstring>
+
+namespace {
+
+QString fromWide(const ZSDK_WCHAR* text)
+{
+    if (!text)
+        return QString();
+    return QString::fromUtf16(text);
+}
+
+// Every carriage return not followed by a line feed goes; CR LF pairs stay.
+QString stripLoneCarriageReturns(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') && (i + 1 >= text.size() || text.at(i + 1) != QLatin1Char('\n')))
+            continue;
+        out.append(c);
+    }
+    return out;
+}
+
+} // namespace
+
+bool SMSStatusUILogic::sentItemsView() const
+{
+    const SMSUIMainDlg* window = SMSUIMainDlg::Existing();
+    return window && window->IsSentItemsBox();
+}
+
+int SMSStatusUILogic::populateSDKRecordToLocalStructure(SMSDeviceRecord* device, SMSLocalRecord* local)
+{
+    if (!device || !local || !device->pNumber) {
+        SMS_LOG("%s: %s: %s,  Invalid input params");
+        return SMS_INVALID_ARG;
+    }
+    local->iOrigNode = device->iOrigNode;
+    local->iReadFlag = device->iReadFlag;
+    local->iNode = device->iNode;
+    if (sentItemsView()) {
+        // The device keeps sent PC messages in the outbox with status 0; the page shows them in
+        // Sent Items.
+        if (device->iNode == NODE_LOCAL_OUTBOX && device->iStatus == 0)
+            local->iOrigNode = local->iNode = NODE_LOCAL_SENT;
+        else if (device->iOrigNode == NODE_LOCAL_OUTBOX && device->iStatus == 0)
+            local->iOrigNode = NODE_LOCAL_SENT;
+    }
+    local->iStatus = device->iStatus;
+    local->iMsgId = device->iMsgId;
+    local->strNumber = fromWide(device->pNumber);
+    local->strContent = fromWide(device->pContent);
+    if (device->iMsgType == 4)
+        local->strContent = stripLoneCarriageReturns(local->strContent);
+    int n = 0;
+    while (n < 20 && device->szTime[n])
+        ++n;
+    local->strTime = QString::fromUtf16(device->szTime, n);
+    local->iMsgType = device->iMsgType;
+    local->iAttrA = device->iAttrA;
+    local->iAttrB = device->iAttrB;
+    local->iAttrC = device->iAttrC;
+    local->iAttrD = device->iAttrD;
+    local->iPriority = device->iPriority;
+    return SMS_OK;
+}
+
+int SMSStatusUILogic::populateLocalRecordToSDKStructure(SMSDeviceRecord* device, SMSLocalRecord* local)
+{
+    if (!device || !local) {
+        SMS_LOG("%s: %s: %s,  Invalid input params");
+        return SMS_INVALID_ARG;
+    }
+    device->iReadFlag = local->iReadFlag;
+    device->iOrigNode = local->iOrigNode;
+    device->iNode = local->iNode;
+    if (local->iNode == NODE_LOCAL_SENT) {
+        device->iNode = NODE_LOCAL_OUTBOX;
+        device->iOrigNode = NODE_LOCAL_OUTBOX;
+    } else if (local->iOrigNode == NODE_LOCAL_SENT) {
+        device->iOrigNode = NODE_LOCAL_OUTBOX;
+    }
+    device->iStatus = local->iStatus;
+    device->iMsgId = local->iMsgId;
+    device->pNumber = const_cast<ZSDK_WCHAR*>(local->strNumber.utf16());
+    device->pContent = const_cast<ZSDK_WCHAR*>(local->strContent.utf16());
+    device->iMsgType = local->iMsgType;
+    device->iAttrA = local->iAttrA;
+    device->iAttrB = local->iAttrB;
+    device->iAttrC = local->iAttrC;
+    device->iAttrD = local->iAttrD;
+    device->iPriority = local->iPriority;
+    if (!ZSDK_memset(device->szTime, sizeof device->szTime, 0, sizeof device->szTime))
+        SMS_DEBUG("%s: %s: %s: %d: ZSDK_memset fail", SMSLog::now().constData(), "SMSStatusUILogicRecord.cpp", __func__, __LINE__);
+    // At most 19 characters, so that the field always ends in a NUL.
+    const int n = qMin(local->strTime.size(), 19);
+    std::memcpy(device->szTime, local->strTime.utf16(), size_t(n) * sizeof(ZSDK_WCHAR));
+    return SMS_OK;
+}
+
+int SMSStatusUILogic::GetMemPosition(int node)
+{
+    switch (node) {
+    case 0: case 1: case 2: case 3: case 4: case 5: case 10: case 13: case 15:
+        return MEM_PC;
+    case 6: case 7: case 12:
+        return MEM_SIM;
+    case 8: case 9: case 14:
+        return MEM_DEVICE;
+    default:
+        return MEM_INVALID;
+    }
+}
+
+int SMSStatusUILogic::GetParentPos(int node)
+{
+    switch (GetMemPosition(node)) {
+    case MEM_PC: return NODE_LOCAL_ROOT;
+    case MEM_SIM: return NODE_SIM_ROOT;
+    case MEM_DEVICE: return NODE_DEVICE_ROOT;
+    default: return NODE_INVALID;
+    }
+}
+
+void SMSStatusUILogic::GetToandInitalPosForMoveCopyOp(int node, int* toNode, int* initialNode)
+{
+    int target = -1;
+    switch (node) {
+    case NODE_LOCAL_OUTBOX:
+    case NODE_LOCAL_SENT: target = NODE_SIM_OUTBOX; break;
+    case NODE_LOCAL_INBOX: target = NODE_SIM_INBOX; break;
+    case NODE_SIM_OUTBOX: target = NODE_LOCAL_OUTBOX; break;
+    case NODE_SIM_INBOX: target = NODE_LOCAL_INBOX; break;
+    default: return;
+    }
+    if (toNode)
+        *toNode = target;
+    if (initialNode)
+        *initialNode = target;
+}
+
+// Message times are the device's wall-clock readings. They are kept as such ("UTC" here only
+// means "no zone to convert"): converting each of ten thousand times to local time would ask the
+// C library for the zone every time.
+QDateTime SMSStatusUILogic::parseTime(const QString& time)
+{
+    if (time == QLatin1String("00000000000000")) {
+        const QDateTime now = QDateTime::currentDateTime();
+        return QDateTime(now.date(), now.time(), Qt::UTC);
+    }
+    // QDateTime::fromString with a format is slow; what "yyyyMMddhhmmss" accepts is exactly
+    // fourteen digits making a valid date and time, which is checked here directly.
+    if (time.size() != 14)
+        return QDateTime();
+    for (const QChar c : time)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return QDateTime();
+    int v[6];
+    const int widths[6] = {4, 2, 2, 2, 2, 2};
+    int pos = 0;
+    for (int i = 0; i < 6; ++i) {
+        bool ok = false;
+        v[i] = time.midRef(pos, widths[i]).toInt(&ok);
+        if (!ok)
+            return QDateTime();
+        pos += widths[i];
+    }
+    const QDate date(v[0], v[1], v[2]);
+    const QTime clock(v[3], v[4], v[5]);
+    if (!date.isValid() || !clock.isValid())
+        return QDateTime();
+    return QDateTime(date, clock, Qt::UTC);
+}
+
+QString SMSStatusUILogic::getUIDisplayTime(const QString& time)
+{
+    if (time.size() < 14) {
+        SMS_LOG("%s: %s: %s: invalid input param");
+        return QString();
+    }
+    return QLocale::system().toString(parseTime(time), QLocale::ShortFormat);
+}
+
+QString SMSStatusUILogic::getMessagePriority(int priority, bool hideA, bool hideB)
+{
+    if (hideA && hideB)
+        return QString();
+    switch (priority) {
+    case 4: return QString();
+    case 2: return QStringLiteral("IDS_RAD_URGENT");
+    case 3: return QStringLiteral("IDS_RAD_EMERGENCY");
+    default:
+        SMS_LOG("%s: %s: %s Wrong message priority value");
+        return QStringLiteral("IDS_RAD_NORMAL");
+    }
+}
+
+QString SMSStatusUILogic::getReportContentMsg(int reportStatus, const QString& content, int* result)
+{
+    if (!SMSUIMainDlg::Existing()) {
+        SMS_LOG("%s: %s: %s: invalid input params");
+        return QString();
+    }
+    const QString group = QStringLiteral("SMSUIPlugin");
+    const QString success = Change::tr(QStringLiteral("IDS_LBL_SUCCESS"), group);
+    const QString failed = Change::tr(QStringLiteral("IDS_LBL_FAILED"), group);
+    auto setResult = [result](int v) { if (result) *result = v; };
+    if (content == success) {
+        setResult(0);
+        return success;
+    }
+    if (content == failed) {
+        setResult(1);
+        return failed;
+    }
+    if (content.size() > 1) {
+        QString text = content;
+        return text.remove(QStringLiteral("\r\n"));
+    }
+    if (reportStatus == 0) {
+        setResult(0);
+        return success;
+    }
+    if (reportStatus == 0x22) {
+        setResult(2);
+        return Change::tr(QStringLiteral("IDS_LBL_PENDING"), group);
+    }
+    setResult(1);
+    return failed;
+}

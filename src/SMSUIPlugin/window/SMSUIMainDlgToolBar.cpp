@@ -1,0 +1,229 @@
+// The tool bar above the table and the search box that filters the shown table.
+
+#include "window/SMSUIMainDlg.h"
+
+#include "Change.h"
+#include "ExtendLineEdit.h"
+#include "store/SMSLog.h"
+#include "store/SMSTypes.h"
+#include "window/SMSUITableWidget.h"
+#include "window/SMSUITreeWidget.h"
+#include "store/SmsSettingXMLParse.h"
+#include "window/UITableItem.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTextBrowser>
+
+namespace {
+const QString kGroup = QStringLiteral("SMSUIPlugin");
+}
+
+void SMSUIMainDlg::initToolBar(QWidget* parent)
+{
+    m_bSearchBoxShown = false;
+    m_listToolItems = SmsSettingXMLParse::ConfiguredToolItems();
+    if (m_listToolItems.isEmpty())
+        SMS_LOG("%s: %s: %s: no tool items configured");
+    if (!ToolBarLogic::CreateToolBar(kGroup, parent, m_listToolItems, &m_pToolButtonGroup, &m_pToolBarLayout, &m_pSearchLineEdit, &m_pToolBarLabel))
+        return;
+    if (m_pToolButtonGroup)
+        connect(m_pToolButtonGroup, &QButtonGroup::idClicked, this, &SMSUIMainDlg::onTBBtnClicked);
+    if (m_pSearchLineEdit)
+        connect(m_pSearchLineEdit, &QLineEdit::textEdited, this, &SMSUIMainDlg::onTextEdited);
+}
+
+int SMSUIMainDlg::enableToolItem(int id)
+{
+    switch (id) {
+    case 9002: m_bSendEnabled = true; break;
+    case 9003: m_bReplyEnabled = true; break;
+    case 9004: m_bForwardEnabled = true; break;
+    case 9005: m_bCallEnabled = true; break;
+    default: break;
+    }
+    return ToolBarLogic::EnableDisableItem(kGroup, m_listToolItems, id, true);
+}
+
+int SMSUIMainDlg::disableToolItem(int id)
+{
+    if (m_listToolItems.isEmpty())
+        return SMS_INVALID_ARG;
+    switch (id) {
+    case 9002: m_bSendEnabled = false; break;
+    case 9003: m_bReplyEnabled = false; break;
+    case 9004: m_bForwardEnabled = false; break;
+    case 9005: m_bCallEnabled = false; break;
+    default: break;
+    }
+    return ToolBarLogic::EnableDisableItem(kGroup, m_listToolItems, id, false);
+}
+
+void SMSUIMainDlg::disableMessageToolItems()
+{
+    for (int id : {9002, 9003, 9004, 9001, 9005})
+        disableToolItem(id);
+}
+
+void SMSUIMainDlg::enableMessageToolItems()
+{
+    for (int id : {9002, 9003, 9004})
+        enableToolItem(id);
+}
+
+void SMSUIMainDlg::showSearchBox()
+{
+    ToolBarLogic::ShowHideSearchBox(m_pToolBarWidget, m_pToolBarLayout, m_pSearchLineEdit, true);
+    if (m_pToolBarWidget && m_pTableWidgetSms) {
+        m_pToolBarWidget->setFixedHeight(60);
+        m_pToolBarWidget->setFixedWidth(m_pTableWidgetSms->width());
+    }
+}
+
+void SMSUIMainDlg::hideSearchBox()
+{
+    if (m_pSearchLineEdit)
+        m_pSearchLineEdit->setText(QString());
+    ToolBarLogic::ShowHideSearchBox(m_pToolBarWidget, m_pToolBarLayout, m_pSearchLineEdit, false);
+    if (m_pToolBarWidget) {
+        m_pToolBarWidget->setFixedHeight(30);
+        // Let the strip follow the panel's width again.
+        m_pToolBarWidget->setMinimumWidth(0);
+        m_pToolBarWidget->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
+    onTextEdited(QString());
+}
+
+void SMSUIMainDlg::onMenuSearch()
+{
+    m_bSearchBoxShown = !m_bSearchBoxShown;
+    if (m_bSearchBoxShown)
+        showSearchBox();
+    else
+        hideSearchBox();
+}
+
+void SMSUIMainDlg::onTBBtnClicked(int id)
+{
+    for (const ToolItem& item : qAsConst(m_listToolItems)) {
+        if (item.id != id)
+            continue;
+        if (item.bSearch) {
+            onMenuSearch();
+            return;
+        }
+        break;
+    }
+    switch (id) {
+    case 9000: onButtonClickedNewSMS(9000); break;
+    case 9001: onButtonClickDelete(); break;
+    case 9002: onButtonClickedNewSMS(9002); break;
+    case 9003: onButtonClickedNewSMS(9003); break;
+    case 9004: onButtonClickedNewSMS(9004); break;
+    case 9005: onButtonClickCallHandler(false); break;
+    default: break;
+    }
+}
+
+void SMSUIMainDlg::onTextEdited(QString text)
+{
+    SMS_LOG("%s: %s: %s: Entered text=%s ", qPrintable(text));
+    if (!m_pTreeWidget || !m_pSearchLineEdit)
+        return;
+    m_bTableFiltered = !text.isEmpty();
+    if (text.isEmpty() || !text.contains(m_strSearchText))
+        syncSMSTableWithBuffers(m_iSelectedTreeNode);
+    updateTableSmsTable(text);
+    m_strSearchText = text;
+    if (m_pTextPreview && m_pTableWidgetSms) {
+        m_pTextPreview->setReadOnly(true);
+        m_pTextPreview->selectAll();
+        m_pTextPreview->clearFocus();
+        m_pCurrentTreeItem = m_pTreeWidget->currentItem();
+        m_strFolderName = m_pCurrentTreeItem ? m_pCurrentTreeItem->text(0) : QString();
+        if (m_strFolderName.isEmpty())
+            m_strFolderName = Translate(QStringLiteral("IDS_TREE_LINBOX"));
+        m_pTextPreview->setPlainText(m_strFolderName + QLatin1Char('\n') + Translate(QStringLiteral("IDS_STR_SMSCOUNT"))
+                                     + QString::number(m_pTableWidgetSms->rowCount()));
+        m_pTextPreview->setFocus(Qt::OtherFocusReason);
+        m_pSearchLineEdit->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void SMSUIMainDlg::updateTableSmsTable(const QString& text)
+{
+    if (!m_pTableWidgetSms)
+        return;
+    QTableWidget* table = m_pTableWidgetSms;
+    // Decide row by row, top down; a row with a missing cell ends the filtering (the rows from
+    // there on stay as they are).
+    QVector<int> keep;
+    int checked = 0;
+    bool stopped = false;
+    for (int row = 0; row < table->rowCount() && !stopped; ++row) {
+        bool match = false;
+        for (int c = 0; c < 3; ++c) {
+            const QTableWidgetItem* item = table->item(row, c);
+            if (!item || item->type() != UITableItem::Type) {
+                stopped = true;
+                break;
+            }
+            match = match || static_cast<const UITableItem*>(item)->CachedSortText().contains(text, Qt::CaseInsensitive);
+        }
+        if (stopped)
+            break;
+        if (match)
+            keep.append(row);
+        ++checked;
+    }
+    if (keep.size() == checked)
+        return;
+    for (int row = checked; row < table->rowCount(); ++row)
+        keep.append(row);
+    // Removing rows one at a time moves every row below each time; taking the kept cells out
+    // and putting them back is linear.
+    const bool sorting = table->isSortingEnabled();
+    table->setSortingEnabled(false);
+    QVector<QTableWidgetItem*> cells;
+    cells.reserve(keep.size() * 3);
+    for (int row : qAsConst(keep))
+        for (int c = 0; c < 3; ++c)
+            cells.append(table->takeItem(row, c));
+    table->setRowCount(0);
+    table->setRowCount(keep.size());
+    for (int i = 0; i < keep.size(); ++i) {
+        table->setRowHeight(i, 16);
+        for (int c = 0; c < 3; ++c)
+            if (QTableWidgetItem* cell = cells.at(i * 3 + c))
+                table->setItem(i, c, cell);
+    }
+    m_pTableWidgetSms->setProperty("smsGeneration", QVariant());   // no longer the whole folder
+    table->setSortingEnabled(sorting);
+}
+
+void SMSUIMainDlg::setToolBarToolTips()
+{
+    for (ToolItem& item : m_listToolItems) {
+        if (!item.button)
+            continue;
+        QString text;
+        QKeySequence key;
+        if (Change::tr(item.tooltip, kGroup, text, key))
+            item.button->setToolTip(text + QStringLiteral("  (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+        else
+            item.button->setToolTip(text);
+        if (auto* button = qobject_cast<QAbstractButton*>(item.button))
+            button->setText(text);
+    }
+}
+
+void SMSUIMainDlg::destroyToolBar()
+{
+    ToolBarLogic::DestroyToolButtonGroup(m_listToolItems, &m_pToolButtonGroup);
+    delete m_pToolBarLayout;
+    m_pToolBarLayout = nullptr;
+    delete m_pSearchLineEdit;
+    m_pSearchLineEdit = nullptr;
+}
