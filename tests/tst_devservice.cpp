@@ -129,6 +129,8 @@ private slots:
     void abandonedBatchLeavesNothing();
     void openBatchIsTheOpeningThreadsAlone();
     void receivedMessageOutlivesAnAbandonedBatch();
+    void batchCountsAreTheBatchThreadsAlone_data();
+    void batchCountsAreTheBatchThreadsAlone();
     void batchesBelongToTheirLocation();
     void foldersMustBelongToTheStorage_data();
     void foldersMustBelongToTheStorage();
@@ -385,6 +387,118 @@ void TestDevService::receivedMessageOutlivesAnAbandonedBatch()
     QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_PC), 0);
     QCOMPARE(QString::fromUtf16(r->pContent), in.text);
     ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+}
+
+// Each step is "<op> <args> | <pc> <sim> <device>": the operation inside a PC batch, then the counts
+// the batch's thread sees. Ops: "save <folder>" (the new message is named n0, n1, ... in order),
+// "move <name> <folder>" (an update), "delete <name>" (trash on the PC, gone elsewhere), "remove
+// <name>"; a "!" after the op's arguments says the service refuses it. Before the batch the store
+// holds p1 and p2 in the PC inbox, p3 in the PC trash, s1 on the card and d1 on the device.
+void TestDevService::batchCountsAreTheBatchThreadsAlone_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("ending");
+    const QVector<QPair<const char*, QStringList>> scenarios = {
+        {"saves", {"save 1 | 4 1 1", "save 8 | 4 1 2", "save 7 | 4 2 2", "save 2 | 5 2 2"}},
+        {"updates move folders", {"move p1 2 | 3 1 1", "save 1 | 4 1 1", "move n0 3 | 4 1 1", "move d1 9 | 4 1 1",
+                                  "move n0 5 | 4 1 1", "move s1 6 | 4 1 1"}},
+        {"deletes and removes", {"delete p1 | 3 1 1", "delete p1 | 2 1 1", "delete p3 | 1 1 1", "remove p2 | 0 1 1",
+                                 "remove s1 | 0 0 1", "delete d1 | 0 0 0"}},
+        {"added then removed", {"save 1 | 4 1 1", "save 8 | 4 1 2", "remove n0 | 3 1 2", "delete n1 | 3 1 1",
+                                "save 3 | 4 1 1", "delete n2 | 4 1 1", "delete n2 | 3 1 1"}},
+        {"moved then removed", {"save 1 | 4 1 1", "move n0 2 | 4 1 1", "remove n0 | 3 1 1", "move p1 3 | 3 1 1",
+                                "remove p1 | 2 1 1", "move d1 9 | 2 1 1", "delete d1 | 2 1 0"}},
+        {"refused changes count nothing", {"remove p2 | 2 1 1", "remove p2 ! | 2 1 1", "move p2 2 ! | 2 1 1",
+                                           "delete p2 ! | 2 1 1", "remove s1 | 2 0 1", "remove s1 ! | 2 0 1",
+                                           "save 1 | 3 0 1", "remove n0 | 2 0 1", "move n0 1 ! | 2 0 1"}},
+    };
+    for (const auto& scenario : scenarios)
+        for (const char* ending : {"committed", "abandoned", "failed"})
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(QLatin1String(scenario.first), QLatin1String(ending))))
+                << scenario.second << QString::fromLatin1(ending);
+}
+
+void TestDevService::batchCountsAreTheBatchThreadsAlone()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, ending);
+    const auto counts = [] { return QVector<int>{count(ZSDK_MEM_PC), count(ZSDK_MEM_SIM), count(ZSDK_MEM_DEVICE)}; };
+    const auto countsElsewhere = [&] {
+        QVector<int> seen;
+        std::thread other([&] { seen = counts(); });
+        other.join();
+        return seen;
+    };
+    const auto memOf = [](int node) { return node == 6 || node == 7 ? ZSDK_MEM_SIM : node == 8 || node == 9 ? ZSDK_MEM_DEVICE : ZSDK_MEM_PC; };
+    QHash<QString, QPair<int, int>> named;   // name -> (id, storage)
+    const auto keep = [&](const QString& name, int node) {
+        const int id = save(node, QStringLiteral("1234567"), name);
+        named.insert(name, qMakePair(id, memOf(node)));
+        return id > 0;
+    };
+    QVERIFY(keep(QStringLiteral("p1"), 1) && keep(QStringLiteral("p2"), 1) && keep(QStringLiteral("p3"), 4)
+            && keep(QStringLiteral("s1"), 7) && keep(QStringLiteral("d1"), 8));
+    const QVector<int> before{3, 1, 1};
+    QCOMPARE(counts(), before);
+
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), 0);
+    int added = 0;
+    QVector<int> seen = before;
+    for (const QString& step : steps) {
+        const QStringList halves = step.split(QLatin1Char('|'));
+        QStringList op = halves.at(0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const bool refused = op.last() == QLatin1String("!");
+        if (refused)
+            op.removeLast();
+        int rc = -1;
+        if (op.at(0) == QLatin1String("save")) {
+            const QString name = QStringLiteral("n%1").arg(added++);
+            rc = keep(name, op.at(1).toInt()) ? 0 : 1;
+        } else {
+            const QPair<int, int> target = named.value(op.at(1));
+            if (op.at(0) == QLatin1String("move")) {
+                LocalRecord r(op.at(2).toInt(), QStringLiteral("1234567"), op.at(1));
+                r.rec.iMsgId = target.first;
+                rc = ZSDK_SMSSrv_UpdateMsg(&r.rec);
+            } else if (op.at(0) == QLatin1String("delete")) {
+                rc = ZSDK_SMSSrv_DeleteMsg(target.first, target.second);
+            } else {
+                rc = ZSDK_SMSSrv_RemoveMsg(target.first, target.second);
+            }
+        }
+        QVERIFY2((rc == 0) != refused, qPrintable(QStringLiteral("%1: %2").arg(step).arg(rc)));
+        seen.clear();
+        for (const QString& n : halves.at(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            seen.append(n.toInt());
+        QVERIFY2(counts() == seen, qPrintable(step));
+        QVERIFY2(countsElsewhere() == before, qPrintable(step));   // not stored yet
+    }
+
+    if (ending == QLatin1String("committed")) {
+        QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), 0);
+        QCOMPARE(counts(), seen);
+        QCOMPARE(countsElsewhere(), seen);
+        restart(false);
+        QCOMPARE(counts(), seen);
+    } else if (ending == QLatin1String("abandoned")) {
+        restart(false);   // the process ends before the batch's end
+        QCOMPARE(counts(), before);
+    } else {
+        // The disk fills up: the batch's end fails and stores nothing of it.
+        ZsdkSim::LimitStoreGrowth(1);
+        const QString big(1500, QChar(0x0416));
+        for (int i = 0; i < 8; ++i)
+            QVERIFY(save(3, QStringLiteral("1234567"), big) > 0);
+        QCOMPARE(count(ZSDK_MEM_PC), seen.at(0) + 8);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not be stored")));
+        QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), int(ZSDK_E_STORAGE));
+        ZsdkSim::LimitStoreGrowth(0);
+        QCOMPARE(counts(), before);
+        QCOMPARE(countsElsewhere(), before);
+        restart(false);
+        QCOMPARE(counts(), before);
+    }
 }
 
 void TestDevService::batchesBelongToTheirLocation()
