@@ -2,6 +2,17 @@
 
 #include <algorithm>
 
+void PendingBatch::account(const Entry& e, int sign)
+{
+    const int change = e.isNew ? sign : e.removed ? -sign : 0;
+    if (change == 0)
+        return;
+    int& delta = m_countDelta[e.message.mem];
+    delta += change;
+    if (delta == 0)
+        m_countDelta.remove(e.message.mem);
+}
+
 int PendingBatch::insert(SmsDatabase& db, StoredMessage& message)
 {
     // The id is taken from the file now, so that it is never handed out twice, even when the
@@ -14,6 +25,7 @@ int PendingBatch::insert(SmsDatabase& db, StoredMessage& message)
     e.isNew = true;
     e.message = message;
     m_entries.insert(id, e);
+    account(e, +1);
     return id;
 }
 
@@ -23,7 +35,9 @@ bool PendingBatch::update(SmsDatabase& db, const StoredMessage& message)
     if (it != m_entries.end()) {
         if (it->removed)
             return false;
+        account(*it, -1);   // the message may change storage
         it->message = message;
+        account(*it, +1);
         return true;
     }
     StoredMessage old;
@@ -32,6 +46,7 @@ bool PendingBatch::update(SmsDatabase& db, const StoredMessage& message)
     Entry e;
     e.message = message;
     m_entries.insert(message.id, e);
+    account(e, +1);   // counts nothing: the rule stays in account() alone
     return true;
 }
 
@@ -41,10 +56,13 @@ bool PendingBatch::remove(SmsDatabase& db, int id, int mem)
     if (it != m_entries.end()) {
         if (it->removed || it->message.mem != mem)
             return false;
-        if (it->isNew)
+        account(*it, -1);
+        if (it->isNew) {
             m_entries.erase(it);   // added and removed again: nothing to write
-        else
+        } else {
             it->removed = true;
+            account(*it, +1);
+        }
         return true;
     }
     StoredMessage old;
@@ -54,6 +72,7 @@ bool PendingBatch::remove(SmsDatabase& db, int id, int mem)
     e.removed = true;
     e.message = old;
     m_entries.insert(id, e);
+    account(e, +1);
     return true;
 }
 
@@ -66,20 +85,6 @@ int PendingBatch::get(int id, StoredMessage* out) const
         return 0;
     *out = it->message;
     return 1;
-}
-
-int PendingBatch::countDelta(int mem) const
-{
-    int delta = 0;
-    for (const Entry& e : m_entries) {
-        if (e.message.mem != mem)
-            continue;
-        if (e.isNew)
-            ++delta;
-        else if (e.removed)
-            --delta;
-    }
-    return delta;
 }
 
 void PendingBatch::adjustIds(int mem, QVector<int>* ids) const

@@ -4,6 +4,7 @@
 
 #include "SmsDatabase.h"
 
+#include <QHash>
 #include <QMap>
 #include <QVector>
 
@@ -26,10 +27,16 @@ public:
     bool remove(SmsDatabase& db, int id, int mem);
     // 1 found in the batch, 0 removed by it, -1 not touched (ask the file).
     int get(int id, StoredMessage* out) const;
-    int countDelta(int mem) const;
+    // What the batch adds to the stored count of a storage; kept up to date by every change, as it
+    // is asked on every save inside the batch.
+    int countDelta(int mem) const { return m_countDelta.value(mem); }
     void adjustIds(int mem, QVector<int>* ids) const;
 
 private:
+    // An entry counts +1 in its storage when it is new, -1 when it removes a stored message.
+    void account(const Entry& e, int sign);
+
     int m_location;
     QMap<int, Entry> m_entries;   // by id: written in id order
+    QHash<int, int> m_countDelta; // by storage: the sum of account() over m_entries
 };
