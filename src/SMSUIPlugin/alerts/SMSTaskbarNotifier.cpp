@@ -36,8 +36,13 @@ Interface* hostPlugin(const char* guid, int number)
 
 SMSTaskbarNotifier* SMSTaskbarNotifier::Instance()
 {
-    if (!g_notifier)
+    if (!g_notifier) {
         g_notifier = new SMSTaskbarNotifier;
+        SMSStatusUILogic::SetNotifyHandler([](const QString& text) {
+            if (g_notifier)
+                g_notifier->Show(text);
+        });
+    }
     return g_notifier;
 }
 
@@ -45,6 +50,7 @@ SMSTaskbarNotifier* SMSTaskbarNotifier::Existing() { return g_notifier; }
 
 void SMSTaskbarNotifier::Release()
 {
+    SMSStatusUILogic::SetNotifyHandler(nullptr);
     delete g_notifier;
     g_notifier = nullptr;
 }

@@ -1,4 +1,5 @@
 #include "settings/SMSSettingUILogic.h"
+#include "store/SMSStatusUILogic.h"
 
 #include "CommonUtils.h"
 #include "HostGuids.h"
@@ -24,8 +25,13 @@ int deviceResult(const char* call, ZSDK_STATUS rc)
 SMSSettingUILogic* SMSSettingUILogic::Instance()
 {
     QMutexLocker lock(&g_logicMutex);
-    if (!g_logic)
+    if (!g_logic) {
         g_logic = new SMSSettingUILogic;
+        SMSStatusUILogic::SetConfigLookup([](const QString& key) {
+            SMSSettingUILogic* logic = SMSSettingUILogic::Existing();
+            return logic ? logic->GetConfigValue(key) : QString();
+        });
+    }
     return g_logic;
 }
 

@@ -16,6 +16,7 @@
 #include <QString>
 #include <QVector>
 #include <atomic>
+#include <functional>
 #include <cstdint>
 
 struct SMSDeviceRecord;
@@ -30,6 +31,14 @@ public:
     static SMSStatusUILogic* Instance();
     static SMSStatusUILogic* Existing();
     static void Release();
+
+    // What the layers above the store own, handed down so that the store (and the device thread
+    // it converts records on) never reaches up into a widget. The window says whether it is shown
+    // and whether sent PC messages go to Sent Items; the popup and the settings logic register
+    // themselves while they exist.
+    void SetWindowState(bool shown, bool sentItemsBox);
+    static void SetNotifyHandler(std::function<void(const QString&)> show);
+    static void SetConfigLookup(std::function<QString(const QString&)> lookup);
 
     // ---- records and locations ----
     int populateSDKRecordToLocalStructure(SMSDeviceRecord* device, SMSLocalRecord* local);
@@ -146,6 +155,8 @@ private:
     QHash<int, SMSFolderBuffer> m_hashSMSBuffer;
     QHash<int, quint64> m_hashGeneration;   // under m_mutexBuffer
     std::atomic<bool> m_bNamesStale{false};
+    std::atomic<bool> m_bWindowShown{false};
+    std::atomic<bool> m_bSentItemsBox{false};
     QString m_strPluginPath;
     QString m_strPluginDir = QStringLiteral("/plugins/SMSUIPlugin/");
     QList<SMSLocalRecordPtr> m_listSentRecords;

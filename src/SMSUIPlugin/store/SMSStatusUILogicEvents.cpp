@@ -5,7 +5,6 @@
 
 #include "CommonUtils.h"
 #include "store/SMSLog.h"
-#include "alerts/SMSTaskbarNotifier.h"
 #include "zsdk.h"
 
 // Serialises callbacks with each other and with the store's release.
@@ -135,13 +134,28 @@ void SMSStatusUILogic::onSmsReceive(SMSDeviceRecord* record)
     }
 }
 
+namespace {
+QMutex g_notifyMutex;
+std::function<void(const QString&)> g_notify;   // set while the new-message popup exists
+}
+
+void SMSStatusUILogic::SetNotifyHandler(std::function<void(const QString&)> show)
+{
+    QMutexLocker lock(&g_notifyMutex);
+    g_notify = std::move(show);
+}
+
 void SMSStatusUILogic::showNotifyDialog(const QString& text)
 {
-    SMSTaskbarNotifier* notifier = SMSTaskbarNotifier::Existing();
-    if (!notifier) {
+    std::function<void(const QString&)> show;
+    {
+        QMutexLocker lock(&g_notifyMutex);
+        show = g_notify;
+    }
+    if (!show) {
         SMS_LOG("%s: %s: %s:SMSTaskbarNotifier pointer obtained is NULL");
         return;
     }
     SMS_LOG("%s: %s: %s:Calling Show() function");
-    notifier->Show(text);
+    show(text);
 }

@@ -5,7 +5,6 @@
 
 #include "store/SMSLog.h"
 #include "store/SMSTypes.h"
-#include "window/SMSUIMainDlg.h"
 #include "zsdk.h"
 
 namespace {
@@ -288,8 +287,7 @@ bool SMSStatusUILogic::IsDropAllowed(int source, int target, const QList<SMSLoca
     }
     if (!allowed.contains(target))
         return false;
-    const SMSUIMainDlg* window = SMSUIMainDlg::Existing();
-    const bool sentItems = window && window->IsSentItemsBox();
+    const bool sentItems = sentItemsView();
     if ((source == NODE_SIM_OUTBOX || source == NODE_DEVICE_OUTBOX) && sentItems
         && (target == NODE_LOCAL_OUTBOX || target == NODE_LOCAL_SENT)) {
         // Unsent copies go to the Outbox, sent ones to Sent Items.

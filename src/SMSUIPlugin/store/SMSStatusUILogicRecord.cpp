@@ -6,7 +6,6 @@
 #include "CommonUtils.h"
 #include "store/SMSLog.h"
 #include "store/SMSTypes.h"
-#include "window/SMSUIMainDlg.h"
 #include "zsdk.h"
 
 #include <QDateTime>
@@ -38,10 +37,15 @@ QString stripLoneCarriageReturns(const QString& text)
 
 } // namespace
 
+void SMSStatusUILogic::SetWindowState(bool shown, bool sentItemsBox)
+{
+    m_bSentItemsBox = sentItemsBox;
+    m_bWindowShown = shown;
+}
+
 bool SMSStatusUILogic::sentItemsView() const
 {
-    const SMSUIMainDlg* window = SMSUIMainDlg::Existing();
-    return window && window->IsSentItemsBox();
+    return m_bWindowShown && m_bSentItemsBox;
 }
 
 int SMSStatusUILogic::populateSDKRecordToLocalStructure(SMSDeviceRecord* device, SMSLocalRecord* local)
@@ -212,7 +216,7 @@ QString SMSStatusUILogic::getMessagePriority(int priority, bool hideA, bool hide
 
 QString SMSStatusUILogic::getReportContentMsg(int reportStatus, const QString& content, int* result)
 {
-    if (!SMSUIMainDlg::Existing()) {
+    if (!m_bWindowShown) {
         SMS_LOG("%s: %s: %s: invalid input params");
         return QString();
     }

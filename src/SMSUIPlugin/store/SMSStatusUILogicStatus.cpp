@@ -5,7 +5,6 @@
 
 #include "CommonUtils.h"
 #include "store/SMSLog.h"
-#include "settings/SMSSettingUILogic.h"
 #include "entry/SettingUIService.h"
 #include "zsdk.h"
 
@@ -105,10 +104,25 @@ QString SMSStatusUILogic::GetSoundAlertFile()
     return CommonUtils::GetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("SoundAlertFile"));
 }
 
+namespace {
+QMutex g_configMutex;
+std::function<QString(const QString&)> g_configLookup;   // set while the settings logic exists
+}
+
+void SMSStatusUILogic::SetConfigLookup(std::function<QString(const QString&)> lookup)
+{
+    QMutexLocker lock(&g_configMutex);
+    g_configLookup = std::move(lookup);
+}
+
 QString SMSStatusUILogic::GetRegExpForNumberLimitCustomization()
 {
-    SMSSettingUILogic* settings = SMSSettingUILogic::Existing();
-    return settings ? settings->GetConfigValue(QStringLiteral("NumberLimit")) : QString();
+    std::function<QString(const QString&)> lookup;
+    {
+        QMutexLocker lock(&g_configMutex);
+        lookup = g_configLookup;
+    }
+    return lookup ? lookup(QStringLiteral("NumberLimit")) : QString();
 }
 
 bool SMSStatusUILogic::IsValidNumber(const QString& numbers) const

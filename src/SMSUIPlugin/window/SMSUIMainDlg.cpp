@@ -38,8 +38,10 @@ const QString kGroup = QStringLiteral("SMSUIPlugin");
 
 SMSUIMainDlg* SMSUIMainDlg::Instance()
 {
-    if (!g_window)
+    if (!g_window) {
         g_window = new SMSUIMainDlg;
+        SMSStatusUILogic::Instance()->SetWindowState(true, g_window->IsSentItemsBox());
+    }
     return g_window;
 }
 
@@ -47,6 +49,8 @@ SMSUIMainDlg* SMSUIMainDlg::Existing() { return g_window; }
 
 void SMSUIMainDlg::Release()
 {
+    if (SMSStatusUILogic* store = SMSStatusUILogic::Existing())
+        store->SetWindowState(false, false);
     delete g_window;
     g_window = nullptr;
 }
