@@ -2,6 +2,7 @@
 # the worker, the alerts or the settings page, so that none of them can break it and its threads
 # never reach into a widget. Run with -DPLUGIN_DIR=<src/SMSUIPlugin>.
 file(GLOB store_files "${PLUGIN_DIR}/store/*.h" "${PLUGIN_DIR}/store/*.cpp")
+# entry/ is not in the list yet: the store still asks the settings service to write missing defaults.
 set(upper window editor worker alerts settings)
 set(bad "")
 foreach(f ${store_files})
