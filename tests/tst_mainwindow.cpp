@@ -40,6 +40,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <QScopeGuard>
+#include <QTextCodec>
 
 namespace {
 
@@ -124,6 +125,8 @@ private slots:
     void contextMenuOnEmptyAreaAndSeveralRows();
     void moveAndCopyThroughTheMenu();
     void exportWritesCsv();
+    void exportIsSafeForSpreadsheets_data();
+    void exportIsSafeForSpreadsheets();
     void usageFigures();
     void cellTimeTextIsTheIsoForm_data();
     void cellTimeTextIsTheIsoForm();
@@ -827,6 +830,70 @@ void TestMainWindow::exportWritesCsv()
     QCOMPARE(asked.size(), 1);
     QCOMPARE(asked.at(0).text, QStringLiteral("The messages could not be exported."));
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
+}
+
+void TestMainWindow::exportIsSafeForSpreadsheets_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("numberField");
+    QTest::addColumn<QString>("contentField");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("a text that is a spreadsheet formula")
+        << QStringLiteral("0301234567") << QStringLiteral("=HYPERLINK(\"http://x\")")
+        << QStringLiteral("0301234567") << QStringLiteral("'=HYPERLINK(\"\"http://x\"\")") << false;
+    QTest::newRow("a text starting with plus, minus or at")
+        << QStringLiteral("0301234567") << QStringLiteral("+SUM(A1)-@cmd")
+        << QStringLiteral("0301234567") << QStringLiteral("'+SUM(A1)-@cmd") << false;
+    QTest::newRow("a sender name starting with minus")
+        << QStringLiteral("-2+3") << QStringLiteral("@home")
+        << QStringLiteral("'-2+3") << QStringLiteral("'@home") << false;
+    QTest::newRow("a text starting with a tab")
+        << QStringLiteral("0301234567") << QStringLiteral("\tcmd")
+        << QStringLiteral("0301234567") << QStringLiteral("'\tcmd") << false;
+    QTest::newRow("a text starting with a carriage return")
+        << QStringLiteral("0301234567") << QStringLiteral("\rcmd")
+        << QStringLiteral("0301234567") << QStringLiteral("'\rcmd") << false;
+    QTest::newRow("an international number stays a number")
+        << QStringLiteral("+49 171 1111111") << QStringLiteral("hello")
+        << QStringLiteral("+49 171 1111111") << QStringLiteral("hello") << false;
+    QTest::newRow("two international numbers stay numbers")
+        << QStringLiteral("+491711111111;+491722222222") << QStringLiteral("hi")
+        << QStringLiteral("+491711111111;+491722222222") << QStringLiteral("hi") << false;
+    QTest::newRow("a number hiding a formula")
+        << QStringLiteral("+49(1)") << QStringLiteral("hi")
+        << QStringLiteral("'+49(1)") << QStringLiteral("hi") << false;
+    QTest::newRow("text the local encoding cannot hold")
+        << QStringLiteral("0301234567") << QStringLiteral("你好 😀 Grüße")
+        << QStringLiteral("0301234567") << QStringLiteral("你好 😀 Grüße") << true;
+}
+
+void TestMainWindow::exportIsSafeForSpreadsheets()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, content);
+    QFETCH(QString, numberField);
+    QFETCH(QString, contentField);
+    QFETCH(bool, utf8);
+    // A Western locale whose encoding has no Chinese and no emoji.
+    QTextCodec* before = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+    auto restore = qScopeGuard([before] { QTextCodec::setCodecForLocale(before); });
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, number, content);
+    build(kFullConfig);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QCOMPARE(inbox->rowCount(), 1);
+    const QString path = m_dir.filePath(QStringLiteral("safe.csv"));
+    m_window->SetExportMode(2);
+    QVERIFY(m_window->saveToFile(path));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray bytes = f.readAll();
+    const QByteArray bom("\xEF\xBB\xBF");
+    QCOMPARE(bytes.startsWith(bom), utf8);
+    const QString text = utf8 ? QString::fromUtf8(bytes.mid(3)) : QString::fromLatin1(bytes);
+    const SMSLocalRecordPtr rec = UITableItem::RecordOf(inbox->item(0, 0));
+    QCOMPARE(text, QStringLiteral("Name/Number,Content,Time\n\"%1\",\"%2\",\"%3\"\n").arg(numberField, contentField, rec->strDisplayTime));
 }
 
 void TestMainWindow::usageFigures()

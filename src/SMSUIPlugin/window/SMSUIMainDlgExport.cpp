@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextCodec>
 #include <QTextStream>
@@ -24,8 +25,22 @@
 
 namespace {
 
+// A spreadsheet opening the file evaluates a field that starts like a formula, and a message is
+// text from strangers: such a field gets a leading apostrophe, which spreadsheets take as "text".
+// Phone numbers ("+49 171 ...", several separated by ';') are the one harmless case and stay as
+// they are.
+QString guarded(const QString& field)
+{
+    static const QString starters = QStringLiteral("=+-@\t\r");
+    static const QRegularExpression numbers(QStringLiteral("^\\+?[0-9 ]+(;\\+?[0-9 ]+)*$"));
+    if (field.isEmpty() || !starters.contains(field.at(0)) || numbers.match(field).hasMatch())
+        return field;
+    return QLatin1Char('\'') + field;
+}
+
 QString quoted(QString field)
 {
+    field = guarded(field);
     field.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + field + QLatin1Char('"');
 }
@@ -63,9 +78,8 @@ bool SMSUIMainDlg::saveToFile(const QString& path)
                                  Translate(QStringLiteral("IDS_ERROR_CAPTION")), QStringLiteral("IDS_OK"), QString(), QString());
         return false;
     }
-    QTextStream out(&file);
-    out.setCodec(QTextCodec::codecForLocale());
-    out.setGenerateByteOrderMark(false);
+    QString text;
+    QTextStream out(&text);
     out << Translate(QStringLiteral("IDS_LST_NAME")) << '/' << Translate(QStringLiteral("IDS_LST_TEL")) << ','
         << Translate(QStringLiteral("IDS_LST_CONTENT")) << ',' << Translate(QStringLiteral("IDS_LST_TIME")) << '\n';
     QList<int> rows;
@@ -84,6 +98,17 @@ bool SMSUIMainDlg::saveToFile(const QString& path)
         out << quoted(rec->strNumber) << ',' << quoted(rec->strContent) << ',' << quoted(rec->strDisplayTime) << '\n';
     }
     out.flush();
+    // The local encoding is what a spreadsheet on this machine expects; when it cannot hold every
+    // character (Chinese in a Western locale, emoji), UTF-8 with a byte-order mark keeps them all.
+    QTextCodec* codec = QTextCodec::codecForLocale();
+    QByteArray bytes;
+    if (codec && codec->canEncode(text)) {
+        bytes = codec->fromUnicode(text);
+    } else {
+        SMS_DEBUG("CSV export: the local encoding cannot hold every character, writing UTF-8");
+        bytes = QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+    }
+    file.write(bytes);
     file.close();
     return file.error() == QFile::NoError;
 }
