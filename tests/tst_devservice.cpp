@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -472,6 +473,16 @@ void TestDevService::batchCountsAreTheBatchThreadsAlone()
             seen.append(n.toInt());
         QVERIFY2(counts() == seen, qPrintable(step));
         QVERIFY2(countsElsewhere() == before, qPrintable(step));   // not stored yet
+        // The id lists the batch's thread reads agree with its counts, in ascending order.
+        for (int mem : {ZSDK_MEM_PC, ZSDK_MEM_SIM, ZSDK_MEM_DEVICE}) {
+            int32_t* ids = nullptr;
+            int32_t n = 0;
+            QCOMPARE(ZSDK_SMSSrv_GetSmsIdList(&ids, &n, mem), 0);
+            const QVector<int> listed(ids, ids + n);
+            ZSDK_SMSSrv_ReleaseSmsIdList(&ids);
+            QVERIFY2(listed.size() == seen.at(mem), qPrintable(step));
+            QVERIFY2(std::is_sorted(listed.begin(), listed.end()), qPrintable(step));
+        }
     }
 
     if (ending == QLatin1String("committed")) {
