@@ -111,6 +111,53 @@ int count(int mem)
     return ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, mem) == 0 ? n : -1;
 }
 
+// Every field of a record in one line, so that two reads can be compared as lists.
+QString describe(const SMSDeviceRecord& r)
+{
+    return QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11|%12|%13|%14")
+        .arg(r.iMsgId).arg(r.iReadFlag).arg(r.iOrigNode).arg(r.iNode).arg(r.iStatus).arg(r.iMsgType)
+        .arg(r.iAttrA).arg(r.iAttrB).arg(r.iAttrC).arg(r.iAttrD).arg(r.iPriority)
+        .arg(QString::fromUtf16(r.szTime), QString::fromUtf16(r.pNumber), QString::fromUtf16(r.pContent));
+}
+
+// A storage read the long way: its id list, then one record per id. `rc` the first failure.
+QStringList readPerId(int mem, int* rc)
+{
+    QStringList out;
+    int32_t* ids = nullptr;
+    int32_t n = 0;
+    *rc = ZSDK_SMSSrv_GetSmsIdList(&ids, &n, mem);
+    if (*rc)
+        return out;
+    for (int i = 0; i < n && *rc == 0; ++i) {
+        SMSDeviceRecord* r = nullptr;
+        ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
+        r->iMsgId = ids[i];
+        *rc = ZSDK_SMSSrv_GetMsg(r, mem);
+        if (*rc == 0)
+            out << describe(*r);
+        ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    }
+    ZSDK_SMSSrv_ReleaseSmsIdList(&ids);
+    return out;
+}
+
+// The same storage in one call.
+QStringList readOnePass(int mem, int* rc, int wanted = 0)
+{
+    QStringList out;
+    SMSDeviceRecord* records = nullptr;
+    int32_t n = wanted;
+    *rc = ZSDK_SMSSrv_GetMsgList(&records, &n, mem);
+    if (*rc)
+        return out;
+    for (int i = 0; i < n; ++i)
+        out << describe(records[i]);
+    if (ZSDK_SMSSrv_ReleaseMsgList(&records) != 0 || records)
+        *rc = -1;
+    return out;
+}
+
 } // namespace
 
 class TestDevService : public QObject
@@ -130,6 +177,8 @@ private slots:
     void abandonedBatchLeavesNothing();
     void openBatchIsTheOpeningThreadsAlone();
     void receivedMessageOutlivesAnAbandonedBatch();
+    void onePassReadGivesWhatPerIdReadsGive_data();
+    void onePassReadGivesWhatPerIdReadsGive();
     void batchCountsAreTheBatchThreadsAlone_data();
     void batchCountsAreTheBatchThreadsAlone();
     void batchesBelongToTheirLocation();
@@ -395,6 +444,88 @@ void TestDevService::receivedMessageOutlivesAnAbandonedBatch()
 // "move <name> <folder>" (an update), "delete <name>" (trash on the PC, gone elsewhere), "remove
 // <name>"; a "!" after the op's arguments says the service refuses it. Before the batch the store
 // holds p1 and p2 in the PC inbox, p3 in the PC trash, s1 on the card and d1 on the device.
+void TestDevService::onePassReadGivesWhatPerIdReadsGive_data()
+{
+    QTest::addColumn<int>("mem");
+    QTest::addColumn<int>("wanted");
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<int>("expected");   // messages the one-pass read returns
+    QTest::newRow("PC, every folder and field") << int(ZSDK_MEM_PC) << 0 << QString() << 7;
+    QTest::newRow("PC, at most three wanted") << int(ZSDK_MEM_PC) << 3 << QString() << 3;
+    QTest::newRow("PC, more wanted than stored") << int(ZSDK_MEM_PC) << 50 << QString() << 7;
+    QTest::newRow("SIM card") << int(ZSDK_MEM_SIM) << 0 << QString() << 2;
+    QTest::newRow("device memory") << int(ZSDK_MEM_DEVICE) << 0 << QString() << 2;
+    QTest::newRow("device memory, empty") << int(ZSDK_MEM_DEVICE) << 0 << QStringLiteral("empty") << 0;
+    QTest::newRow("SIM still being read") << int(ZSDK_MEM_SIM) << 0 << QStringLiteral("reading") << -1;
+    QTest::newRow("SIM taken out") << int(ZSDK_MEM_SIM) << 0 << QStringLiteral("no sim") << -1;
+    QTest::newRow("device removed") << int(ZSDK_MEM_DEVICE) << 0 << QStringLiteral("no device") << -1;
+    QTest::newRow("no such storage") << 5 << 0 << QString() << -1;
+}
+
+void TestDevService::onePassReadGivesWhatPerIdReadsGive()
+{
+    QFETCH(int, mem);
+    QFETCH(int, wanted);
+    QFETCH(QString, situation);
+    QFETCH(int, expected);
+    LocalRecord full(3, QStringLiteral("+491712345678;0301234567"), QString::fromUtf8("Party \xF0\x9F\x8E\x89 tonight"));
+    full.rec.iReadFlag = 1;
+    full.rec.iOrigNode = 1;
+    full.rec.iStatus = 7;
+    full.rec.iMsgType = 4;
+    full.rec.iAttrA = 0;
+    full.rec.iAttrB = 11;
+    full.rec.iAttrC = 12;
+    full.rec.iAttrD = 13;
+    full.rec.iPriority = 2;
+    int32_t id = -1, reserved = 1;
+    QCOMPARE(ZSDK_SMSSrv_SaveMsg(&full.rec, &id, &reserved), 0);
+    for (int node : {1, 0, 2, 5, 10})
+        QVERIFY(save(node, QStringLiteral("+4917%1").arg(node), QStringLiteral("folder %1").arg(node)) > 0);
+    QVERIFY(save(1, QString(), QString()) > 0);   // no number, no text
+    if (situation != QLatin1String("empty")) {
+        for (int node : {7, 6, 9, 8})
+            QVERIFY(save(node, QStringLiteral("+4916%1").arg(node), QStringLiteral("card %1").arg(node)) > 0);
+    }
+    // Ids are not in folder order: a message in the middle goes, one is added after it.
+    QVERIFY(ZSDK_SMSSrv_RemoveMsg(id + 2, ZSDK_MEM_PC) == 0);
+    QVERIFY(save(4, QStringLiteral("+4917"), QStringLiteral("trash")) > 0);
+    if (situation == QLatin1String("reading")) {
+        ZsdkSim::SetReadDelay(ZSDK_MEM_SIM, 60000);
+        ZsdkSim::SetSimPresent(false);
+        ZsdkSim::SetSimPresent(true);
+    } else if (situation == QLatin1String("no sim")) {
+        ZsdkSim::SetSimPresent(false);
+    } else if (situation == QLatin1String("no device")) {
+        ZsdkSim::SetDevicePresent(false);
+    }
+
+    int perIdRc = 0, onePassRc = 0;
+    QStringList perId = readPerId(mem, &perIdRc);
+    const QStringList onePass = readOnePass(mem, &onePassRc, wanted);
+    QCOMPARE(onePassRc, perIdRc);
+    if (expected < 0) {
+        QVERIFY(onePassRc != 0);
+        QVERIFY(onePass.isEmpty());
+        // What was handed out is untouched by a failed call.
+        SMSDeviceRecord* records = &full.rec;
+        int32_t n = 42;
+        QVERIFY(ZSDK_SMSSrv_GetMsgList(&records, &n, mem) != 0);
+        QCOMPARE(records, &full.rec);
+        QCOMPARE(n, 42);
+        return;
+    }
+    if (wanted > 0)
+        perId = perId.mid(0, wanted);
+    QCOMPARE(onePass.size(), expected);
+    QCOMPARE(onePass, perId);
+    if (mem == ZSDK_MEM_PC && wanted == 0)
+    {
+        full.rec.iMsgId = id;
+        QVERIFY(onePass.contains(describe(full.rec)));
+    }
+}
+
 void TestDevService::batchCountsAreTheBatchThreadsAlone_data()
 {
     QTest::addColumn<QStringList>("steps");
@@ -482,6 +613,17 @@ void TestDevService::batchCountsAreTheBatchThreadsAlone()
             ZSDK_SMSSrv_ReleaseSmsIdList(&ids);
             QVERIFY2(listed.size() == seen.at(mem), qPrintable(step));
             QVERIFY2(std::is_sorted(listed.begin(), listed.end()), qPrintable(step));
+            // A one-pass read sees the batch as the per-id reads do, here and on other threads.
+            int perIdRc = 0, onePassRc = 0;
+            const QStringList perId = readPerId(mem, &perIdRc);
+            QVERIFY2(readOnePass(mem, &onePassRc) == perId && perIdRc == 0 && onePassRc == 0, qPrintable(step));
+            QStringList perIdElsewhere, onePassElsewhere;
+            std::thread other([&] {
+                perIdElsewhere = readPerId(mem, &perIdRc);
+                onePassElsewhere = readOnePass(mem, &onePassRc);
+            });
+            other.join();
+            QVERIFY2(onePassElsewhere == perIdElsewhere && perIdRc == 0 && onePassRc == 0, qPrintable(step));
         }
     }
 
@@ -961,6 +1103,12 @@ void TestDevService::badArgumentsFailCleanly()
     int32_t n = 0;
     QVERIFY(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, 7) != 0);
     QVERIFY(ZSDK_SMSSrv_GetSmsIdList(nullptr, &n, 0) != 0);
+    SMSDeviceRecord* list = nullptr;
+    QVERIFY(ZSDK_SMSSrv_GetMsgList(nullptr, &n, 0) != 0);
+    QVERIFY(ZSDK_SMSSrv_GetMsgList(&list, nullptr, 0) != 0);
+    QVERIFY(!list);
+    QVERIFY(ZSDK_SMSSrv_ReleaseMsgList(nullptr) != 0);
+    QVERIFY(ZSDK_SMSSrv_ReleaseMsgList(&list) != 0);
     QVERIFY(ZSDK_SMSSrv_CreateSMSRecord(nullptr, nullptr, nullptr) != 0);
     QVERIFY(ZSDK_SMSSrv_GetMsg(nullptr, 0) != 0);
     QVERIFY(ZSDK_SMSSrv_SaveMsg(nullptr, &n, nullptr) != 0);
@@ -1000,6 +1148,21 @@ void TestDevService::releaseRefusesForeignPointers()
     SMSDeviceRecord* copy = twice;
     QCOMPARE(ZSDK_SMSSrv_ReleaseSMSRecord(&twice), 0);
     QVERIFY(ZSDK_SMSSrv_ReleaseSMSRecord(&copy) != 0);
+    // A message list goes back whole, once, and only through its own release call.
+    QVERIFY(save(1, QStringLiteral("1"), QStringLiteral("a")) > 0 && save(1, QStringLiteral("2"), QStringLiteral("b")) > 0);
+    SMSDeviceRecord* records = nullptr;
+    int32_t n = 0;
+    QCOMPARE(ZSDK_SMSSrv_GetMsgList(&records, &n, ZSDK_MEM_PC), 0);
+    QCOMPARE(n, 2);
+    SMSDeviceRecord* second = records + 1;
+    QVERIFY(ZSDK_SMSSrv_ReleaseMsgList(&second) != 0);
+    QVERIFY(ZSDK_SMSSrv_ReleaseSMSRecord(&second) != 0);
+    QVERIFY(ZSDK_SMSSrv_ReleaseSMSRecord(&records) != 0);
+    SMSDeviceRecord* again = records;
+    QCOMPARE(ZSDK_SMSSrv_ReleaseMsgList(&records), 0);
+    QVERIFY(!records);
+    QVERIFY(ZSDK_SMSSrv_ReleaseMsgList(&again) != 0);
+    QVERIFY(ZSDK_SMSSrv_ReleaseMsgList(&p) != 0);
 }
 
 void TestDevService::callsFromSeveralThreads()

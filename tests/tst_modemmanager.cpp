@@ -83,6 +83,43 @@ struct Stored {
     QString time;
 };
 
+bool operator==(const Stored& a, const Stored& b)
+{
+    return a.id == b.id && a.read == b.read && a.node == b.node && a.status == b.status && a.msgClass == b.msgClass
+        && a.number == b.number && a.text == b.text && a.time == b.time;
+}
+
+Stored storedOf(const SMSDeviceRecord* r)
+{
+    Stored s;
+    s.id = r->iMsgId;
+    s.read = r->iReadFlag;
+    s.node = r->iNode;
+    s.status = r->iStatus;
+    s.msgClass = r->iAttrA;
+    s.number = wide(r->pNumber);
+    s.text = wide(r->pContent);
+    s.time = wide(r->szTime);
+    return s;
+}
+
+// A memory read in one call; it must give what the id list and one read per id give.
+QVector<Stored> listMemoryAtOnce(int mem, int* rc = nullptr)
+{
+    QVector<Stored> out;
+    SMSDeviceRecord* records = nullptr;
+    int32_t count = 0;
+    const int status = ZSDK_SMSSrv_GetMsgList(&records, &count, mem);
+    if (rc)
+        *rc = status;
+    if (status != ZSDK_OK)
+        return out;
+    for (int i = 0; i < count; ++i)
+        out.append(storedOf(records + i));
+    ZSDK_SMSSrv_ReleaseMsgList(&records);
+    return out;
+}
+
 QVector<Stored> listMemory(int mem, int* rc = nullptr)
 {
     QVector<Stored> out;
@@ -97,18 +134,8 @@ QVector<Stored> listMemory(int mem, int* rc = nullptr)
         SMSDeviceRecord* r = nullptr;
         ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
         r->iMsgId = ids[i];
-        if (ZSDK_SMSSrv_GetMsg(r, mem) == ZSDK_OK) {
-            Stored s;
-            s.id = r->iMsgId;
-            s.read = r->iReadFlag;
-            s.node = r->iNode;
-            s.status = r->iStatus;
-            s.msgClass = r->iAttrA;
-            s.number = wide(r->pNumber);
-            s.text = wide(r->pContent);
-            s.time = wide(r->szTime);
-            out.append(s);
-        }
+        if (ZSDK_SMSSrv_GetMsg(r, mem) == ZSDK_OK)
+            out.append(storedOf(r));
         ZSDK_SMSSrv_ReleaseSMSRecord(&r);
     }
     ZSDK_SMSSrv_ReleaseSmsIdList(&ids);
@@ -272,6 +299,8 @@ void TestModemManager::listsBothMemoriesAndTheDeviceState()
     const QVector<Stored> device = listMemory(ZSDK_MEM_DEVICE);
     QCOMPARE(sim.size(), 2);
     QCOMPARE(device.size(), 2);
+    QVERIFY(listMemoryAtOnce(ZSDK_MEM_SIM) == sim);
+    QVERIFY(listMemoryAtOnce(ZSDK_MEM_DEVICE) == device);
     const Stored second = findText(sim, QStringLiteral("On the SIM, second"));
     QCOMPARE(second.number, QStringLiteral("+491702222222"));
     QCOMPARE(second.node, 7);
@@ -322,6 +351,9 @@ void TestModemManager::listsBothMemoriesAndTheDeviceState()
     QCOMPARE(ZSDK_DevSrv_GetPinStatus(0, &value, nullptr, nullptr, nullptr), ZSDK_OK);
     QCOMPARE(value, 2);
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_SIM), ZSDK_E_NO_DEVICE);
+    int rc = ZSDK_OK;
+    QVERIFY(listMemoryAtOnce(ZSDK_MEM_SIM, &rc).isEmpty());
+    QCOMPARE(rc, int(ZSDK_E_NO_DEVICE));
 }
 
 // ModemManager's object paths change when it restarts; ids and read flags stay with the message.
@@ -432,6 +464,9 @@ void TestModemManager::arrivals()
     int32_t after = 0;
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&after, ZSDK_MEM_PC), ZSDK_OK);
     QCOMPARE(after - before, storedOnPc ? 1 : 0);
+    const QVector<Stored> pc = listMemory(ZSDK_MEM_PC);
+    QCOMPARE(pc.size(), after);
+    QVERIFY(listMemoryAtOnce(ZSDK_MEM_PC) == pc);
     if (leftOnModem) {
         const int mem = node == 7 ? ZSDK_MEM_SIM : ZSDK_MEM_DEVICE;
         const Stored card = findText(listMemory(mem), props.value(QStringLiteral("Text")).toString());

@@ -33,6 +33,9 @@ public:
     virtual int recordCount(int mem, int* count) = 0;
     virtual int idList(int mem, QVector<int>* ids) = 0;
     virtual int getMessage(int id, int mem, StoredMessage* out) = 0;
+    // Every message of `mem` in id order, as idList and one getMessage per id give them. This
+    // default does exactly that; a backend with a cheaper way overrides it.
+    virtual int messages(int mem, QVector<StoredMessage>* out);
     virtual int saveMessage(StoredMessage& message) = 0;           // storage from the folder; new id
     virtual int updateMessage(const StoredMessage& message) = 0;
     virtual int deleteMessage(int id, int mem) = 0;
@@ -56,3 +59,16 @@ public:
     // Called before the event thread goes away: no events may be posted after it returns.
     virtual void stop() {}
 };
+
+inline int DeviceBackend::messages(int mem, QVector<StoredMessage>* out)
+{
+    QVector<int> ids;
+    if (const int rc = idList(mem, &ids))
+        return rc;
+    QVector<StoredMessage> read(ids.size());
+    for (int i = 0; i < ids.size(); ++i)
+        if (const int rc = getMessage(ids.at(i), mem, &read[i]))
+            return rc;
+    *out = std::move(read);
+    return 0;
+}

@@ -21,6 +21,13 @@ void OwnedRecord::setTexts(const QString& n, const QString& c)
 
 void OwnedRecord::fill(const StoredMessage& m)
 {
+    fillFields(m, &rec);
+    setTexts(m.number, m.content);
+}
+
+void fillFields(const StoredMessage& m, SMSDeviceRecord* out)
+{
+    SMSDeviceRecord& rec = *out;
     rec.iMsgId = m.id;
     rec.iReadFlag = m.readFlag;
     rec.iOrigNode = m.origNode;
@@ -36,7 +43,6 @@ void OwnedRecord::fill(const StoredMessage& m)
     const int n = std::min(m.time.size(), 19);
     for (int i = 0; i < n; ++i)
         rec.szTime[i] = m.time.at(i).unicode();
-    setTexts(m.number, m.content);
 }
 
 QString fromWide(const ZSDK_WCHAR* text)

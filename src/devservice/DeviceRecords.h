@@ -17,6 +17,8 @@ struct OwnedRecord {
     void fill(const StoredMessage& message);
 };
 
+// Every field of `out` but the two text pointers, from the stored message.
+void fillFields(const StoredMessage& message, SMSDeviceRecord* out);
 // Reads a NUL-terminated UTF-16 text; null gives an empty text.
 QString fromWide(const ZSDK_WCHAR* text);
 // Copies a record given by the caller into a stored message (the caller's pointers are not kept).

@@ -200,6 +200,22 @@ int MMModem::getMessage(int id, int mem, StoredMessage* out)
     return ZSDK_E_NOT_FOUND;
 }
 
+int MMModem::messages(int mem, QVector<StoredMessage>* out)
+{
+    if (mem == ZSDK_MEM_PC)
+        return m_pc->messages(mem, out);
+    if (mem != ZSDK_MEM_SIM && mem != ZSDK_MEM_DEVICE)
+        return ZSDK_E_ARG;
+    QMutexLocker lock(&m_shared->mutex);
+    if (const int rc = cardReadable(mem))
+        return rc;
+    out->clear();
+    for (const MMCardMessage& c : qAsConst(m_shared->cards))
+        if (c.message.mem == mem)
+            out->append(c.message);
+    return ZSDK_OK;
+}
+
 int MMModem::saveMessage(StoredMessage& message)
 {
     const int mem = SimModem::memoryOfFolder(message.node);

@@ -33,6 +33,7 @@ public:
     int recordCount(int mem, int* count) override;
     int idList(int mem, QVector<int>* ids) override;
     int getMessage(int id, int mem, StoredMessage* out) override;
+    int messages(int mem, QVector<StoredMessage>* out) override;
     int saveMessage(StoredMessage& message) override;
     int updateMessage(const StoredMessage& message) override;
     int deleteMessage(int id, int mem) override;

@@ -151,6 +151,15 @@ int SimModem::getMessage(int id, int mem, StoredMessage* out)
     return ZSDK_OK;
 }
 
+int SimModem::messages(int mem, QVector<StoredMessage>* out)
+{
+    QMutexLocker lock(&m_mutex);
+    if (const int rc = checkMemory(mem))
+        return rc;
+    *out = m_db.messages(mem);
+    return ZSDK_OK;
+}
+
 int SimModem::saveMessage(StoredMessage& message) { return store(message, false); }
 
 int SimModem::store(StoredMessage& message, bool received)

@@ -31,6 +31,7 @@ public:
     int recordCount(int mem, int* count) override;
     int idList(int mem, QVector<int>* ids) override;
     int getMessage(int id, int mem, StoredMessage* out) override;
+    int messages(int mem, QVector<StoredMessage>* out) override;
     int saveMessage(StoredMessage& message) override;
     // A message received from the network: stored outside every batch and synced to disk before
     // it is announced.

@@ -16,7 +16,7 @@ namespace {
 
 enum Slot {
     SInsert, SInsertWithId, SUpdate, SGet, SRemove, SCount, SIds, SAll, SAddContact, SContacts,
-    SGetSetting, SSetSetting, SDataVersion, SSequence, SSetSequence, SAddSequence
+    SGetSetting, SSetSetting, SDataVersion, SSequence, SSetSequence, SAddSequence, SList
 };
 
 // How long a call waits for another program's write to end before it reports failure; opening
@@ -790,6 +790,56 @@ QVector<int> SmsDatabase::ids(int mem)
     for (const PendingBatch* batch : threadBatches())
         batch->adjustIds(mem, &out);
     return out;
+}
+
+QVector<StoredMessage> SmsDatabase::messages(int mem)
+{
+    QVector<StoredMessage> out;
+    if (!m_db)
+        return out;
+    {
+        Query q(this, SList,
+                "SELECT id, mem, readflag, orignode, node, status, kind, class, attrb, attrc, attrd, priority, time, number,"
+                " content FROM messages WHERE mem=? ORDER BY id");
+        if (!q)
+            return out;
+        sqlite3_bind_int(q.get(), 1, mem);
+        while (q.step() == SQLITE_ROW) {
+            out.append(StoredMessage());
+            readRow(q.get(), &out.last());
+        }
+    }
+    const QVector<PendingBatch*> batches = threadBatches();
+    if (batches.isEmpty())
+        return out;
+    // The calling thread's batches: the ids as ids() lists them, each message as get() reads it.
+    QVector<int> ids;
+    ids.reserve(out.size());
+    for (const StoredMessage& m : qAsConst(out))
+        ids.append(m.id);
+    for (const PendingBatch* batch : batches)
+        batch->adjustIds(mem, &ids);
+    QVector<StoredMessage> merged;
+    merged.reserve(ids.size());
+    for (int id : qAsConst(ids)) {
+        StoredMessage m;
+        int found = -1;
+        for (const PendingBatch* batch : batches) {
+            found = batch->get(id, &m);
+            if (found >= 0)
+                break;
+        }
+        if (found < 0) {
+            const auto committed = std::lower_bound(out.cbegin(), out.cend(), id,
+                                                    [](const StoredMessage& a, int b) { return a.id < b; });
+            if (committed == out.cend() || committed->id != id)
+                continue;
+            m = *committed;
+        }
+        if (found != 0 && m.mem == mem)
+            merged.append(m);
+    }
+    return merged;
 }
 
 // ---- contacts and settings ---------------------------------------------------------------------

@@ -92,6 +92,8 @@ public:
     bool remove(int id, int mem);
     int count(int mem);                          // kept in memory while no other program writes
     QVector<int> ids(int mem);
+    // Every message of `mem` in id order, in one query: what ids() and get() for each id give.
+    QVector<StoredMessage> messages(int mem);
     int messageCount();                          // all memories
 
     bool addContact(const Contact& contact);

@@ -18,6 +18,7 @@
 #include <memory>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 static_assert(sizeof(void*) != 4 || sizeof(SMSDeviceRecord) == 92, "SMSDeviceRecord must be 92 bytes on 32-bit");
 static_assert(offsetof(SMSDeviceRecord, szTime) == 44, "SMSDeviceRecord: the time field follows the eleven integers");
@@ -219,6 +220,14 @@ QMutex g_ownedMutex;
 std::unordered_map<SMSDeviceRecord*, std::unique_ptr<OwnedRecord>> g_records;
 QSet<int32_t*> g_idLists;
 
+// A message list handed out: the records and one buffer holding all their texts, each
+// NUL-terminated (one allocation for the texts instead of two per record).
+struct OwnedList {
+    std::vector<SMSDeviceRecord> records;
+    std::u16string texts;
+};
+std::unordered_map<SMSDeviceRecord*, std::unique_ptr<OwnedList>> g_lists;
+
 ServiceRef modem() { return {}; }
 
 template <typename Fn>
@@ -358,6 +367,66 @@ ZSDK_STATUS ZSDK_SMSSrv_GetMsg(SMSDeviceRecord* record, int32_t location)
     if (const int rc = modem()->getMessage(record->iMsgId, location, &m))
         return rc;
     owned->fill(m);
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_GetMsgList(SMSDeviceRecord** records, int32_t* count, int32_t location)
+{
+    if (!records || !count)
+        return ZSDK_E_ARG;
+    QVector<StoredMessage> messages;
+    if (const int rc = modem()->messages(location, &messages))
+        return rc;
+    if (*count > 0 && messages.size() > *count)
+        messages.resize(*count);
+    auto list = std::make_unique<OwnedList>();
+    // One record more than needed, so that an empty list still has an address of its own.
+    list->records.resize(size_t(messages.size()) + 1);
+    size_t textSize = 0;
+    for (const StoredMessage& m : qAsConst(messages))
+        textSize += size_t(m.number.size() + m.content.size() + 2);
+    list->texts.reserve(textSize);
+    std::vector<std::pair<size_t, size_t>> offsets(size_t(messages.size()));
+    for (int i = 0; i < messages.size(); ++i) {
+        const StoredMessage& m = messages.at(i);
+        fillFields(m, &list->records[size_t(i)]);
+        offsets[size_t(i)].first = list->texts.size();
+        list->texts.append(reinterpret_cast<const char16_t*>(m.number.utf16()), size_t(m.number.size()));
+        list->texts.push_back(u'\0');
+        offsets[size_t(i)].second = list->texts.size();
+        list->texts.append(reinterpret_cast<const char16_t*>(m.content.utf16()), size_t(m.content.size()));
+        list->texts.push_back(u'\0');
+    }
+    // The buffer is complete: the pointers into it stay valid.
+    auto* base = reinterpret_cast<ZSDK_WCHAR*>(&list->texts[0]);
+    for (size_t i = 0; i < offsets.size(); ++i) {
+        list->records[i].pNumber = base + offsets[i].first;
+        list->records[i].pContent = base + offsets[i].second;
+    }
+    SMSDeviceRecord* out = list->records.data();
+    {
+        QMutexLocker lock(&g_ownedMutex);
+        g_lists.emplace(out, std::move(list));
+    }
+    *records = out;
+    *count = messages.size();
+    return ZSDK_OK;
+}
+
+ZSDK_STATUS ZSDK_SMSSrv_ReleaseMsgList(SMSDeviceRecord** records)
+{
+    if (!records || !*records)
+        return ZSDK_E_ARG;
+    std::unique_ptr<OwnedList> list;
+    {
+        QMutexLocker lock(&g_ownedMutex);
+        auto it = g_lists.find(*records);
+        if (it == g_lists.end())
+            return ZSDK_E_ARG;
+        list = std::move(it->second);
+        g_lists.erase(it);
+    }
+    *records = nullptr;
     return ZSDK_OK;
 }
 

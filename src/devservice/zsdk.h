@@ -146,6 +146,16 @@ ZSDK_STATUS ZSDK_SMSSrv_CreateSMSRecord(SMSDeviceRecord** record, const ZSDK_WCH
 ZSDK_STATUS ZSDK_SMSSrv_ReleaseSMSRecord(SMSDeviceRecord** record);
 /* Fills `record` (one created by CreateSMSRecord) with the stored message record->iMsgId. */
 ZSDK_STATUS ZSDK_SMSSrv_GetMsg(SMSDeviceRecord* record, int32_t location);
+/* Every message stored in `location` in one call: the records, in the order, that
+ * GetSmsIdList followed by one GetMsg per id gives (a PC store of a hundred thousand messages would
+ * otherwise take as many calls). *records receives a service-allocated array of *count records;
+ * *count is in: the most wanted (<= 0: all), out: the number returned (0 for an empty storage,
+ * *records is set then too). The text pointers of the records point into the array's own storage.
+ * Release with ZSDK_SMSSrv_ReleaseMsgList(records), which also nulls *records; a single record of
+ * the array cannot be released on its own. Fails as GetSmsIdList does (ZSDK_E_NOT_READY while a
+ * SIM is read, ZSDK_E_NO_DEVICE, ZSDK_E_ARG); on failure *records and *count are left as they were. */
+ZSDK_STATUS ZSDK_SMSSrv_GetMsgList(SMSDeviceRecord** records, int32_t* count, int32_t location);
+ZSDK_STATUS ZSDK_SMSSrv_ReleaseMsgList(SMSDeviceRecord** records);
 /* Stores a copy of `record` in the storage of its folder (iNode) under a new id, written to
  * *newId. `reserved` is accepted for compatibility and not used. Fails with ZSDK_E_MEMORY_FULL. */
 ZSDK_STATUS ZSDK_SMSSrv_SaveMsg(const SMSDeviceRecord* record, int32_t* newId, int32_t* reserved);
