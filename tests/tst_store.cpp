@@ -74,6 +74,7 @@ private slots:
     void locations();
     void moveCopyTargets_data();
     void moveCopyTargets();
+    void displayTimesAreTheLocalesShortForm();
     void displayTexts();
     void reportTexts_data();
     void reportTexts();
@@ -300,6 +301,25 @@ void TestStore::moveCopyTargets()
     SMSStatusUILogic::GetToandInitalPosForMoveCopyOp(node, &to, &initial);
     QCOMPARE(to, target);
     QCOMPARE(initial, target);
+}
+
+void TestStore::displayTimesAreTheLocalesShortForm()
+{
+    // Times sharing a day, a time of day or a minute with others: each shows exactly what the
+    // locale's short form shows for it, also when asked again.
+    const QStringList times{QStringLiteral("20261206101530"), QStringLiteral("20261206101531"), QStringLiteral("20261207101530"),
+                            QStringLiteral("20261206000000"), QStringLiteral("20261206235959"), QStringLiteral("20261206120000"),
+                            QStringLiteral("20280229101530"), QStringLiteral("19991231235959"), QStringLiteral("20261206101630"),
+                            QStringLiteral("21000101000001")};
+    for (int round = 0; round < 2; ++round) {
+        for (const QString& time : times) {
+            const QDateTime when = SMSStatusUILogic::parseTime(time);
+            QVERIFY2(when.isValid(), qPrintable(time));
+            QCOMPARE(SMSStatusUILogic::getUIDisplayTime(time), QLocale::system().toString(when, QLocale::ShortFormat));
+            QCOMPARE(SMSStatusUILogic::displayTime(when), QLocale::system().toString(when, QLocale::ShortFormat));
+        }
+    }
+    QCOMPARE(SMSStatusUILogic::displayTime(QDateTime()), QString());
 }
 
 void TestStore::displayTexts()

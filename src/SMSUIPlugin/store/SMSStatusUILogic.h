@@ -48,6 +48,8 @@ public:
     static int GetParentPos(int node);
     static void GetToandInitalPosForMoveCopyOp(int node, int* toNode, int* initialNode);
     static QString getUIDisplayTime(const QString& time);
+    // What the system locale's short format shows for `when` (empty for an invalid time).
+    static QString displayTime(const QDateTime& when);
     // The time field as a date and time: now for "00000000000000", invalid for anything else
     // that is not "yyyyMMddhhmmss".
     static QDateTime parseTime(const QString& time);

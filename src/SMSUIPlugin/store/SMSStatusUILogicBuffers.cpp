@@ -189,8 +189,7 @@ int SMSStatusUILogic::sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLo
         SMS_LOG("%s: %s: %s: invalid input param");
     } else {
         rec->dtTime = parseTime(rec->strTime);
-        static const QLocale locale = QLocale::system();
-        rec->strDisplayTime = locale.toString(rec->dtTime, QLocale::ShortFormat);
+        rec->strDisplayTime = displayTime(rec->dtTime);
     }
     if (device->iNode == NODE_LOCAL_REPORT && device->iMsgType == 1) {
         int result = -1;
@@ -254,34 +253,41 @@ int SMSStatusUILogic::PopulateSMSFromSDK(int memPosition)
 {
     const int count = GetSMSCount(memPosition);
     m_listMsgIds.clear();
-    m_iIdCount = 0;   // all ids of the storage
-    if (GetMessageIdList(memPosition) != SMS_OK)
+    m_iIdCount = 0;   // all messages of the storage
+    // The whole storage in one device-service call: one call per id costs as much as the rest
+    // of the start-up with a large PC store.
+    struct ListGuard {
+        SMSDeviceRecord* records = nullptr;
+        ~ListGuard()
+        {
+            if (records && ZSDK_SMSSrv_ReleaseMsgList(&records) != 0)
+                SMS_DEBUG("%s: %s: ZSDK_SMSSrv_ReleaseMsgList returned error", SMSLog::now().constData(), "SMSStatusUILogicBuffers.cpp");
+        }
+    } list;
+    int32_t n = m_iIdCount;
+    const ZSDK_STATUS rc = ZSDK_SMSSrv_GetMsgList(&list.records, &n, memPosition);
+    if (rc != 0 || !list.records || n < 1) {
+        SMS_DEBUG("The Error code returned by the ZSDK_SMSSrv_GetMsgList = %ld", long(rc));
+        SMS_LOG("%s: %s: %s: GetMessageIdList returned error");
         return SMS_FAIL;
+    }
+    m_iIdCount = n;
+    for (int i = 0; i < n; ++i)
+        m_listMsgIds.append(list.records[i].iMsgId);
     if (count <= 0 || count != m_listMsgIds.size()) {
         SMS_LOG("%s: %s: %s: SMS Count  error");
         return SMS_FAIL;
     }
     int result = SMS_OK;
-    const QList<int> ids = m_listMsgIds;
     QHash<QString, QPair<bool, QString>> names;
     m_pNameCache = &names;
     struct ForgetCache {
         QHash<QString, QPair<bool, QString>>*& cache;
         ~ForgetCache() { cache = nullptr; }
     } forget{m_pNameCache};
-    for (int id : ids) {
-        DeviceRecordGuard guard;
-        if (ZSDK_SMSSrv_CreateSMSRecord(&guard.record, nullptr, nullptr) != 0 || !guard.record) {
-            SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_CreateSMSRecord returned error");
-            return SMS_FAIL;
-        }
-        guard.record->iMsgId = id;
-        if (ZSDK_SMSSrv_GetMsg(guard.record, memPosition) != 0) {
-            SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_CreateSMSRecord returned error, probably the end of message reading");
-            return SMS_FAIL;
-        }
+    for (int i = 0; i < n; ++i) {
         SMSLocalRecordPtr rec;
-        result = sortSMSToCorrespondingNodes(guard.record, &rec);
+        result = sortSMSToCorrespondingNodes(&list.records[i], &rec);
         if (result != SMS_OK)
             SMS_LOG("%s: %s: %s: sortLocalSMSToLocalNodes returned error");
     }

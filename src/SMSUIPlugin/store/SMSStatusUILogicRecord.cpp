@@ -9,7 +9,10 @@
 #include "zsdk.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QLocale>
+#include <QMutex>
+#include <QVector>
 #include <cstring>
 
 namespace {
@@ -191,13 +194,71 @@ QDateTime SMSStatusUILogic::parseTime(const QString& time)
     return QDateTime(date, clock, Qt::UTC);
 }
 
+namespace {
+
+// The system locale's short date-and-time text, put together from the text of the day and the
+// text of the time of day, each formatted once: formatting through QLocale cost as much as the
+// rest of reading a record, and a store holds many messages of one day. Used only where the
+// locale's short form is exactly "<short date> <short time>" and the time names no zone and no
+// fraction of a second; elsewhere every text is formatted whole.
+class DisplayTimeTexts
+{
+public:
+    DisplayTimeTexts() : m_locale(QLocale::system())
+    {
+        const QString time = m_locale.timeFormat(QLocale::ShortFormat);
+        m_split = m_locale.dateTimeFormat(QLocale::ShortFormat) == m_locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') + time
+            && !time.contains(QLatin1Char('t')) && !time.contains(QLatin1Char('z'));
+        m_secondsShown = time.contains(QLatin1Char('s'));
+    }
+
+    QString text(const QDateTime& when)
+    {
+        if (!m_split || !when.isValid())
+            return m_locale.toString(when, QLocale::ShortFormat);
+        const QDate date = when.date();
+        const QTime clock = when.time();
+        const int second = clock.hour() * 3600 + clock.minute() * 60 + (m_secondsShown ? clock.second() : 0);
+        QMutexLocker lock(&m_mutex);
+        auto day = m_days.constFind(date.toJulianDay());
+        if (day == m_days.constEnd()) {
+            if (m_days.size() >= kMaxDays)
+                m_days.clear();
+            day = m_days.insert(date.toJulianDay(), m_locale.toString(date, QLocale::ShortFormat));
+        }
+        if (m_times.isEmpty())
+            m_times.resize(24 * 3600);
+        QString& time = m_times[second];
+        if (time.isNull())
+            time = m_locale.toString(QTime(0, 0).addSecs(second), QLocale::ShortFormat);
+        return *day + QLatin1Char(' ') + time;
+    }
+
+private:
+    static constexpr int kMaxDays = 20000;
+    const QLocale m_locale;
+    bool m_split = false;
+    bool m_secondsShown = true;
+    QMutex m_mutex;
+    QHash<qint64, QString> m_days;
+    QVector<QString> m_times;   // by second of the day
+};
+
+} // namespace
+
+QString SMSStatusUILogic::displayTime(const QDateTime& when)
+{
+    static DisplayTimeTexts texts;
+    return texts.text(when);
+}
+
 QString SMSStatusUILogic::getUIDisplayTime(const QString& time)
 {
     if (time.size() < 14) {
         SMS_LOG("%s: %s: %s: invalid input param");
         return QString();
     }
-    return QLocale::system().toString(parseTime(time), QLocale::ShortFormat);
+    return displayTime(parseTime(time));
 }
 
 QString SMSStatusUILogic::getMessagePriority(int priority, bool hideA, bool hideB)

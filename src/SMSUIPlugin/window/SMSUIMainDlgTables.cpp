@@ -179,8 +179,11 @@ void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
                 rows << rec;
     }
     table->setRowCount(rows.size());
+    // One repaint and one look at the rows afterwards instead of a model signal per cell.
+    table->BeginBulkChange();
     for (int i = 0; i < rows.size(); ++i)
         populateTableRow(rows.at(i), i, table);
+    table->EndBulkChange();
     markTableFilled(table, true);
 }
 
@@ -227,12 +230,16 @@ void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
         return;
     }
     table->clearFocus();
-    table->setSortingEnabled(false);
+    // A table that shows its folders as they are, kept sorted all along, is left as it is:
+    // switching sorting back on would sort every row again.
+    const bool keep = m_pStatusLogicObject && !foldersOf(node).isEmpty() && table->isSortingEnabled() && tableIsCurrent(table);
+    if (!keep)
+        table->setSortingEnabled(false);
     connectTable(table, false);
     if (!m_pStatusLogicObject || foldersOf(node).isEmpty()) {
         emptySMSTable(node);
         SMS_LOG("%s: %s: %s : In Default Something wrong happened!! ");
-    } else if (!tableIsCurrent(table)) {
+    } else if (!keep) {
         emptySMSTable(node);
         fillTable(node, table);
     }
@@ -241,7 +248,8 @@ void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
     for (int id : {9002, 9003, 9004, 9001, 9005})
         disableToolItem(id);
     connectTable(table, true);
-    table->setSortingEnabled(true);
+    if (!keep)
+        table->setSortingEnabled(true);
     updateTreeNodeCounts();
 }
 
