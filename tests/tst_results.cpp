@@ -1,0 +1,489 @@
+// What the user is told when a job ends: a send batch that went out in full, partly or not at
+// all; a move or copy that failed for some or all messages or ran into a full memory; the
+// question on a dual-mode card whose memory is full; the new-message popup's five seconds. And
+// where a move or copy sends messages, and which targets the menu offers in each folder.
+
+#include "Change.h"
+#include "ExtendLineEdit.h"
+#include "CommonUtils.h"
+#include "HostGuids.h"
+#include "HostInterfaces.h"
+#include "Startup.h"
+#include "TestSupport.h"
+#include "alerts/SMSTaskbarNotifier.h"
+#include "editor/SMSMessageDlg.h"
+#include "settings/SMSSettingUILogic.h"
+#include "store/SMSStatusUILogic.h"
+#include "store/SMSTypes.h"
+#include "window/SMSUIMainDlg.h"
+#include "window/SMSUITableWidget.h"
+#include "worker/SMSThreadUI.h"
+#include "worker/SMSWaitingDlg.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+#include <QDomDocument>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+
+// The host's main frame: only the widget the page parents its questions to.
+class FakeMainFrame : public QObject, public IMainFrameUIService
+{
+    Q_OBJECT
+    Q_INTERFACES(IMainFrameUIService)
+public:
+    bool IsMainFrameVisible() override { return true; }
+    void BringToFront() override {}
+    QWidget* GetMainFrameWidget() override { return &widget; }
+    QWidget widget;
+};
+
+QString usageFile()
+{
+    ZSDK_WCHAR* logDir = nullptr;
+    if (ZSDK_GetLogDirectory(&logDir) != 0)
+        return QString();
+    QString base = QString::fromUtf16(logDir);
+    delete[] logDir;
+    base.chop(1);
+    base = base.left(base.lastIndexOf(QLatin1Char('/')) + 1);
+    return base + QStringLiteral("OnlineUpdate/UpdateInfo/kpi-sms.dat");
+}
+
+// The number of sent messages the usage file counts so far (0 when it has none yet).
+int sentInUsageFile()
+{
+    QFile f(usageFile());
+    QDomDocument doc;
+    if (!f.open(QIODevice::ReadOnly) || !doc.setContent(&f))
+        return 0;
+    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        if (e.attribute(QStringLiteral("itemname")) == QLatin1String("SMS02"))
+            return e.firstChildElement(QStringLiteral("SMSSent")).text().toInt();
+    return 0;
+}
+
+} // namespace
+
+class TestResults : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void sendResultText_data();
+    void sendResultText();
+    void moveCopyTargetFolder_data();
+    void moveCopyTargetFolder();
+    void moveCopyTargetsOffered_data();
+    void moveCopyTargetsOffered();
+    void moveAndCopyResultText_data();
+    void moveAndCopyResultText();
+    void dualModeMemoryFullAsksFirst_data();
+    void dualModeMemoryFullAsksFirst();
+    void newMessagePopupClosesAfterFiveSeconds();
+
+private:
+    void build();
+    QTemporaryDir m_dir;
+    QString m_lib;
+    SMSUIMainDlg* m_window = nullptr;
+    QList<MessageRequest> m_asked;
+    int m_answer = QMessageBox::Ok;
+};
+
+void TestResults::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_lib = m_dir.filePath(QStringLiteral("lib"));
+    QVERIFY(TestSupport::stageLibrary(m_lib, {"plugins/SMSUIPlugin/sms_status.png", "plugins/SMSUIPlugin/sms_tree_Images.png",
+                                              "plugins/SMSUIPlugin/SMSUIPluginConfig.xml", "translations/host_en.qm",
+                                              "config/Config.xml"}));
+    CommonUtils::SetPluginLibraryPath(m_lib);
+    CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
+    CommonUtils::SetMessageResponder([this](const MessageRequest& r) {
+        m_asked << r;
+        return m_answer;
+    });
+    QVERIFY(Change::LoadLanguage(QStringLiteral("en")));
+}
+
+void TestResults::init()
+{
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("sim.sqlite")));
+    m_asked.clear();
+    m_answer = QMessageBox::Ok;
+}
+
+void TestResults::cleanup()
+{
+    if (SMSStatusUILogic* s = SMSStatusUILogic::Existing())
+        s->unSDKRegisterEvent();
+    SMSTaskbarNotifier::Release();
+    SMSUIMainDlg::Release();
+    SMSWaitingDlg::Destroy();
+    SMSStatusUILogic::Release();
+    SMSSettingUILogic::Destroy();
+    m_window = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString());
+}
+
+void TestResults::cleanupTestCase()
+{
+    CommonUtils::SetMessageResponder(nullptr);
+    ZsdkSim::Shutdown();
+}
+
+void TestResults::build()
+{
+    m_window = SMSUIMainDlg::Instance();
+    SMSStatusUILogic::Instance()->InitStatusLogic();
+    m_window->CreateSMSMainLayout();
+    m_window->resize(900, 600);
+    m_window->show();
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+}
+
+void TestResults::sendResultText_data()
+{
+    QTest::addColumn<QString>("numbers");
+    QTest::addColumn<int>("textLength");
+    QTest::addColumn<int>("failedParts");
+    QTest::addColumn<int>("results");   // recipients x parts
+    QTest::addColumn<QString>("text");
+    QTest::newRow("both recipients reached") << "+491711111111;+491722222222" << 20 << 0 << 2 << "All messages were sent.";
+    QTest::newRow("one of two recipients not reached") << "+491711111111;+491722222222" << 20 << 1 << 2
+                                                       << "Some messages could not be sent.";
+    QTest::newRow("nobody reached") << "+491711111111;+491722222222" << 20 << 2 << 2 << "No message could be sent.";
+    QTest::newRow("one part of a long message lost") << "+491711111111" << 200 << 1 << 2 << "Some messages could not be sent.";
+    QTest::newRow("a single message lost") << "+491711111111" << 20 << 1 << 1 << "No message could be sent.";
+}
+
+void TestResults::sendResultText()
+{
+    QFETCH(QString, numbers);
+    QFETCH(int, textLength);
+    QFETCH(int, failedParts);
+    QFETCH(int, results);
+    build();
+    const int sentBefore = sentInUsageFile();
+    m_window->onButtonClickedNewSMS(EDIT_MODE_NEW);
+    SMSUIMessageEditor* editor = m_window->Editor();
+    QVERIFY(editor);
+    QTest::keyClicks(editor->NumberField(), numbers);
+    editor->TextArea()->setPlainText(QString(textLength, QLatin1Char('x')));
+    QVERIFY(editor->SendButton()->isEnabled());
+    ZsdkSim::FailNextSends(failedParts);
+    QSignalSpy batchEnd(SMSStatusUILogic::Existing(), &SMSStatusUILogic::progressbarCloseEvent);
+    QTest::mouseClick(editor->SendButton(), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(batchEnd.count(), 1, 10000);
+    QCoreApplication::processEvents();
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    QVERIFY(progress);
+    QTRY_COMPARE(progress->CountText(), QStringLiteral("%1/%1").arg(results));
+    QTEST(progress->LabelText(), "text");
+    // Every attempt counts as a sent message for the usage figures, delivered or not.
+    QCOMPARE(sentInUsageFile() - sentBefore, results);
+    // A failed message is kept, marked unsent: nothing the user wrote is lost.
+    QTRY_COMPARE(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount() + m_window->Table(NODE_LOCAL_SENT)->rowCount(), 1);
+    QCOMPARE(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount(), failedParts > 0 ? 1 : 0);
+}
+
+namespace {
+// One message in each folder a move or copy can start from.
+void storeOnePerFolder()
+{
+    const QList<QPair<int, int>> folders{{NODE_LOCAL_OUTBOX, 1}, {NODE_LOCAL_INBOX, 0}, {NODE_LOCAL_DRAFT, 0},
+                                         {NODE_LOCAL_FAVORITE, 0}, {NODE_LOCAL_TRASH, 0}, {NODE_SIM_OUTBOX, 1},
+                                         {NODE_SIM_INBOX, 0}, {NODE_DEVICE_OUTBOX, 1}, {NODE_DEVICE_INBOX, 0},
+                                         {NODE_LOCAL_OUTBOX, 0}};   // sent: shown in Sent Items
+    for (int n = 0; n < folders.size(); ++n) {
+        const QString two = QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+        TestSupport::storeMessage(folders.at(n).first, QStringLiteral("+4917100000") + two, QStringLiteral("in folder %1").arg(folders.at(n).first),
+                                  0, QStringLiteral("202612011200") + two, folders.at(n).second);
+    }
+}
+
+QAction* targetIn(QMenu* menu, const QString& submenu, const QString& id)
+{
+    for (QAction* a : menu->actions())
+        if (a->menu() && a->menu()->objectName() == submenu)
+            for (QAction* t : a->menu()->actions())
+                if (t->objectName() == id)
+                    return t;
+    return nullptr;
+}
+} // namespace
+
+void TestResults::moveCopyTargetFolder_data()
+{
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<QString>("target");   // "sim", "device" or "local"
+    QTest::addColumn<int>("folder");
+    const int none = -1;
+    QTest::newRow("device root to the card") << int(NODE_DEVICE_ROOT) << "sim" << int(NODE_SIM_ROOT);
+    QTest::newRow("PC outbox to the card") << int(NODE_LOCAL_OUTBOX) << "sim" << int(NODE_SIM_OUTBOX);
+    QTest::newRow("device outbox to the card") << int(NODE_DEVICE_OUTBOX) << "sim" << int(NODE_SIM_OUTBOX);
+    QTest::newRow("Sent Items to the card") << int(NODE_LOCAL_SENT) << "sim" << int(NODE_SIM_OUTBOX);
+    QTest::newRow("PC inbox to the card") << int(NODE_LOCAL_INBOX) << "sim" << int(NODE_SIM_INBOX);
+    QTest::newRow("device inbox to the card") << int(NODE_DEVICE_INBOX) << "sim" << int(NODE_SIM_INBOX);
+    QTest::newRow("card root to the device") << int(NODE_SIM_ROOT) << "device" << int(NODE_DEVICE_ROOT);
+    QTest::newRow("card outbox to the device") << int(NODE_SIM_OUTBOX) << "device" << int(NODE_DEVICE_OUTBOX);
+    QTest::newRow("PC outbox to the device") << int(NODE_LOCAL_OUTBOX) << "device" << int(NODE_DEVICE_OUTBOX);
+    QTest::newRow("Sent Items to the device") << int(NODE_LOCAL_SENT) << "device" << int(NODE_DEVICE_OUTBOX);
+    QTest::newRow("card inbox to the device") << int(NODE_SIM_INBOX) << "device" << int(NODE_DEVICE_INBOX);
+    QTest::newRow("PC inbox to the device") << int(NODE_LOCAL_INBOX) << "device" << int(NODE_DEVICE_INBOX);
+    QTest::newRow("card outbox to the PC") << int(NODE_SIM_OUTBOX) << "local" << int(NODE_LOCAL_OUTBOX);
+    QTest::newRow("device outbox to the PC") << int(NODE_DEVICE_OUTBOX) << "local" << int(NODE_LOCAL_OUTBOX);
+    QTest::newRow("card inbox to the PC") << int(NODE_SIM_INBOX) << "local" << int(NODE_LOCAL_INBOX);
+    QTest::newRow("device inbox to the PC") << int(NODE_DEVICE_INBOX) << "local" << int(NODE_LOCAL_INBOX);
+    QTest::newRow("card root to the PC") << int(NODE_SIM_ROOT) << "local" << int(NODE_LOCAL_ROOT);
+    QTest::newRow("device root to the PC") << int(NODE_DEVICE_ROOT) << "local" << int(NODE_LOCAL_ROOT);
+    QTest::newRow("no card target from the card") << int(NODE_SIM_INBOX) << "sim" << none;
+    QTest::newRow("no card target from Drafts") << int(NODE_LOCAL_DRAFT) << "sim" << none;
+    QTest::newRow("no device target from the device") << int(NODE_DEVICE_OUTBOX) << "device" << none;
+    QTest::newRow("no device target from the Trash") << int(NODE_LOCAL_TRASH) << "device" << none;
+    QTest::newRow("no PC target from the PC") << int(NODE_LOCAL_INBOX) << "local" << none;
+    QTest::newRow("no PC target from the PC root") << int(NODE_LOCAL_ROOT) << "local" << none;
+}
+
+void TestResults::moveCopyTargetFolder()
+{
+    QFETCH(int, shown);
+    QFETCH(QString, target);
+    storeOnePerFolder();
+    build();
+    QVERIFY(m_window->TreeItem(shown));
+    m_window->onClickSMSTreeNode(m_window->TreeItem(shown), 0);
+    QCOMPARE(m_window->SelectedNode(), shown);
+    const QString text = target == QLatin1String("sim")      ? m_window->SimRootLabel()
+                         : target == QLatin1String("device") ? m_window->Translate(QStringLiteral("IDS_TREE_DEVICE"))
+                                                             : m_window->Translate(QStringLiteral("IDS_TREE_LOCAL"));
+    QTEST(m_window->MoveCopyTargetFor(text), "folder");
+}
+
+void TestResults::moveCopyTargetsOffered_data()
+{
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<bool>("simPresent");
+    QTest::addColumn<QString>("enabled");   // targets of "Move to" enabled for one selected message
+    QTest::newRow("PC outbox") << int(NODE_LOCAL_OUTBOX) << true << "IDS_TREE_SIM IDS_TREE_DEVICE";
+    QTest::newRow("PC inbox") << int(NODE_LOCAL_INBOX) << true << "IDS_TREE_SIM IDS_TREE_DEVICE";
+    QTest::newRow("Sent Items") << int(NODE_LOCAL_SENT) << true << "IDS_TREE_SIM IDS_TREE_DEVICE";
+    QTest::newRow("Drafts") << int(NODE_LOCAL_DRAFT) << true << "";
+    QTest::newRow("Favorite") << int(NODE_LOCAL_FAVORITE) << true << "";
+    QTest::newRow("Trash") << int(NODE_LOCAL_TRASH) << true << "";
+    QTest::newRow("card outbox") << int(NODE_SIM_OUTBOX) << true << "IDS_TREE_LOCAL IDS_TREE_DEVICE";
+    QTest::newRow("card inbox") << int(NODE_SIM_INBOX) << true << "IDS_TREE_LOCAL IDS_TREE_DEVICE";
+    QTest::newRow("device outbox") << int(NODE_DEVICE_OUTBOX) << true << "IDS_TREE_SIM IDS_TREE_LOCAL";
+    QTest::newRow("device inbox") << int(NODE_DEVICE_INBOX) << true << "IDS_TREE_SIM IDS_TREE_LOCAL";
+    QTest::newRow("card root") << int(NODE_SIM_ROOT) << true << "IDS_TREE_LOCAL IDS_TREE_DEVICE";
+    QTest::newRow("device root") << int(NODE_DEVICE_ROOT) << true << "IDS_TREE_SIM IDS_TREE_LOCAL";
+    QTest::newRow("PC root") << int(NODE_LOCAL_ROOT) << true << "";
+    QTest::newRow("PC inbox without a card: the device only") << int(NODE_LOCAL_INBOX) << false << "IDS_TREE_DEVICE";
+}
+
+void TestResults::moveCopyTargetsOffered()
+{
+    QFETCH(int, shown);
+    QFETCH(bool, simPresent);
+    storeOnePerFolder();
+    build();
+    if (!simPresent) {
+        ZsdkSim::SetSimPresent(false);
+        QTRY_VERIFY(!m_window->IsSimShown());
+    }
+    m_window->onClickSMSTreeNode(m_window->TreeItem(shown), 0);
+    SMSUITableWidget* table = m_window->Table(shown);
+    QVERIFY(table && table->rowCount() > 0);
+    table->selectRow(0);
+    m_window->onClickTableRow(0);
+    table->setFocus();
+    QVERIFY(m_window->PrepareContextMenu(table->visualItemRect(table->item(0, 0)).center()));
+    QStringList enabled;
+    for (const char* id : {"IDS_TREE_SIM", "IDS_TREE_LOCAL", "IDS_TREE_DEVICE"}) {
+        QAction* move = targetIn(m_window->ContextMenu(), QStringLiteral("Move to"), QLatin1String(id));
+        QAction* copy = targetIn(m_window->ContextMenu(), QStringLiteral("Copy to"), QLatin1String(id));
+        QCOMPARE(move && move->isEnabled(), copy && copy->isEnabled());
+        if (move && move->isEnabled())
+            enabled << QLatin1String(id);
+    }
+    QTEST(enabled.join(QLatin1Char(' ')), "enabled");
+    if (!simPresent)
+        ZsdkSim::SetSimPresent(true);
+}
+
+void TestResults::moveAndCopyResultText_data()
+{
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<int>("selected");        // of the three inbox messages
+    QTest::addColumn<int>("goneMeanwhile");   // messages another program removed before the job ran
+    QTest::addColumn<int>("deviceRoom");      // free places in the device memory
+    QTest::addColumn<QString>("text");        // empty: no failure text
+    QTest::addColumn<int>("inboxAfter");      // -1: not checked
+    QTest::newRow("three messages moved") << false << 3 << 0 << 50 << QString() << 0;
+    QTest::newRow("one of three gone meanwhile") << false << 3 << 1 << 50 << "The operation failed for some messages." << -1;
+    QTest::newRow("all three gone meanwhile") << false << 3 << 3 << 50 << "The operation failed for every message." << -1;
+    QTest::newRow("three messages copied") << true << 3 << 0 << 50 << QString() << 3;
+    // One message, so that the job cannot be stopped before its only result arrives.
+    QTest::newRow("a copy into a full device") << true << 1 << 0 << 0 << "Device is full." << 3;
+}
+
+void TestResults::moveAndCopyResultText()
+{
+    QFETCH(bool, copy);
+    QFETCH(int, selected);
+    QFETCH(int, goneMeanwhile);
+    QFETCH(int, deviceRoom);
+    QFETCH(QString, text);
+    QList<int> ids;
+    for (int i = 0; i < 3; ++i)
+        ids << TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+49171000000%1").arg(i), QStringLiteral("travel %1").arg(i), 0,
+                                         QStringLiteral("2026120112%1000").arg(i));
+    TestSupport::storeMessage(NODE_DEVICE_INBOX, QStringLiteral("+491719999999"), QStringLiteral("already in the device"));
+    ZsdkSim::SetCapacity(MEM_DEVICE, 1 + deviceRoom);
+    build();
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QCOMPARE(inbox->rowCount(), 3);
+    inbox->setRangeSelected(QTableWidgetSelectionRange(0, 0, selected - 1, inbox->columnCount() - 1), true);
+    for (int i = 0; i < goneMeanwhile; ++i)
+        QCOMPARE(ZSDK_SMSSrv_RemoveMsg(ids.at(i), MEM_PC), 0);
+    QSignalSpy finished(m_window->Worker(), &QThread::finished);
+    m_window->StartMoveCopy(copy, false, m_window->Translate(QStringLiteral("IDS_TREE_DEVICE")));
+    QCOMPARE(m_asked.size(), 1);
+    QVERIFY(finished.count() == 1 || finished.wait(10000));
+    QCoreApplication::processEvents();
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    QVERIFY(progress);
+    if (text.isEmpty()) {
+        QCOMPARE(progress->CountText(), QStringLiteral("%1/%1").arg(selected));
+        for (const char* id : {"IDS_STR_SOME_FAILED", "IDS_STR_ALL_FAILED", "IDS_STR_MEMORY_IS_FULL"})
+            QVERIFY(!progress->LabelText().contains(Change::tr(QLatin1String(id), QStringLiteral("SMSUIPlugin")).remove(QStringLiteral("%s"))));
+    } else {
+        QEXPECT_FAIL("a copy into a full device",
+                     "the last result of a job that ran into a full memory gets the all-failed text instead of naming the full memory",
+                     Continue);
+        QCOMPARE(progress->LabelText(), text);
+    }
+    QFETCH(int, inboxAfter);
+    if (inboxAfter >= 0)
+        QCOMPARE(inbox->rowCount(), inboxAfter);
+    // Whatever happened, no message is lost: each is in the inbox or in the device.
+    int32_t inDevice = -1, onPc = -1;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&inDevice, MEM_DEVICE), 0);
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onPc, MEM_PC), 0);
+    QVERIFY(onPc + inDevice - 1 >= 3 - goneMeanwhile);
+    if (goneMeanwhile == 0)
+        QCOMPARE(m_window->Table(NODE_DEVICE_INBOX)->rowCount(), inDevice);
+}
+
+void TestResults::dualModeMemoryFullAsksFirst_data()
+{
+    QTest::addColumn<bool>("frameShown");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("leastDelayMs");
+    QTest::newRow("frame not shown yet, the user agrees") << false << int(QMessageBox::Ok) << 2500;
+    QTest::newRow("frame shown, the user agrees") << true << int(QMessageBox::Ok) << 800;
+    QTest::newRow("frame shown, the user declines") << true << int(QMessageBox::Cancel) << 800;
+}
+
+void TestResults::dualModeMemoryFullAsksFirst()
+{
+    QFETCH(bool, frameShown);
+    QFETCH(int, answer);
+    QFETCH(int, leastDelayMs);
+    PluginContainer container;
+    FakeMainFrame mainFrame;
+    container.RegisterPlugin(QLatin1String(HostGuid::MainFrame), 0x1011, &mainFrame);
+    Startup::SetPluginContainer(&container);
+    auto restore = qScopeGuard([this] {
+        cleanup();   // the window goes before the main frame it parents to
+        Startup::SetPluginContainer(nullptr);
+        ZsdkSim::SetMultiModeCard(false);
+    });
+    ZsdkSim::SetMultiModeCard(true);
+    CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QStringLiteral("true"));
+    TestSupport::storeMessage(NODE_SIM_INBOX, QStringLiteral("+491601111111"), QStringLiteral("card inbox"));
+    TestSupport::storeMessage(NODE_SIM_OUTBOX, QStringLiteral("+491602222222"), QStringLiteral("card outbox"));
+    build();
+    if (frameShown)
+        m_window->setMainFrameShownFlag();
+    QTRY_COMPARE(m_window->Table(NODE_SIM_ROOT) ? m_window->Table(NODE_SIM_ROOT)->rowCount() : -1, 2);
+    m_answer = answer;
+    m_asked.clear();
+    QSignalSpy finished(m_window->Worker(), &QThread::finished);
+    QElapsedTimer clock;
+    clock.start();
+    m_window->onSmsStatusChanged(4);   // the card is full
+    // No corner popup on such a card: a question, a moment later.
+    QVERIFY(!m_window->MemoryFullPopup());
+    QVERIFY(m_asked.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(m_asked.size(), 1, 10000);
+    QVERIFY2(clock.elapsed() >= leastDelayMs, qPrintable(QString::number(clock.elapsed())));
+    const MessageRequest& asked = m_asked.first();
+    QCOMPARE(asked.text, m_window->Translate(QStringLiteral("IDS_DualModeCard_STC_FULL")));
+    QCOMPARE(asked.buttons, (QStringList{QStringLiteral("IDS_OK"), QStringLiteral("IDS_CANCEL")}));
+    int32_t onCard = -1;
+    if (answer == QMessageBox::Ok) {
+        // The card's messages go to the PC.
+        QVERIFY(finished.count() == 1 || finished.wait(10000));
+        QCoreApplication::processEvents();
+        QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM), 0);
+        QCOMPARE(onCard, 0);
+        QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 1);
+    } else {
+        QVERIFY(!m_window->IsWorkerRunning());
+        QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM), 0);
+        QCOMPARE(onCard, 2);
+        QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 0);
+    }
+}
+
+void TestResults::newMessagePopupClosesAfterFiveSeconds()
+{
+    build();
+    SMSTaskbarNotifier* notifier = SMSTaskbarNotifier::Instance();
+    QElapsedTimer clock;
+    clock.start();
+    notifier->Show(QStringLiteral("+4915550001"));
+    QPointer<QDialog> first = notifier->Popup();
+    QVERIFY(first);
+    // A second message three seconds later replaces the popup and gives it five seconds again.
+    QTimer later;
+    later.setSingleShot(true);
+    QSignalSpy threeSeconds(&later, &QTimer::timeout);
+    later.start(3000);
+    QVERIFY(threeSeconds.wait(10000));
+    QVERIFY(first);   // still up after three seconds
+    QVERIFY(first->isVisible());
+    const qint64 shownAt = clock.elapsed();
+    notifier->Show(QStringLiteral("+4915550002"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!first);
+    QPointer<QDialog> second = notifier->Popup();
+    QVERIFY(second);
+    QCOMPARE(notifier->Text(), QStringLiteral("+4915550002"));
+    QSignalSpy gone(second.data(), &QObject::destroyed);
+    QVERIFY(gone.wait(10000));
+    // About five seconds after the second message (a coarse timer may fire a little early), well
+    // past the end of the first one's five.
+    QVERIFY2(clock.elapsed() - shownAt >= 4000, qPrintable(QString::number(clock.elapsed() - shownAt)));
+    QVERIFY(!notifier->Popup());
+}
+
+QTEST_MAIN(TestResults)
+#include "tst_results.moc"
