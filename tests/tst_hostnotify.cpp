@@ -231,8 +231,8 @@ void TestHostNotify::deviceRemovedHidesTheCards()
     TestSupport::storeMessage(NODE_DEVICE_INBOX, QStringLiteral("+4915112345679"), QStringLiteral("in the device"));
     start();
     m_service->Notify(0x242, 0, 0);
-    QTRY_VERIFY(m_window->IsSimShown() && m_window->IsDeviceShown());
-    QTRY_VERIFY(!m_window->TreeItem(NODE_SIM_ROOT)->isHidden());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->IsSimShown() && m_window->IsDeviceShown(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->TreeItem(NODE_SIM_ROOT)->isHidden(), 10000);
     QVERIFY(!m_window->TreeItem(NODE_DEVICE_ROOT)->isHidden());
     // The settings page is open in the host's dialog when the device goes.
     CSettingUIService* settings = CSettingUIService::Instance();

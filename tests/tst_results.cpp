@@ -193,12 +193,12 @@ void TestResults::sendResultText()
     QCoreApplication::processEvents();
     SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
     QVERIFY(progress);
-    QTRY_COMPARE(progress->CountText(), QStringLiteral("%1/%1").arg(results));
+    QTRY_COMPARE_WITH_TIMEOUT(progress->CountText(), QStringLiteral("%1/%1").arg(results), 10000);
     QTEST(progress->LabelText(), "text");
     // Every attempt counts as a sent message for the usage figures, delivered or not.
     QCOMPARE(sentInUsageFile() - sentBefore, results);
     // A failed message is kept, marked unsent: nothing the user wrote is lost.
-    QTRY_COMPARE(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount() + m_window->Table(NODE_LOCAL_SENT)->rowCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount() + m_window->Table(NODE_LOCAL_SENT)->rowCount(), 1, 10000);
     QCOMPARE(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount(), failedParts > 0 ? 1 : 0);
 }
 
@@ -304,7 +304,7 @@ void TestResults::moveCopyTargetsOffered()
     build();
     if (!simPresent) {
         ZsdkSim::SetSimPresent(false);
-        QTRY_VERIFY(!m_window->IsSimShown());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->IsSimShown(), 10000);
     }
     m_window->onClickSMSTreeNode(m_window->TreeItem(shown), 0);
     SMSUITableWidget* table = m_window->Table(shown);
@@ -422,7 +422,7 @@ void TestResults::dualModeMemoryFullAsksFirst()
     build();
     if (frameShown)
         m_window->setMainFrameShownFlag();
-    QTRY_COMPARE(m_window->Table(NODE_SIM_ROOT) ? m_window->Table(NODE_SIM_ROOT)->rowCount() : -1, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->Table(NODE_SIM_ROOT) ? m_window->Table(NODE_SIM_ROOT)->rowCount() : -1, 2, 10000);
     m_answer = answer;
     m_asked.clear();
     QSignalSpy finished(m_window->Worker(), &QThread::finished);

@@ -323,9 +323,11 @@ void TestSettingsSwitches::deviceInitialisedRereadsTheCard()
     QCOMPARE(ZSDK_SMSSrv_SetSMSCentreNumber(QStringLiteral("+4940000").utf16()), 0);
     QSignalSpy initialised(SMSSettingUILogic::Existing(), &SMSSettingUILogic::DeviceInit);
     ZsdkSim::SignalDeviceInitialised();
-    // The signal comes from the device's thread; the page follows on its own.
-    QTRY_VERIFY_WITH_TIMEOUT(!state().saveMode, 5000);
-    QVERIFY(initialised.count() >= 1);
+    // The signal comes from the device's thread (once for "initialised", once for the device
+    // event that follows); the page follows on its own.
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QTRY_VERIFY_WITH_TIMEOUT(!state().saveMode, 10000);
+    QCOMPARE(initialised.count(), 2);
     QCOMPARE(find<QLineEdit>("SmsSettingUIPlugin_CenterNumlineEdit")->text(), QStringLiteral("+4940000"));
     // Once unregistered, the device's news no longer reaches the page.
     m_page->unSDKRegisterEvent();
