@@ -202,6 +202,7 @@ private slots:
     void badArgumentsFailCleanly();
     void releaseRefusesForeignPointers();
     void callsFromSeveralThreads();
+    void burstOfArrivalsIsAnnouncedInOrderAndKept();
 
 private:
     void restart(bool wipe);
@@ -1204,6 +1205,43 @@ void TestDevService::callsFromSeveralThreads()
     QCOMPARE(received.size(), 20);
     for (int i = 0; i < 20; ++i)
         QCOMPARE(received.at(i).content, QStringLiteral("incoming %1").arg(i));
+}
+
+void TestDevService::burstOfArrivalsIsAnnouncedInOrderAndKept()
+{
+    // The network delivers faster than the disk syncs: each message is still announced once, in
+    // the order it came, is stored when it is announced and survives a restart.
+    const int n = 200;
+    QVector<int> injected;
+    std::thread network([&] {
+        ZsdkSim::Incoming in;
+        in.number = QStringLiteral("+491712345678");
+        for (int i = 0; i < n; ++i) {
+            in.text = QStringLiteral("burst %1").arg(i);
+            injected.append(ZsdkSim::InjectMessage(in));
+        }
+    });
+    // Meanwhile other callers keep using the service.
+    for (int i = 0; i < 20; ++i)
+        QVERIFY(save(2, QStringLiteral("1234567"), QStringLiteral("draft %1").arg(i)) > 0);
+    network.join();
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> received = eventsOf(takeEvents(), ZSDK_EVT_RECEIVED);
+    QCOMPARE(received.size(), n);
+    for (int i = 0; i < n; ++i) {
+        QCOMPARE(received.at(i).content, QStringLiteral("burst %1").arg(i));
+        QCOMPARE(received.at(i).id, injected.at(i));
+    }
+    restart(false);
+    int rc = 0;
+    const QStringList stored = readPerId(ZSDK_MEM_PC, &rc);
+    QCOMPARE(rc, 0);
+    QCOMPARE(stored.size(), n + 20);
+    for (int i = 0; i < n; ++i) {
+        const QString ending = QStringLiteral("|burst %1").arg(i);
+        QVERIFY2(std::count_if(stored.cbegin(), stored.cend(), [&](const QString& m) { return m.endsWith(ending); }) == 1,
+                 qPrintable(ending));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDevService)

@@ -112,6 +112,29 @@ void SimModem::postMessageEvent(int event, const StoredMessage& message, int del
     }, delayMs);
 }
 
+// A message that arrived is announced once it is on disk. Arrivals are committed without waiting
+// for the disk and the event thread syncs once for all that were committed before it announces
+// the first of them: a burst of a thousand messages costs a few syncs instead of a thousand.
+void SimModem::postArrival(const StoredMessage& message)
+{
+    m_events->post([this, message] {
+        syncArrivals();
+        OwnedRecord record;
+        record.fill(message);
+        m_events->deliverSms(ZSDK_EVT_RECEIVED, &record.rec);
+    });
+}
+
+void SimModem::syncArrivals()
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_unsyncedArrivals)
+        return;
+    if (!m_db.syncToDisk())
+        qWarning("SimModem: received messages could not be synced to disk: %s", qPrintable(m_db.lastError()));
+    m_unsyncedArrivals = false;
+}
+
 void SimModem::scheduleReady(int mem, int delayMs)
 {
     m_readyAt[mem] = m_clock.elapsed() + delayMs;
@@ -162,7 +185,7 @@ int SimModem::messages(int mem, QVector<StoredMessage>* out)
 
 int SimModem::saveMessage(StoredMessage& message) { return store(message, false); }
 
-int SimModem::store(StoredMessage& message, bool received)
+int SimModem::store(StoredMessage& message, bool received, bool syncLater)
 {
     const int mem = memoryOfFolder(message.node);
     if (mem < 0)
@@ -178,8 +201,11 @@ int SimModem::store(StoredMessage& message, bool received)
         message.mem = mem;
         // A received message is announced as stored: it is on disk before that, whatever batch
         // the caller's thread has open.
-        if ((received ? m_db.insertDurable(message) : m_db.insert(message)) < 0)
+        const int id = !received ? m_db.insert(message) : syncLater ? m_db.insertReceived(message) : m_db.insertDurable(message);
+        if (id < 0)
             return ZSDK_E_STORAGE;
+        if (received && syncLater)
+            m_unsyncedArrivals = true;
         if (used + 1 >= capacity(mem))
             fullCode = mem == ZSDK_MEM_SIM ? ZSDK_ST_SIM_FULL : mem == ZSDK_MEM_DEVICE ? ZSDK_ST_DEVICE_FULL : ZSDK_ST_PC_FULL;
     }
@@ -463,7 +489,7 @@ int SimModem::inject(const ZsdkSim::Incoming& in)
         postMessageEvent(ZSDK_EVT_RECEIVED, m);
         return -1;
     }
-    const int rc = store(m, true);
+    const int rc = store(m, true, true);
     if (rc == ZSDK_E_MEMORY_FULL) {
         const int mem = memoryOfFolder(m.node);
         qWarning("SimModem: storage %d is full; incoming message from %s not stored", mem, qPrintable(in.number));
@@ -474,7 +500,7 @@ int SimModem::inject(const ZsdkSim::Incoming& in)
         qWarning("SimModem: incoming message from %s not stored (status %d)", qPrintable(in.number), rc);
         return -1;
     }
-    postMessageEvent(ZSDK_EVT_RECEIVED, m);
+    postArrival(m);
     return m.id;
 }
 

@@ -80,7 +80,10 @@ private:
     };
 
     int checkMemory(int mem);               // caller holds m_mutex
-    int store(StoredMessage& message, bool received);
+    // `syncLater`: a received message announced through postArrival, which syncs it first.
+    int store(StoredMessage& message, bool received, bool syncLater = false);
+    void postArrival(const StoredMessage& message);
+    void syncArrivals();
     int capacity(int mem) const;
     void postStatus(int code, int delayMs = 0);
     void postMessageEvent(int event, const StoredMessage& message, int delayMs = 0);
@@ -97,6 +100,7 @@ private:
     int m_readDelay[3] = {0, 0, 0};
     QElapsedTimer m_clock;
     qint64 m_readyAt[3] = {0, 0, 0};
+    bool m_unsyncedArrivals = false;   // received messages committed but not yet synced to disk
     int m_failParts = 0;
     int m_sendDelay = 0;
     QHash<const void*, std::shared_ptr<PendingSend>> m_sends;

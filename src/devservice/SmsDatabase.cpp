@@ -661,6 +661,27 @@ int SmsDatabase::insertDurable(StoredMessage& m)
     return id;
 }
 
+int SmsDatabase::insertReceived(StoredMessage& m)
+{
+    Direct direct;
+    return insert(m);
+}
+
+bool SmsDatabase::syncToDisk()
+{
+    if (!isWritable())
+        return false;
+    Direct direct;
+    // A commit in FULL mode syncs the log, and with it every transaction committed before.
+    exec("PRAGMA synchronous=FULL");
+    bool ok = setSetting(QStringLiteral("received-synced"), QString::number(QDateTime::currentMSecsSinceEpoch()));
+    exec("PRAGMA synchronous=NORMAL");
+    // Without room for that small write: a checkpoint syncs the log before it copies it.
+    if (!ok)
+        ok = exec("PRAGMA wal_checkpoint(PASSIVE)");
+    return ok;
+}
+
 bool SmsDatabase::update(const StoredMessage& m)
 {
     if (!isWritable())

@@ -86,6 +86,11 @@ public:
 
     // Received messages: written and synced to disk before the call returns, outside any batch.
     int insertDurable(StoredMessage& message);
+    // Received messages that are announced only after syncToDisk(): committed at once (outside
+    // any batch) without waiting for the disk, so that one sync serves every message of a burst.
+    int insertReceived(StoredMessage& message);
+    // Everything committed so far is on disk when this returns true.
+    bool syncToDisk();
     int insert(StoredMessage& message);          // new id, -1 on failure
     bool update(const StoredMessage& message);   // by id
     bool get(int id, StoredMessage* out);

@@ -177,16 +177,15 @@ QDateTime SMSStatusUILogic::parseTime(const QString& time)
     for (const QChar c : time)
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return QDateTime();
-    int v[6];
-    const int widths[6] = {4, 2, 2, 2, 2, 2};
-    int pos = 0;
-    for (int i = 0; i < 6; ++i) {
-        bool ok = false;
-        v[i] = time.midRef(pos, widths[i]).toInt(&ok);
-        if (!ok)
-            return QDateTime();
-        pos += widths[i];
-    }
+    // Every character is a digit (checked above): the fields are read straight from them.
+    const QChar* d = time.constData();
+    auto field = [d](int from, int width) {
+        int value = 0;
+        for (int i = from; i < from + width; ++i)
+            value = value * 10 + (d[i].unicode() - '0');
+        return value;
+    };
+    const int v[6] = {field(0, 4), field(4, 2), field(6, 2), field(8, 2), field(10, 2), field(12, 2)};
     const QDate date(v[0], v[1], v[2]);
     const QTime clock(v[3], v[4], v[5]);
     if (!date.isValid() || !clock.isValid())
@@ -196,20 +195,31 @@ QDateTime SMSStatusUILogic::parseTime(const QString& time)
 
 namespace {
 
-// The system locale's short date-and-time text, put together from the text of the day and the
-// text of the time of day, each formatted once: formatting through QLocale cost as much as the
-// rest of reading a record, and a store holds many messages of one day. Used only where the
-// locale's short form is exactly "<short date> <short time>" and the time names no zone and no
-// fraction of a second; elsewhere every text is formatted whole.
+// The system locale's short date-and-time text, put together from the text of the day (formatted
+// once per day) and the time of day: formatting through QLocale cost as much as the rest of
+// reading a record. Used only where the locale's short form is exactly "<short date> <short
+// time>" and the time format is made of hours, minutes, seconds, an am/pm marker and separators,
+// and only after the texts made here matched QLocale's own for times all round the clock;
+// elsewhere every text is formatted by QLocale whole.
 class DisplayTimeTexts
 {
 public:
-    DisplayTimeTexts() : m_locale(QLocale::system())
+    DisplayTimeTexts()
+        : m_locale(QLocale::system()), m_amUpper(m_locale.amText().toUpper()), m_pmUpper(m_locale.pmText().toUpper()),
+          m_amLower(m_locale.amText().toLower()), m_pmLower(m_locale.pmText().toLower())
     {
         const QString time = m_locale.timeFormat(QLocale::ShortFormat);
-        m_split = m_locale.dateTimeFormat(QLocale::ShortFormat) == m_locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') + time
-            && !time.contains(QLatin1Char('t')) && !time.contains(QLatin1Char('z'));
-        m_secondsShown = time.contains(QLatin1Char('s'));
+        if (m_locale.dateTimeFormat(QLocale::ShortFormat) != m_locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') + time)
+            return;
+        if (!parseTimeFormat(time))
+            return;
+        for (int hour = 0; hour < 24; ++hour) {
+            for (const QTime& sample : {QTime(hour, 0, 0), QTime(hour, 7, 5), QTime(hour, 59, 59), QTime(hour, 30, 12)}) {
+                if (timeText(sample) != m_locale.toString(sample, QLocale::ShortFormat))
+                    return;
+            }
+        }
+        m_split = true;
     }
 
     QString text(const QDateTime& when)
@@ -217,31 +227,90 @@ public:
         if (!m_split || !when.isValid())
             return m_locale.toString(when, QLocale::ShortFormat);
         const QDate date = when.date();
-        const QTime clock = when.time();
-        const int second = clock.hour() * 3600 + clock.minute() * 60 + (m_secondsShown ? clock.second() : 0);
-        QMutexLocker lock(&m_mutex);
-        auto day = m_days.constFind(date.toJulianDay());
-        if (day == m_days.constEnd()) {
-            if (m_days.size() >= kMaxDays)
-                m_days.clear();
-            day = m_days.insert(date.toJulianDay(), m_locale.toString(date, QLocale::ShortFormat));
+        QString day;
+        {
+            QMutexLocker lock(&m_mutex);
+            auto it = m_days.constFind(date.toJulianDay());
+            if (it == m_days.constEnd()) {
+                if (m_days.size() >= kMaxDays)
+                    m_days.clear();
+                it = m_days.insert(date.toJulianDay(), m_locale.toString(date, QLocale::ShortFormat));
+            }
+            day = it.value();
         }
-        if (m_times.isEmpty())
-            m_times.resize(24 * 3600);
-        QString& time = m_times[second];
-        if (time.isNull())
-            time = m_locale.toString(QTime(0, 0).addSecs(second), QLocale::ShortFormat);
-        return *day + QLatin1Char(' ') + time;
+        return day + QLatin1Char(' ') + timeText(when.time());
     }
 
 private:
+    enum class Part { Literal, Hour, Hour12, Minute, Second, AmPmUpper, AmPmLower };
+    struct Token {
+        Part part;
+        int width;        // digits: 1 as needed, 2 zero-padded
+        QString literal;
+    };
+
+    bool parseTimeFormat(const QString& format)
+    {
+        const bool twelveHour = format.contains(QLatin1Char('a'), Qt::CaseInsensitive);
+        for (int i = 0; i < format.size();) {
+            const QChar c = format.at(i);
+            int run = 1;
+            while (i + run < format.size() && format.at(i + run) == c)
+                ++run;
+            if (c == QLatin1Char('a') || c == QLatin1Char('A')) {
+                const bool pair = i + 1 < format.size() && format.at(i + 1).toLower() == QLatin1Char('p');
+                m_tokens.append({c == QLatin1Char('A') ? Part::AmPmUpper : Part::AmPmLower, 0, QString()});
+                i += pair ? 2 : 1;
+                continue;
+            }
+            if (c == QLatin1Char('h') || c == QLatin1Char('H') || c == QLatin1Char('m') || c == QLatin1Char('s')) {
+                if (run > 2)
+                    return false;
+                const Part part = c == QLatin1Char('m') ? Part::Minute
+                    : c == QLatin1Char('s')             ? Part::Second
+                    : c == QLatin1Char('h') && twelveHour ? Part::Hour12
+                                                          : Part::Hour;
+                m_tokens.append({part, run, QString()});
+            } else if (c.isLetter() || c == QLatin1Char('\'') || c.unicode() > 0x7f) {
+                return false;   // zones, fractions, quoted text: QLocale formats those
+            } else {
+                m_tokens.append({Part::Literal, 0, QString(run, c)});
+            }
+            i += run;
+        }
+        return true;
+    }
+
+    QString timeText(const QTime& time) const
+    {
+        QString out;
+        out.reserve(16);
+        auto number = [&out](int value, int width) {
+            if (width == 2 || value >= 10)
+                out += QLatin1Char(char('0' + value / 10));
+            out += QLatin1Char(char('0' + value % 10));
+        };
+        for (const Token& t : m_tokens) {
+            switch (t.part) {
+            case Part::Literal: out += t.literal; break;
+            case Part::Hour: number(time.hour(), t.width); break;
+            case Part::Hour12: number(time.hour() % 12 == 0 ? 12 : time.hour() % 12, t.width); break;
+            case Part::Minute: number(time.minute(), t.width); break;
+            case Part::Second: number(time.second(), t.width); break;
+            case Part::AmPmUpper: out += time.hour() < 12 ? m_amUpper : m_pmUpper; break;
+            case Part::AmPmLower: out += time.hour() < 12 ? m_amLower : m_pmLower; break;
+            }
+        }
+        return out;
+    }
+
     static constexpr int kMaxDays = 20000;
     const QLocale m_locale;
+    const QString m_amUpper, m_pmUpper, m_amLower, m_pmLower;
     bool m_split = false;
-    bool m_secondsShown = true;
+    QVector<Token> m_tokens;
     QMutex m_mutex;
     QHash<qint64, QString> m_days;
-    QVector<QString> m_times;   // by second of the day
 };
 
 } // namespace

@@ -120,8 +120,10 @@ SMSUITableWidget::RowCells SMSUIMainDlg::populateTableRow(const SMSLocalRecordPt
     const bool rtl = isRightToLeft();
     QString name = record->strName.isEmpty() ? record->strNumber : record->strName;
     QString content = record->strContent;
-    content.remove(QStringLiteral("\r\n"));
-    content.remove(QLatin1Char('\n'));
+    if (content.contains(QLatin1Char('\n'))) {
+        content.remove(QStringLiteral("\r\n"));
+        content.remove(QLatin1Char('\n'));
+    }
     if (rtl) {
         CommonUtils::ParanthesisCorrection(name);
         CommonUtils::ParanthesisCorrection(content);
