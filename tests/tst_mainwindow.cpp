@@ -497,8 +497,21 @@ void TestMainWindow::searchNarrowsAndWidens()
     };
     type(QStringLiteral("ap"));
     QCOMPARE(table->rowCount(), 3);
+    // The rows that stay keep the table's order (newest first) and its sort indicator, and can
+    // be found by their message.
+    const QStringList newestFirst{QStringLiteral("apricot"), QStringLiteral("APPLE juice"), QStringLiteral("apple pie")};
+    for (int row = 0; row < 3; ++row) {
+        QCOMPARE(table->item(row, 1)->text(), newestFirst.at(row));
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0));
+        QVERIFY(rec);
+        QCOMPARE(table->CellsForMessage(rec->iMsgId).cell[1], table->item(row, 1));
+    }
+    QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), 2);
+    QCOMPARE(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    QVERIFY(table->isSortingEnabled());
     type(QStringLiteral("app"));   // extends the text: only the remaining rows are filtered
     QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("APPLE juice"));
     type(QStringLiteral("APP"));   // case does not matter; not an extension, so rebuilt first
     QCOMPARE(table->rowCount(), 2);
     type(QStringLiteral("a"));     // shorter: rebuilt from the store, then filtered

@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QTextBrowser>
 
@@ -183,24 +184,39 @@ void SMSUIMainDlg::updateTableSmsTable(const QString& text)
     for (int row = checked; row < table->rowCount(); ++row)
         keep.append(row);
     // Removing rows one at a time moves every row below each time; taking the kept cells out
-    // and putting them back is linear.
-    const bool sorting = table->isSortingEnabled();
-    table->setSortingEnabled(false);
+    // and putting them back is linear. The kept rows keep their order, so the table stays sorted:
+    // the sort indicator is parked meanwhile instead of sorting every kept row again, and the
+    // model's per-cell signals are off (one repaint afterwards).
+    QHeaderView* header = table->horizontalHeader();
+    const int section = header->sortIndicatorSection();
+    const Qt::SortOrder order = header->sortIndicatorOrder();
+    const bool headerBlocked = header->blockSignals(true);
+    header->setSortIndicator(-1, order);
+    auto* messages = qobject_cast<SMSUITableWidget*>(table);
+    if (messages)
+        messages->BeginBulkChange();
     QVector<QTableWidgetItem*> cells;
     cells.reserve(keep.size() * 3);
     for (int row : qAsConst(keep))
         for (int c = 0; c < 3; ++c)
             cells.append(table->takeItem(row, c));
+    if (messages)
+        messages->EndBulkChange();
     table->setRowCount(0);
     table->setRowCount(keep.size());
+    if (messages)
+        messages->BeginBulkChange();
     for (int i = 0; i < keep.size(); ++i) {
         table->setRowHeight(i, 16);
         for (int c = 0; c < 3; ++c)
             if (QTableWidgetItem* cell = cells.at(i * 3 + c))
                 table->setItem(i, c, cell);
     }
+    if (messages)
+        messages->EndBulkChange();
+    header->setSortIndicator(section, order);
+    header->blockSignals(headerBlocked);
     m_pTableWidgetSms->setProperty("smsGeneration", QVariant());   // no longer the whole folder
-    table->setSortingEnabled(sorting);
 }
 
 void SMSUIMainDlg::setToolBarToolTips()
