@@ -116,6 +116,7 @@ private slots:
     void settingsLogicConfiguration();
 
     void recordsSurviveConcurrentUse();
+    void loadingWhileMessagesArrive();
 
 private:
     void setConfig(const QByteArray& xml);
@@ -1093,6 +1094,56 @@ void TestStore::recordsSurviveConcurrentUse()
             delete stored;
         }
     }
+}
+
+void TestStore::loadingWhileMessagesArrive()
+{
+    // Every arrival makes the status bar ask for the unread count, which loads the card again on
+    // the GUI thread while the device thread converts the next arrivals. Both sides look up the
+    // senders in the phone book; neither may use what the other one is doing. The arrivals come
+    // straight through the callback, as fast as the device thread could deliver them.
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Anna"), QStringLiteral("+491712345678")));
+    for (int i = 0; i < 10; ++i)
+        storeMessage(NODE_SIM_INBOX, QStringLiteral("+4917100%1").arg(i), QStringLiteral("seed %1").arg(i));
+    // Counted on the GUI thread (queued), as the window takes them.
+    int received = 0;
+    connect(m_store, &SMSStatusUILogic::SMSReceiveRecord, this, [&received] { ++received; });
+    // The race is a matter of chance: give it a few seconds of arrivals.
+    std::atomic<int> arrivals{0};
+    std::atomic<bool> sent{false};
+    std::thread network([&sent, &arrivals] {
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 5000 && clock.elapsed() < 3000; ++i, ++arrivals) {
+            // Several recipients unknown to the phone book: one lookup each.
+            const QString number = i % 2 ? QStringLiteral("+491712345678") : QStringLiteral("+4930%1;+4940%1;+4950%1;+4960%1").arg(i);
+            DeviceRecord d(NODE_LOCAL_INBOX, 0, number, QStringLiteral("incoming %1").arg(i));
+            d.rec.iMsgId = 100000 + i;
+            SMSStatusUILogic::SmsCallBackMethod(ZSDK_EVT_RECEIVED, &d.rec);
+        }
+        sent = true;
+    });
+    auto join = qScopeGuard([&network] { network.join(); });
+    int loads = 0;
+    while (!sent || loads < 3) {
+        QCOMPARE(m_store->PopulateSMSFromSDK(MEM_SIM), 0);
+        ++loads;
+        QCoreApplication::processEvents();
+    }
+    QTRY_COMPARE(received, arrivals.load());
+    QVERIFY(loads > 10);
+    // Each record carries the name of its own sender.
+    const auto nameOf = [](const QString& number) {
+        return number == QStringLiteral("+491712345678") ? QStringLiteral("Anna") : QString(number).replace(QLatin1Char(';'), QStringLiteral("; "));
+    };
+    const SMSFolderBuffer inbox = m_store->getSmsBuffer(NODE_LOCAL_INBOX);
+    QCOMPARE(inbox.size(), arrivals.load());
+    for (const SMSLocalRecordPtr& rec : inbox)
+        QCOMPARE(rec->strName, nameOf(rec->strNumber));
+    const SMSFolderBuffer card = m_store->getSmsBuffer(NODE_SIM_INBOX);
+    QCOMPARE(card.size(), 10);
+    for (const SMSLocalRecordPtr& rec : card)
+        QCOMPARE(rec->strName, nameOf(rec->strNumber));
 }
 
 QTEST_MAIN(TestStore)

@@ -23,6 +23,8 @@ struct SMSDeviceRecord;
 class QThread;
 
 using SMSFolderBuffer = QHash<int, SMSLocalRecordPtr>;
+// Phone-book answers (found, name) by number, kept by one caller for the length of one job.
+using SMSNameCache = QHash<QString, QPair<bool, QString>>;
 
 class SMSStatusUILogic : public QObject
 {
@@ -69,7 +71,9 @@ public:
     void DeleteListSMSFromBuffer(int node, int msgId);
     int ReleaseSmsBuffer(int memPosition);
     int ReleaseAllSmsBuffers();
-    int sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLocalRecordPtr* out);
+    // `names`, when given, keeps the phone-book answers for the caller's next conversions; it
+    // belongs to the caller's thread alone.
+    int sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLocalRecordPtr* out, SMSNameCache* names = nullptr);
     int PopulateSMSFromSDK(int memPosition);
     int GetMessageIdList(int memPosition);
     int GetSMSCount(int memPosition);
@@ -81,7 +85,7 @@ public:
     int GetUnReadSMSTotalCount();
     bool IsAnyMessagesUnRead(int node);
     void SyncBuffersWithPB();
-    void getNameByNumberFromPhoneBookEx(const QString& numbers, QString& names, QString& nameList);
+    void getNameByNumberFromPhoneBookEx(const QString& numbers, QString& names, QString& nameList, SMSNameCache* cache = nullptr);
     QString getNameByNumberFromPhoneBook(const QString& numbers);
     void addIconsToTable(SMSLocalRecord* rec);
     void storeTableImages();
@@ -174,8 +178,4 @@ private:
     bool m_bLocal2Device = true;
     const QString m_strNumberChars = QStringLiteral("+0123456789*#;");
     QVector<QImage> m_listStatusImages;
-    // While a whole memory is loaded the same numbers come again and again; their phone-book
-    // answers are kept for the length of the load (the phone book cannot change meanwhile
-    // without the load being redone).
-    QHash<QString, QPair<bool, QString>>* m_pNameCache = nullptr;
 };

@@ -169,7 +169,7 @@ int SMSStatusUILogic::ReleaseAllSmsBuffers()
     return 0;
 }
 
-int SMSStatusUILogic::sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLocalRecordPtr* out)
+int SMSStatusUILogic::sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLocalRecordPtr* out, SMSNameCache* names)
 {
     if (!device || !out) {
         SMS_LOG("%s: %s: %s: invalid input params");
@@ -184,7 +184,7 @@ int SMSStatusUILogic::sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLo
         return SMS_FAIL;
     }
     addIconsToTable(rec.data());
-    getNameByNumberFromPhoneBookEx(rec->strNumber, rec->strName, rec->strNameList);
+    getNameByNumberFromPhoneBookEx(rec->strNumber, rec->strName, rec->strNameList, names);
     if (rec->strTime.size() < 14) {
         SMS_LOG("%s: %s: %s: invalid input param");
     } else {
@@ -279,15 +279,13 @@ int SMSStatusUILogic::PopulateSMSFromSDK(int memPosition)
         return SMS_FAIL;
     }
     int result = SMS_OK;
-    QHash<QString, QPair<bool, QString>> names;
-    m_pNameCache = &names;
-    struct ForgetCache {
-        QHash<QString, QPair<bool, QString>>*& cache;
-        ~ForgetCache() { cache = nullptr; }
-    } forget{m_pNameCache};
+    // While a whole memory is loaded the same numbers come again and again; their phone-book
+    // answers are kept for the length of this load. The cache is this call's own: the device
+    // thread converts arrivals meanwhile and must never see it (it ends with this call).
+    SMSNameCache names;
     for (int i = 0; i < n; ++i) {
         SMSLocalRecordPtr rec;
-        result = sortSMSToCorrespondingNodes(&list.records[i], &rec);
+        result = sortSMSToCorrespondingNodes(&list.records[i], &rec, &names);
         if (result != SMS_OK)
             SMS_LOG("%s: %s: %s: sortLocalSMSToLocalNodes returned error");
     }
@@ -418,7 +416,7 @@ void SMSStatusUILogic::SyncBuffersWithPB()
     }
 }
 
-void SMSStatusUILogic::getNameByNumberFromPhoneBookEx(const QString& numbers, QString& names, QString& nameList)
+void SMSStatusUILogic::getNameByNumberFromPhoneBookEx(const QString& numbers, QString& names, QString& nameList, SMSNameCache* cache)
 {
     names.clear();
     nameList.clear();
@@ -427,8 +425,8 @@ void SMSStatusUILogic::getNameByNumberFromPhoneBookEx(const QString& numbers, QS
         const QString& number = parts.at(i);
         bool ok = false;
         QString text;
-        const auto cached = m_pNameCache ? m_pNameCache->constFind(number) : QHash<QString, QPair<bool, QString>>::const_iterator();
-        if (m_pNameCache && cached != m_pNameCache->constEnd()) {
+        const auto cached = cache ? cache->constFind(number) : SMSNameCache::const_iterator();
+        if (cache && cached != cache->constEnd()) {
             ok = cached->first;
             text = cached->second;
         } else {
@@ -437,8 +435,8 @@ void SMSStatusUILogic::getNameByNumberFromPhoneBookEx(const QString& numbers, QS
             ok = ZSDK_PBSrv_FindNameByNumber(number.utf16(), &name, 48, &found) == 0 && found;
             text = ok && name ? QString::fromUtf16(name) : QString();
             delete[] name;
-            if (m_pNameCache)
-                m_pNameCache->insert(number, qMakePair(ok, text));
+            if (cache)
+                cache->insert(number, qMakePair(ok, text));
         }
         const QString sep = i == 0 ? QString() : QStringLiteral("; ");
         if (ok) {
