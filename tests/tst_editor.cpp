@@ -17,6 +17,11 @@
 #include "TestSupport.h"
 
 #include <QLabel>
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QScopeGuard>
+#include "SimControl.h"
+#include "worker/SMSThreadUI.h"
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -24,6 +29,17 @@
 #include <QtTest>
 
 namespace {
+
+QMutex g_logMutex;
+QStringList g_log;
+
+void captureLog(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    QMutexLocker lock(&g_logMutex);
+    g_log << msg;
+    if (type >= QtWarningMsg)
+        fprintf(stderr, "%s\n", qPrintable(msg));
+}
 
 class FakeAddressBook : public QObject, public IAddrBookUIPlugin
 {
@@ -68,6 +84,9 @@ private slots:
     void numberHandedInByAnotherComponent();
     void sendModeOnAStoredMessage_data();
     void sendModeOnAStoredMessage();
+    void sendStaysOffWhileTheDeviceIsGone();
+    void cancelDuringASendClosesTheProgress();
+    void finishedSendIsAKnownOperation();
 
 private:
     SMSUIMessageEditor* open(int mode);
@@ -431,6 +450,79 @@ void TestEditor::sendModeOnAStoredMessage()
     QTEST(store->getSmsBuffer(NODE_LOCAL_INBOX).size(), "inbox");
     QTEST(store->getSmsBuffer(NODE_LOCAL_OUTBOX).size(), "outbox");
     QTEST(store->getSmsBuffer(NODE_LOCAL_DRAFT).size(), "drafts");
+}
+
+void TestEditor::sendStaysOffWhileTheDeviceIsGone()
+{
+    ZsdkSim::SetDevicePresent(false);
+    auto restore = qScopeGuard([] { ZsdkSim::SetDevicePresent(true); });
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QTRY_VERIFY(!m_window->CanSendSms());
+    // An editor opened now: typing a number enables Save, never Send.
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("+491711111111"));
+    editor->TextArea()->setPlainText(QStringLiteral("are you there?"));
+    QVERIFY(editor->SaveButton()->isEnabled());
+    QVERIFY(!editor->SendButton()->isEnabled());
+    QTest::keyClick(editor->NumberField(), Qt::Key_Backspace);
+    QVERIFY(!editor->SendButton()->isEnabled());
+    // Flight mode switched off is no device either.
+    m_window->GetPresentNetworkStatus(true);
+    QVERIFY(!editor->SendButton()->isEnabled());
+    QVERIFY(!m_window->IsSendEnabled());
+    // The device comes back and says that sending works again.
+    ZsdkSim::SetDevicePresent(true);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QTRY_VERIFY(m_window->CanSendSms());
+    QTRY_VERIFY(editor->SendButton()->isEnabled());
+}
+
+void TestEditor::cancelDuringASendClosesTheProgress()
+{
+    ZsdkSim::SetSendDelay(300);
+    auto restore = qScopeGuard([] { ZsdkSim::SetSendDelay(0); });
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("+491711111111;+491722222222;+491733333333"));
+    editor->TextArea()->setPlainText(QStringLiteral("three of them"));
+    QTest::mouseClick(editor->SendButton(), Qt::LeftButton);
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    QVERIFY(progress && progress->Dialog() && progress->Dialog()->isVisible());
+    // A second editor, waiting to be sent when this batch is over.
+    SMSUIMessageEditor* next = open(EDIT_MODE_NEW);
+    QTest::keyClicks(next->NumberField(), QStringLiteral("+491744444444"));
+    next->SendButton()->setEnabled(false);
+    QSignalSpy results(m_window->Worker(), &SMSThreadUI::SendSignalEvent);
+    progress->Dialog()->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_WaitingCancel"))->click();
+    QVERIFY(progress->isCancelling());
+    QVERIFY(results.wait(5000));
+    QCoreApplication::processEvents();
+    // The first result after Cancel ends the batch: the report is taken, the window is gone at
+    // once and the editors may send again.
+    QVERIFY(!progress->isCancelling());
+    QVERIFY(!progress->Dialog() || !progress->Dialog()->isVisible());
+    QVERIFY(next->SendButton()->isEnabled());
+}
+
+void TestEditor::finishedSendIsAKnownOperation()
+{
+    {
+        QMutexLocker lock(&g_logMutex);
+        g_log.clear();
+    }
+    QLoggingCategory::defaultCategory()->setEnabled(QtDebugMsg, true);
+    qInstallMessageHandler(captureLog);
+    auto restore = qScopeGuard([] { qInstallMessageHandler(nullptr); });
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("+491711111111"));
+    editor->TextArea()->setPlainText(QStringLiteral("nothing special"));
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    QTest::mouseClick(editor->SendButton(), Qt::LeftButton);
+    QVERIFY(finished.wait(5000));
+    QTRY_COMPARE(SMSWaitingDlg::Existing()->LabelText(), QStringLiteral("All messages were sent."));
+    QMutexLocker lock(&g_logMutex);
+    for (const QString& line : qAsConst(g_log)) {
+        QVERIFY2(!line.contains(QLatin1String("in default")), qPrintable(line));
+    }
 }
 
 QTEST_MAIN(TestEditor)

@@ -143,6 +143,15 @@ private slots:
     void notifierSitsBesideTheTaskBar_data();
     void notifierSitsBesideTheTaskBar();
     void notifierShowsOnePopupAndViewOpensTheInbox();
+    void languageSwitchRetranslatesMenuAndPopup_data();
+    void languageSwitchRetranslatesMenuAndPopup();
+    void moveAfterALanguageSwitch_data();
+    void moveAfterALanguageSwitch();
+    void moveIntoAFullMemory_data();
+    void moveIntoAFullMemory();
+    void fullCheckCoversCardMemoriesOnly_data();
+    void fullCheckCoversCardMemoriesOnly();
+    void showPageRequestRunsTheNotifiersOpenAction();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -165,7 +174,8 @@ void TestMainWindow::initTestCase()
     QVERIFY(m_dir.isValid());
     m_lib = m_dir.filePath(QStringLiteral("lib"));
     QVERIFY(TestSupport::stageLibrary(m_lib, {"plugins/SMSUIPlugin/sms_status.png", "plugins/SMSUIPlugin/sms_tree_Images.png",
-                                              "translations/host_en.qm", "translations/host_ar.qm", "config/Config.xml"}));
+                                              "translations/host_en.qm", "translations/host_ar.qm", "translations/host_de.qm",
+                                              "config/Config.xml"}));
     CommonUtils::SetPluginLibraryPath(m_lib);
     CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
@@ -1379,6 +1389,242 @@ void TestMainWindow::viewOpensTheFolderOfTheLastArrival()
     m_window->ViewSmsInbox();
     QCOMPARE(m_window->SelectedNode(), shown);
     QCOMPARE(m_window->TreeWidget()->selectedItems(), QList<QTreeWidgetItem*>() << m_window->TreeItem(shown));
+}
+
+// Every menu entry's resource id, with the submenus named by the id of their entry.
+static QList<QPair<QString, QAction*>> menuEntries(QMenu* menu)
+{
+    static const QHash<QString, QString> submenuIds{{QStringLiteral("Move to"), QStringLiteral("IDS_MENU_MOVE2")},
+                                                    {QStringLiteral("Copy to"), QStringLiteral("IDS_MENU_COPY2")},
+                                                    {QStringLiteral("Move All to"), QStringLiteral("IDS_MENU_MOVEAll2")},
+                                                    {QStringLiteral("Copy All to"), QStringLiteral("IDS_MENU_COPYAll2")}};
+    QList<QPair<QString, QAction*>> out;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        if (a->menu()) {
+            out << qMakePair(submenuIds.value(a->menu()->objectName()), a);
+            out += menuEntries(a->menu());
+        } else {
+            out << qMakePair(a->objectName(), a);
+        }
+    }
+    return out;
+}
+
+void TestMainWindow::languageSwitchRetranslatesMenuAndPopup_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("to German") << "de";
+    QTest::newRow("to Arabic") << "ar";
+}
+
+void TestMainWindow::languageSwitchRetranslatesMenuAndPopup()
+{
+    QFETCH(QString, language);
+    build(kFullConfig);
+    SMSTaskbarNotifier::Instance()->Show(QStringLiteral("+4915550001"));
+    auto release = qScopeGuard([] { SMSTaskbarNotifier::Release(); });
+    QVERIFY(Change::LoadLanguage(language));
+    m_window->SetLanguage(false);
+    const QString group = QStringLiteral("SMSUIPlugin");
+    const QList<QPair<QString, QAction*>> entries = menuEntries(m_window->ContextMenu());
+    QVERIFY(entries.size() > 20);
+    for (const auto& entry : entries) {
+        const QString& id = entry.first;
+        QVERIFY2(!id.isEmpty(), qPrintable(entry.second->text()));
+        QString text;
+        QKeySequence key;
+        const bool hasKey = Change::tr(id, group, text, key);
+        if (id == QLatin1String("IDS_TREE_SIM"))
+            text = m_window->SimRootLabel();
+        QVERIFY2(entry.second->text() == text, qPrintable(id + QLatin1String(": ") + entry.second->text()));
+        if (id == QLatin1String("IDS_MENU_DELETE"))
+            QCOMPARE(entry.second->shortcut(), QKeySequence(Qt::Key_Delete));
+        else if (hasKey)
+            QVERIFY2(entry.second->shortcut() == key, qPrintable(id + QLatin1String(": ") + entry.second->shortcut().toString()));
+    }
+    // The popup that was open during the switch speaks the new language too.
+    QDialog* popup = SMSTaskbarNotifier::Existing()->Popup();
+    QVERIFY(popup);
+    QCOMPARE(popup->findChild<QPushButton*>(QStringLiteral("ViewButton"))->text(), Change::tr(QStringLiteral("IDS_BTN_VIEW"), group));
+    QCOMPARE(popup->findChild<QPushButton*>(QStringLiteral("CancelButton"))->text(), Change::tr(QStringLiteral("IDS_BTN_CANCEL"), group));
+    QCOMPARE(popup->windowTitle(), Change::tr(QStringLiteral("IDS_PROMPT_CAPTION"), group));
+    QCOMPARE(SMSTaskbarNotifier::Existing()->Text(), QStringLiteral("+4915550001"));
+}
+
+void TestMainWindow::moveAfterALanguageSwitch_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("folder");
+    QTest::newRow("German, to the device") << "de" << "IDS_TREE_DEVICE" << int(NODE_DEVICE_INBOX);
+    QTest::newRow("German, to the card") << "de" << "IDS_TREE_SIM" << int(NODE_SIM_INBOX);
+    QTest::newRow("Arabic, to the device") << "ar" << "IDS_TREE_DEVICE" << int(NODE_DEVICE_INBOX);
+}
+
+void TestMainWindow::moveAfterALanguageSwitch()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, target);
+    QFETCH(int, folder);
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("1234560"), QStringLiteral("going places"));
+    build(kFullConfig, false);
+    QVERIFY(Change::LoadLanguage(language));
+    m_window->SetLanguage(false);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    inbox->setFocus();
+    // selectRow() picks the row's cell at the viewport's far edge, which a right-to-left table
+    // narrower than its viewport does not have.
+    inbox->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 2), true);
+    QStringList questions;
+    CommonUtils::SetMessageResponder([&](const MessageRequest& r) {
+        questions << r.text;
+        return int(QMessageBox::Ok);
+    });
+    auto restore = qScopeGuard([] { CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); }); });
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    QVERIFY(m_window->PrepareContextMenu(inbox->visualItemRect(inbox->item(0, 0)).center()));
+    QAction* action = targetIn(m_window->ContextMenu(), QStringLiteral("Move to"), target);
+    QVERIFY(action && action->isEnabled());
+    action->trigger();
+    const QString name = target == QLatin1String("IDS_TREE_SIM") ? m_window->SimRootLabel() : m_window->Translate(target);
+    QCOMPARE(questions, QStringList{m_window->Translate(QStringLiteral("IDS_STR_MOVE2")).replace(QLatin1String("%s"), name)});
+    QVERIFY(finished.wait(5000));
+    QTRY_COMPARE(m_window->Table(folder)->rowCount(), 1);
+    QCOMPARE(inbox->rowCount(), 0);
+}
+
+void TestMainWindow::moveIntoAFullMemory_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("messages");
+    QTest::addColumn<int>("room");        // free places left in the target's memory
+    QTest::addColumn<QString>("label");   // "full": the memory-full text naming the card
+    QTest::addColumn<int>("moved");
+    QTest::newRow("one message to a full card") << int(NODE_LOCAL_INBOX) << "IDS_TREE_SIM" << 1 << 0 << "full" << 0;
+    QTest::newRow("two messages to a full card") << int(NODE_LOCAL_INBOX) << "IDS_TREE_SIM" << 2 << 0 << "full" << 0;
+    QTest::newRow("a PC with room for one of two") << int(NODE_SIM_INBOX) << "IDS_TREE_LOCAL" << 2 << 1
+                                                   << "IDS_STR_SOME_FAILED" << 1;
+}
+
+void TestMainWindow::moveIntoAFullMemory()
+{
+    QFETCH(int, source);
+    QFETCH(QString, target);
+    QFETCH(int, messages);
+    QFETCH(int, room);
+    QFETCH(QString, label);
+    QFETCH(int, moved);
+    for (int i = 0; i < messages; ++i)
+        TestSupport::storeMessage(source, QStringLiteral("12345%1").arg(i), QStringLiteral("message %1").arg(i));
+    const bool toCard = target == QLatin1String("IDS_TREE_SIM");
+    if (toCard) {
+        ZsdkSim::FillMemory(MEM_SIM);
+    } else {
+        int32_t capacity = 0, used = 0;
+        QCOMPARE(ZSDK_SMSSrv_GetRecordInfo(&capacity, &used, MEM_PC), 0);
+        ZsdkSim::SetCapacity(MEM_PC, used + room);
+    }
+    auto restore = qScopeGuard([] { ZsdkSim::SetCapacity(MEM_PC, 1000000); });
+    build(kFullConfig, false);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(source), 0);
+    SMSUITableWidget* table = m_window->Table(source);
+    QCOMPARE(table->rowCount(), messages);
+    table->setFocus();
+    table->selectAll();
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    QVERIFY(m_window->PrepareContextMenu(table->visualItemRect(table->item(0, 0)).center()));
+    QAction* action = targetIn(m_window->ContextMenu(), QStringLiteral("Move to"), target);
+    QVERIFY(action && action->isEnabled());
+    action->trigger();
+    QVERIFY(finished.wait(5000));
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    const QString expected = label == QLatin1String("full")
+        ? m_window->Translate(QStringLiteral("IDS_STR_MEMORY_IS_FULL")).replace(QLatin1String("%s"), m_window->SimRootLabel())
+        : m_window->Translate(label);
+    // The outcome stays readable until the window closes by itself.
+    QVERIFY(progress->Dialog() && progress->Dialog()->isVisible());
+    QCOMPARE(progress->LabelText(), expected);
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->Dialog() || !progress->Dialog()->isVisible(), 5000);
+    int32_t capacity = 0, left = 0;
+    QCOMPARE(ZSDK_SMSSrv_GetRecordInfo(&capacity, &left, SMSStatusUILogic::GetMemPosition(source)), 0);
+    QCOMPARE(int(left), messages - moved);
+}
+
+void TestMainWindow::fullCheckCoversCardMemoriesOnly_data()
+{
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("mem");
+    QTest::addColumn<bool>("full");
+    QTest::newRow("the card's inbox") << int(NODE_SIM_INBOX) << int(MEM_SIM) << true;
+    QTest::newRow("the card as a whole") << int(NODE_SIM_ROOT) << int(MEM_SIM) << true;
+    QTest::newRow("the device's outbox") << int(NODE_DEVICE_OUTBOX) << int(MEM_DEVICE) << true;
+    QTest::newRow("the PC's inbox") << int(NODE_LOCAL_INBOX) << int(MEM_PC) << false;
+    QTest::newRow("the PC's sent items") << int(NODE_LOCAL_SENT) << int(MEM_PC) << false;
+}
+
+void TestMainWindow::fullCheckCoversCardMemoriesOnly()
+{
+    QFETCH(int, target);
+    QFETCH(int, mem);
+    TestSupport::storeMessage(mem == MEM_PC ? NODE_LOCAL_INBOX : mem == MEM_SIM ? NODE_SIM_INBOX : NODE_DEVICE_INBOX,
+                              QStringLiteral("1234560"), QStringLiteral("the only place"));
+    ZsdkSim::SetCapacity(mem, 1);
+    auto restore = qScopeGuard([] {
+        ZsdkSim::SetCapacity(MEM_PC, 1000000);
+        ZsdkSim::SetCapacity(MEM_SIM, 50);
+        ZsdkSim::SetCapacity(MEM_DEVICE, 100);
+    });
+    build(kFullConfig, false);
+    m_window->Worker()->setWork(SMSThreadUI::WorkMove, {}, MEM_SIM, target, NODE_SIM_INBOX);
+    bool full = false;
+    m_window->checkMemoryStatus(full);
+    QTEST(full, "full");
+}
+
+// A click on the host's new-message notice shows the SMS page and does what the popup's own
+// open action does: it selects a folder with unread messages and reads nothing on its own.
+namespace {
+class FakeLayout : public QObject, public ILayoutPlugin
+{
+    Q_OBJECT
+    Q_INTERFACES(ILayoutPlugin)
+public:
+    bool ShowPage(const QString& name) override { shown << name; return true; }
+    QStringList shown;
+};
+}
+
+void TestMainWindow::showPageRequestRunsTheNotifiersOpenAction()
+{
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("1234560"), QStringLiteral("unread"), 1);
+    build(kFullConfig, false);
+    FakeLayout layout;
+    CommonUtils::SetLayoutPlugin(&layout);
+    auto restore = qScopeGuard([] {
+        CommonUtils::SetLayoutPlugin(nullptr);
+        SMSTaskbarNotifier::Release();
+    });
+    SMSStatusUILogic* store = SMSStatusUILogic::Existing();
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_DRAFT), 0);
+    CSMSUIService* service = CSMSUIService::Instance();
+    // Without the notifier the page is only shown.
+    QCOMPARE(service->checkNotifyType(HostNotify::ShowSmsPage, 0, 0), 0);
+    QCOMPARE(layout.shown, QStringList{QStringLiteral("SMSUIPlugin")});
+    QCOMPARE(m_window->SelectedNode(), int(NODE_LOCAL_DRAFT));
+    QCOMPARE(store->GetUnReadSMSTotalCount(), 1);
+    // With it, its open action runs: the folder with the unread message, the popup closed.
+    SMSTaskbarNotifier::Instance()->Show(QStringLiteral("1234560"));
+    QVERIFY(SMSTaskbarNotifier::Existing()->Popup());
+    service->checkNotifyType(HostNotify::ShowSmsPage, 0, 0);
+    QCOMPARE(layout.shown.size(), 2);
+    QCOMPARE(m_window->SelectedNode(), int(NODE_LOCAL_INBOX));
+    QVERIFY(!SMSTaskbarNotifier::Existing()->Popup());
+    QCOMPARE(store->GetUnReadSMSTotalCount(), 1);
 }
 
 QTEST_MAIN(TestMainWindow)

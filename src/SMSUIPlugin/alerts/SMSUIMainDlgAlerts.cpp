@@ -383,6 +383,7 @@ bool SMSUIMainDlg::onMemoryFullPopUPOKClick()
     m_iOpDone = 0;
     m_iMoveSuccess = 0;
     m_iMoveFail = 0;
+    m_bMemoryFullReported = false;
     progress->ShowAnimationDialog(frame, SMSWaitingDlg::Moving);
     m_iLastOperation = SMSThreadUI::WorkMove;
     // The batch runs in the full memory's storage; the root as source folder lets each message

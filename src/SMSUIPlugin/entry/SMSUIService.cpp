@@ -1,5 +1,7 @@
 #include "entry/SMSUIService.h"
 
+#include "alerts/SMSTaskbarNotifier.h"
+
 #include "Change.h"
 #include "CommonUtils.h"
 #include "HostGuids.h"
@@ -192,8 +194,9 @@ int CSMSUIService::checkNotifyType(int iNotifyEvent, int, int)
     case HostNotify::ShowSmsPage:
         if (auto* layout = qobject_cast<ILayoutPlugin*>(CommonUtils::GetLayoutPlugin()))
             layout->ShowPage(QStringLiteral("SMSUIPlugin"));
-        if (SMSUIMainDlg* w = SMSUIMainDlg::Existing())
-            w->OpenNotifierAction();
+        // The popup's own open action: a folder with unread messages, nothing marked read.
+        if (SMSTaskbarNotifier* notifier = SMSTaskbarNotifier::Existing())
+            notifier->launchSmsPlugin();
         break;
     default:
         break;

@@ -3,6 +3,7 @@
 #include "window/SMSUIMainDlg.h"
 
 #include "Change.h"
+#include "alerts/SMSTaskbarNotifier.h"
 #include "CommonUtils.h"
 #include "store/DetectMemoryDeviceThread.h"
 #include "window/GridDelegateLayout.h"
@@ -305,6 +306,7 @@ void SMSUIMainDlg::SetLanguage(bool bInit)
     SMS_LOG("%s: %s: %s entered");
     const bool rtl = Change::IsRightToLeft();
     setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+    retranslateContextMenu();
     setLocalTreeSmsLanguage();
     setSimTreeSmsLanguage();
     setDeviceTreeSmsLanguage();
@@ -339,6 +341,10 @@ void SMSUIMainDlg::SetLanguage(bool bInit)
                                         : memoryFullText(m_iMemoryFullKind));
         m_pMemoryFullClose->setText(Translate(QStringLiteral("IDS_BTN_CLOSE")));
     }
+    // A new-message popup open during the switch speaks the new language too.
+    if (SMSTaskbarNotifier* notifier = SMSTaskbarNotifier::Existing())
+        if (notifier->Popup())
+            notifier->LoadText();
     setLanguageToFlashMessage();
     setShortcutKeys();
 }

@@ -136,8 +136,13 @@ public:
     void UpdateMenuItemForSimAndDevice(QMenu* menu, const QString& id, QAction* action, int simStatus, const QString& submenu = QString());
     // Prepares the menu for a right click at `pos` (table viewport coordinates), as opening it does.
     bool PrepareContextMenu(const QPoint& pos);
-    int MoveCopyTargetFor(const QString& actionText) const;
-    void StartMoveCopy(bool copy, bool all, const QString& actionText);
+    // Target folder of a move or copy for the target entry's resource id ("IDS_TREE_SIM", ...).
+    int MoveCopyTargetFor(const QString& targetId) const;
+    void StartMoveCopy(bool copy, bool all, const QString& targetId);
+    // The resource id of a context-menu entry's action; empty for any other object.
+    QString menuEntryId(const QObject* action) const;
+    void retranslateContextMenu();
+    void enableEditorSendButtons(bool possible);
 
     // ---- drag and drop ----
     void PrepareDrag(SMSUITableWidget* table, bool leftHalf);
@@ -183,8 +188,10 @@ public:
     void sendStatusBarRefresh();
     bool PerformSimCheckOperation();
     void OpenEditorFromOutside(const QString& number, const QString& content, QWidget* parent);
-    void OpenNotifierAction();
     bool IsWorkerRunning() const;
+    // Whether the memory that the worker's move or copy goes to is full (`full`); false when the
+    // question could not be answered or the target is on the PC.
+    bool checkMemoryStatus(bool& full);
 
     // ---- the message editor ----
     // A number (and text) handed in by another component for a new message.
@@ -435,7 +442,8 @@ private:
     int m_iMoveSuccess = 0;
     int m_iMoveFail = 0;
     int m_iMemoryFullMark = 0;
-    bool checkMemoryStatus(bool& full);
+    // A move or copy named the full card memory in the progress window; its later results only count.
+    bool m_bMemoryFullReported = false;
     void setTargetRules(int folder, bool emptySelection, bool hasRows);
     QString cardName() const;
 

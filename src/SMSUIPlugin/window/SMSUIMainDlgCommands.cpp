@@ -121,8 +121,6 @@ void SMSUIMainDlg::onButtonClickedSaveNumber()
         m_bNumberSaved = false;
 }
 
-void SMSUIMainDlg::OpenNotifierAction() { ViewSmsInbox(); }
-
 
 // ---- the message editor ----------------------------------------------------------------------
 
@@ -243,6 +241,15 @@ void SMSUIMainDlg::onSendSmsResult(bool ok, int)
     else
         ++m_iSendFail;
     progress->updateProgressBarLabel(m_iOpDone, m_iOpTotal);
+    if (progress->isCancelling()) {
+        // The user cancelled: the batch ends here, the editors may send again.
+        progress->clearCancelling();
+        if (m_pSendWatchdog)
+            m_pSendWatchdog->stop();
+        enableEditorSendButtons(m_bCanSendSms && m_bNetworkAvailable);
+        progress->CloseNow();
+        return;
+    }
     if (m_pSendWatchdog && m_pSendWatchdog->isActive())
         m_pSendWatchdog->start(m_iSendTimeoutMs);
 }
@@ -269,7 +276,9 @@ void SMSUIMainDlg::onCloseProgressbarDialog(int)
     }
     m_iSendSuccess = 0;
     m_iSendFail = 0;
-    progress->closeWaitingDialog();
+    // A cancelled batch closed its window already; a close scheduled now would hit the next one.
+    if (progress->Dialog() && progress->Dialog()->isVisible())
+        progress->closeWaitingDialog();
 }
 
 // ---- deleting and recovering ------------------------------------------------------------------
@@ -383,6 +392,8 @@ void SMSUIMainDlg::onCloseWaitingDialog()
     // handed the message over.
     if (!progress || !progress->Dialog() || !progress->Dialog()->isVisible() || progress->Kind() == SMSWaitingDlg::Sending)
         return;
+    if (progress->isClosing())
+        return;                 // an outcome is on show until the window closes by itself
     if (progress->Steps() < progress->Maximum())
         progress->CloseNow();   // cancelled: the rest will not come
     else
@@ -414,7 +425,13 @@ void SMSUIMainDlg::handleOperationOnComplete()
             m_pTreeWidget->setCurrentItem(inbox);
         }
     }
-    switch (m_iLastOperation) {
+    // The worker knows what it did last; a send is started by the editor, not by the window.
+    const int operation = m_SMSThreadInst ? m_SMSThreadInst->WorkKind() : m_iLastOperation;
+    switch (operation) {
+    case SMSThreadUI::WorkSend:
+        // The worker only handed the message over: the stored copy reaches its table through
+        // its own device event, and the send results close the progress window.
+        break;
     case SMSThreadUI::WorkDelete:
         handleDelOperationOnComplete();
         break;
@@ -427,7 +444,7 @@ void SMSUIMainDlg::handleOperationOnComplete()
     case SMSThreadUI::WorkDragMove:
     case SMSThreadUI::WorkDragCopy: {
         // Both ends of a move change; a copy changes only where it went.
-        const bool move = m_iLastOperation == SMSThreadUI::WorkMove || m_iLastOperation == SMSThreadUI::WorkDragMove;
+        const bool move = operation == SMSThreadUI::WorkMove || operation == SMSThreadUI::WorkDragMove;
         QList<int> folders{m_pStatusLogicObject->LastToNode()};
         if (move)
             folders << m_pStatusLogicObject->LastFromNode();
@@ -450,7 +467,7 @@ void SMSUIMainDlg::handleOperationOnComplete()
             m_iMoveFail = 0;
         }
         // After a drop the highlighted folder is the one to show.
-        if (m_iLastOperation == SMSThreadUI::WorkDragMove || m_iLastOperation == SMSThreadUI::WorkDragCopy)
+        if (operation == SMSThreadUI::WorkDragMove || operation == SMSThreadUI::WorkDragCopy)
             onClickSMSTreeNode(m_pTreeWidget->currentItem(), 0);
         const int to = m_pStatusLogicObject->LastToNode();
         if (to == 1 || to == 7 || to == 9)

@@ -181,6 +181,7 @@ void SMSUIMainDlg::performSmsDragOperation(int op)
     progress->Prepare(m_lstDragRecords.size());
     m_iOpTotal = m_lstDragRecords.size();
     m_iOpDone = 0;
+    m_bMemoryFullReported = false;
     progress->ShowAnimationDialog(this, kind == SMSThreadUI::WorkDragCopy ? SMSWaitingDlg::DragCopying : SMSWaitingDlg::DragMoving);
     m_iLastOperation = kind;
     m_bRootViewOperation = false;

@@ -306,16 +306,43 @@ void SMSUIMainDlg::contextMenuEvent(QContextMenuEvent* event)
 
 // ---- move and copy ---------------------------------------------------------------------------
 
-int SMSUIMainDlg::MoveCopyTargetFor(const QString& text) const
+QString SMSUIMainDlg::menuEntryId(const QObject* action) const
+{
+    for (const MENU::MenuActionItem& entry : m_lstMenuActions)
+        if (entry.action == action)
+            return entry.id;
+    return QString();
+}
+
+void SMSUIMainDlg::retranslateContextMenu()
+{
+    for (const MENU::MenuActionItem& entry : qAsConst(m_lstMenuActions)) {
+        if (!entry.action)
+            continue;
+        if (entry.id == QLatin1String("IDS_TREE_SIM")) {
+            entry.action->setText(cardName());
+            continue;
+        }
+        QString text;
+        QKeySequence key;
+        Change::tr(entry.id, kGroup, text, key);
+        entry.action->setText(text);
+        // Delete keeps the Delete key whatever the language file gives (as when the menu was built).
+        entry.action->setShortcut(entry.id == QLatin1String("IDS_MENU_DELETE") ? QKeySequence(Qt::Key_Delete) : key);
+    }
+}
+
+// The target is known by the entry's resource id: its text changes with the language.
+int SMSUIMainDlg::MoveCopyTargetFor(const QString& targetId) const
 {
     const int folder = m_iSelectedTreeNode;
-    if (text == cardName()) {
+    if (targetId == QLatin1String("IDS_TREE_SIM")) {
         if (folder == NODE_DEVICE_ROOT) return NODE_SIM_ROOT;
         if (folder == NODE_LOCAL_OUTBOX || folder == NODE_DEVICE_OUTBOX || folder == NODE_LOCAL_SENT) return NODE_SIM_OUTBOX;
         if (folder == NODE_LOCAL_INBOX || folder == NODE_DEVICE_INBOX) return NODE_SIM_INBOX;
         return -1;
     }
-    if (text == Translate(QStringLiteral("IDS_TREE_DEVICE"))) {
+    if (targetId == QLatin1String("IDS_TREE_DEVICE")) {
         if (folder == NODE_SIM_ROOT) return NODE_DEVICE_ROOT;
         if (folder == NODE_SIM_OUTBOX || folder == NODE_LOCAL_OUTBOX || folder == NODE_LOCAL_SENT) return NODE_DEVICE_OUTBOX;
         if (folder == NODE_SIM_INBOX || folder == NODE_LOCAL_INBOX) return NODE_DEVICE_INBOX;
@@ -327,7 +354,7 @@ int SMSUIMainDlg::MoveCopyTargetFor(const QString& text) const
     return -1;
 }
 
-void SMSUIMainDlg::StartMoveCopy(bool copy, bool all, const QString& actionText)
+void SMSUIMainDlg::StartMoveCopy(bool copy, bool all, const QString& targetId)
 {
     if (copy)
         m_iMoveCopyMode = 3;
@@ -335,16 +362,17 @@ void SMSUIMainDlg::StartMoveCopy(bool copy, bool all, const QString& actionText)
         m_iMoveCopyMode = 2;
         return;
     }
-    const int target = MoveCopyTargetFor(actionText);
+    const int target = MoveCopyTargetFor(targetId);
     const QList<SMSLocalRecordPtr> records = selectedRecords(all);
     m_iOpTotal = records.size();
     m_iOpDone = 0;
     m_iMoveSuccess = 0;
     m_iMoveFail = 0;
+    m_bMemoryFullReported = false;
     QString targetName;
-    if (actionText == Translate(QStringLiteral("IDS_TREE_DEVICE")))
+    if (targetId == QLatin1String("IDS_TREE_DEVICE"))
         targetName = Translate(QStringLiteral("IDS_TREE_DEVICE"));
-    else if (actionText == cardName())
+    else if (targetId == QLatin1String("IDS_TREE_SIM"))
         targetName = cardName();
     else
         targetName = Translate(QStringLiteral("IDS_TREE_LOCAL"));
@@ -369,29 +397,13 @@ void SMSUIMainDlg::StartMoveCopy(bool copy, bool all, const QString& actionText)
     m_SMSThreadInst->start(QThread::InheritPriority);
 }
 
-void SMSUIMainDlg::onClickMove()
-{
-    auto* action = qobject_cast<QAction*>(sender());
-    StartMoveCopy(false, false, action ? action->text() : QString());
-}
+void SMSUIMainDlg::onClickMove() { StartMoveCopy(false, false, menuEntryId(sender())); }
 
-void SMSUIMainDlg::onClickMoveAll()
-{
-    auto* action = qobject_cast<QAction*>(sender());
-    StartMoveCopy(false, true, action ? action->text() : QString());
-}
+void SMSUIMainDlg::onClickMoveAll() { StartMoveCopy(false, true, menuEntryId(sender())); }
 
-void SMSUIMainDlg::onClickCopy()
-{
-    auto* action = qobject_cast<QAction*>(sender());
-    StartMoveCopy(true, false, action ? action->text() : QString());
-}
+void SMSUIMainDlg::onClickCopy() { StartMoveCopy(true, false, menuEntryId(sender())); }
 
-void SMSUIMainDlg::onClickCopyAll()
-{
-    auto* action = qobject_cast<QAction*>(sender());
-    StartMoveCopy(true, true, action ? action->text() : QString());
-}
+void SMSUIMainDlg::onClickCopyAll() { StartMoveCopy(true, true, menuEntryId(sender())); }
 
 bool SMSUIMainDlg::checkMemoryStatus(bool& full)
 {
@@ -399,9 +411,10 @@ bool SMSUIMainDlg::checkMemoryStatus(bool& full)
         full = false;
         return false;
     }
+    // Only the card memories are limited: the PC's folders live on the computer's disk, and a
+    // full PC store refuses the message itself, which then counts as failed.
     int mem = -1;
     switch (m_SMSThreadInst->TargetNode()) {
-    case 0: case 1: case 13: case 15: mem = MEM_PC; break;
     case 6: case 7: case 12: mem = MEM_SIM; break;
     case 8: case 9: case 14: mem = MEM_DEVICE; break;
     default: return false;
@@ -431,16 +444,23 @@ void SMSUIMainDlg::onSmsMoveOrCopy(bool ok, int)
         ++m_iMoveSuccess;
     else
         ++m_iMoveFail;
+    // Once a full card has been named, the rest of the batch only counts: results the worker
+    // sent before it stopped must not replace the text before the window closes.
+    if (m_bMemoryFullReported)
+        return;
     bool full = false;
     checkMemoryStatus(full);
-    if (full && m_iOpDone < m_iOpTotal) {
+    if (full) {
         SMSThreadUI::requestCancel();
         updateSIMNVTables();
         if (!ok) {
+            m_bMemoryFullReported = true;
             const int target = m_SMSThreadInst ? m_SMSThreadInst->TargetNode() : -1;
             const QString memory = (target == 8 || target == 9 || target == 14) ? Translate(QStringLiteral("IDS_TREE_DEVICE")) : cardName();
             progress->changeLabelEx(Translate(QStringLiteral("IDS_STR_MEMORY_IS_FULL")).replace(QLatin1String("%s"), memory));
-            progress->CloseNow();
+            // Nothing is left to cancel; the window closes by itself after its usual pause.
+            progress->DisableCancelButton();
+            progress->closeWaitingDialog();
         } else {
             progress->updateProgressBarLabel(m_iOpDone, m_iOpTotal);
         }

@@ -21,21 +21,18 @@
 #include <QTextBrowser>
 #include <memory>
 
-namespace {
-
 // The Send buttons of open editors follow whether sending is possible; a button whose number
-// field is empty stays disabled.
-void enableEditorSendButtons(QWidget* window, bool possible)
+// field is empty stays disabled, and none is enabled while the device says it cannot send.
+void SMSUIMainDlg::enableEditorSendButtons(bool possible)
 {
-    const QList<QPushButton*> buttons = window->findChildren<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSendMsg"));
-    const QList<QLineEdit*> numbers = window->findChildren<QLineEdit*>(QStringLiteral("SMSUIPlugin_LineEditNumber"));
+    possible = possible && m_bCanSendSms;
+    const QList<QPushButton*> buttons = findChildren<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSendMsg"));
+    const QList<QLineEdit*> numbers = findChildren<QLineEdit*>(QStringLiteral("SMSUIPlugin_LineEditNumber"));
     for (int i = 0; i < buttons.size(); ++i) {
         const bool hasNumber = i < numbers.size() && !numbers.at(i)->text().isEmpty();
         buttons.at(i)->setEnabled(possible && hasNumber);
     }
 }
-
-} // namespace
 
 void SMSUIMainDlg::sendStatusBarRefresh()
 {
@@ -46,10 +43,10 @@ void SMSUIMainDlg::sendStatusBarRefresh()
 void SMSUIMainDlg::GetPresentNetworkStatus(bool available)
 {
     m_bNetworkAvailable = available;
-    enableEditorSendButtons(this, available);
-    if (available) {
+    enableEditorSendButtons(available);
+    if (available && m_bCanSendSms) {
         enableMessageToolItems();
-    } else {
+    } else if (!available) {
         for (int id : {9002, 9003, 9004, 9001, 9005})
             disableToolItem(id);
     }
@@ -107,7 +104,7 @@ void SMSUIMainDlg::onTableRowClickEnableDisable()
 
 void SMSUIMainDlg::simremovalEnableDisableCheck()
 {
-    enableEditorSendButtons(this, m_bCanSendSms);
+    enableEditorSendButtons(m_bCanSendSms);
     if (m_pStatusLogicObject)
         m_bNetworkAvailable = m_pStatusLogicObject->GetNetworkModeStatus();
     const int selected = m_pTableWidgetSms ? m_pTableWidgetSms->selectedItems().size() : 0;
@@ -155,7 +152,7 @@ void SMSUIMainDlg::OnSimStatusChanged(bool available)
         for (int node = 6; node <= 14; ++node)
             syncSMSTableWithBuffers(node);
         HideCardRoots();
-        enableEditorSendButtons(this, false);
+        enableEditorSendButtons(false);
         for (int id : {9002, 9003, 9004})
             disableToolItem(id);
         const int shown = m_iSelectedTreeNode;

@@ -295,6 +295,8 @@ void SMSWaitingDlg::stopTimer()
 
 void SMSWaitingDlg::CloseNow() { stopTimer(); }
 
+bool SMSWaitingDlg::isClosing() const { return m_pStoptimer && m_pStoptimer->isActive(); }
+
 void SMSWaitingDlg::onClickCancelButton()
 {
     if (!m_pDialog || !m_pCancelButton || !m_pTextLabel) {

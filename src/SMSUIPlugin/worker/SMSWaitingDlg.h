@@ -52,6 +52,10 @@ public:
     void changeLabelEx(const QString& text);
     void onCompleteChangeButtonText();
     bool isCancelling() const { return m_bCancelling; }
+    // The window's owner took note of a Cancel; the next operation starts without it.
+    void clearCancelling() { m_bCancelling = false; }
+    // The window closes by itself shortly (closeWaitingDialog was called).
+    bool isClosing() const;
     // Closes at once (the main window does so when a cancelled job finished).
     void CloseNow();
 
