@@ -62,7 +62,7 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString number, QString
             QTimer::singleShot(0, this, &SMSUIMainDlg::saveReceptionsForAgent);
         if (normal == 0) {
             showFlashMessage(content, number, time);
-        } else if (!m_pNotify || !m_pStatusLogicObject) {
+        } else if (!notifyService() || !m_pStatusLogicObject) {
             SMS_LOG("%s: %s: %s: no notification service or store");
         } else {
             sendStatusBarRefresh();

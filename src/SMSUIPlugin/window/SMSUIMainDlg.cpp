@@ -201,13 +201,6 @@ void SMSUIMainDlg::SMSUIMainInitialization()
     for (int node : folders)
         addTreeNode(m_pLocalRoot, node);
     setShortcutKeys();
-
-    PluginContainer* container = Startup::GetPluginContainer();
-    if (!container) {
-        SMS_LOG_NULLARG();
-        return;
-    }
-    m_pNotify = qobject_cast<INotifyService*>(container->GetPlugin(QLatin1String(HostGuid::NotifyService), 0x2011));
 }
 
 void SMSUIMainDlg::initializeLogic()

@@ -24,6 +24,7 @@
 #include <QWidget>
 
 class DetectMemoryDeviceThread;
+class IAddrBookUIPlugin;
 class INotifyService;
 class QButtonGroup;
 class QHBoxLayout;
@@ -214,8 +215,10 @@ public:
     bool IsRadioOn() const { return m_bRFMode; }
     void SetMemoryFullPopupAllowed(bool allowed) { m_bMemoryFullPopupAllowed = allowed; }
     bool IsMemoryFullPopupAllowed() const { return m_bMemoryFullPopupAllowed; }
-    bool IsNumberSaved() const { return m_bNumberSaved; }
-    void SetNumberSaved(bool saved) { m_bNumberSaved = saved; }
+    bool IsNumberSaved() const { return m_bSMSUpdateFlag; }
+    void SetNumberSaved(bool saved) { m_bSMSUpdateFlag = saved; }
+    // The message box the page shows right now (null when none is open).
+    QDialog* OpenMessageBox() const { return m_pMsgBox; }
     bool IsNetworkAvailable() const { return m_bNetworkAvailable; }
     bool IsSimShown() const { return m_bSimMemoryFlag; }
     bool IsDeviceShown() const { return m_bNvDeviceFlag; }
@@ -367,6 +370,12 @@ private:
     void giveUpSend();
     void replaceRecordInTables(const SMSLocalRecordPtr& updated);
     bool isRightToLeft() const;
+    // Every prompt of the page: caption "IDS_STR_PROMPT", OK (and Cancel for a question), window
+    // flags, kept in m_pMsgBox while open. Returns the pressed button.
+    int showMessageBox(int icon, const QString& text, bool question = false, QWidget* parent = nullptr);
+    IAddrBookUIPlugin* GetAddrBookPlugin();
+    // The host's notification service as registered now; it may come and go with the host's parts.
+    INotifyService* notifyService();
 
     // tree
     SMSUITreeWidget* m_pTreeWidget = nullptr;
@@ -424,7 +433,8 @@ private:
 
     // collaborators
     SMSStatusUILogic* m_pStatusLogicObject = nullptr;
-    INotifyService* m_pNotify = nullptr;
+    INotifyService* m_pNotify = nullptr;   // refreshed by notifyService() at each use
+    QDialog* m_pMsgBox = nullptr;
     // Created once the store exists: the worker listens to the store's send results.
     SMSThreadUI* m_SMSThreadInst = nullptr;
     DetectMemoryDeviceThread* m_threadReadSim = nullptr;
@@ -503,7 +513,6 @@ private:
     bool m_bAddrBookAvailable = false;
     bool m_bCallAvailable = false;
     bool m_bMemoryFullPopupAllowed = false;
-    bool m_bNumberSaved = false;
     bool m_bNetworkAvailable = true;
     bool m_bCanSendSms = true;
     bool m_bSimAvailable = true;

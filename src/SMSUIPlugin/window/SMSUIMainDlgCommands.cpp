@@ -22,6 +22,7 @@
 #include <QContextMenuEvent>
 #include <QTimer>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSet>
 #include <algorithm>
 
@@ -56,11 +57,25 @@ void SMSUIMainDlg::OnForwardKeyPress()
 
 void SMSUIMainDlg::OnEditKeyPress()
 {
-    if (m_iSelectedTreeNode == NODE_LOCAL_DRAFT && selectedRows(m_pTableWidgetSms) == 1)
+    if (m_iSelectedTreeNode != NODE_LOCAL_DRAFT)
+        return;
+    const SMSLocalRecordPtr first = SelectedRecord();
+    if (first && first->iNode == NODE_LOCAL_DRAFT)
         onButtonClickedEditSMS();
 }
 
-void SMSUIMainDlg::onDoubleClickedEditSMS() { OnEditKeyPress(); }
+void SMSUIMainDlg::onDoubleClickedEditSMS()
+{
+    // The Local view lists drafts among the other messages; only those open for editing.
+    const SMSLocalRecordPtr first = SelectedRecord();
+    const bool draft = m_iSelectedTreeNode == NODE_LOCAL_DRAFT
+        || (m_iSelectedTreeNode == NODE_LOCAL_ROOT && first && first->iNode == NODE_LOCAL_DRAFT);
+    if (!draft)
+        return;
+    onButtonClickedEditSMS();
+    if (m_pEditor && m_pEditor->SaveButton())
+        m_pEditor->SaveButton()->setEnabled(false);
+}
 
 void SMSUIMainDlg::OnDeleteKeyPress()
 {
@@ -71,54 +86,75 @@ void SMSUIMainDlg::OnDeleteKeyPress()
 void SMSUIMainDlg::OnCallKeyPress()
 {
     if (m_bCallEnabled)
-        onButtonClickCallHandler(false);
+        onButtonClickCallHandler(true);
 }
 
 void SMSUIMainDlg::onButtonClickCall() { onButtonClickCallHandler(false); }
 
-void SMSUIMainDlg::onButtonClickCallHandler(bool)
+int SMSUIMainDlg::showMessageBox(int icon, const QString& text, bool question, QWidget* parent)
 {
-    const QString prompt = Translate(QStringLiteral("IDS_STR_PROMPT"));
-    const QStringList numbers = m_strSelectedNumber.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    if (m_strSelectedNumber.trimmed().isEmpty()) {
-        CommonUtils::ShowMessage(QMessageBox::Information, this, Translate(QStringLiteral("IDS_STR_CALLNUMBERISNULL")), prompt,
-                                 QStringLiteral("IDS_OK"), QString(), QString());
+    // Framed as a window with only a close button; kept while open so that losing the SIM can
+    // take away a question about messages that are no longer there.
+    const int flags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint;
+    const int answer = CommonUtils::ShowMessage(icon, parent ? parent : this, text, Translate(QStringLiteral("IDS_STR_PROMPT")),
+                                                QStringLiteral("IDS_OK"), question ? QStringLiteral("IDS_CANCEL") : QString(),
+                                                QString(), true, flags, &m_pMsgBox);
+    m_pMsgBox = nullptr;
+    return answer;
+}
+
+void SMSUIMainDlg::onButtonClickCallHandler(bool fromShortcut)
+{
+    // The key belongs to the message list: pressed while the tree or the search box has the
+    // focus it must not start a call.
+    if (fromShortcut && m_pTableWidgetSms && !m_pTableWidgetSms->hasFocus())
+        return;
+    QString number = m_strSelectedNumber.trimmed();
+    if (number.isEmpty()) {
+        showMessageBox(QMessageBox::Question, Translate(QStringLiteral("IDS_STR_CALLNUMBERISNULL")));
         return;
     }
-    if (numbers.size() != 1) {
-        CommonUtils::ShowMessage(QMessageBox::Question, this, Translate(QStringLiteral("IDS_STR_CALLNUMBERONLYONE")), prompt,
-                                 QStringLiteral("IDS_OK"), QString(), QString());
+    // Each separator starts another number, except one that merely ends the text.
+    const QChar separator(QLatin1Char(';'));
+    const bool trailing = number.endsWith(separator);
+    if (number.count(separator) + (trailing ? 0 : 1) != 1) {
+        showMessageBox(QMessageBox::Question, Translate(QStringLiteral("IDS_STR_CALLNUMBERONLYONE")));
         return;
     }
-    if (!CommonUtils::MakeCall(numbers.first().trimmed(), 0))
-        CommonUtils::ShowMessage(QMessageBox::Information, this, Translate(QStringLiteral("IDS_STR_MAKECALLFAILED")), prompt,
-                                 QStringLiteral("IDS_OK"), QString(), QString());
+    if (trailing)
+        number.chop(1);
+    if (!CommonUtils::MakeCall(number.trimmed(), 0))
+        showMessageBox(QMessageBox::Information, Translate(QStringLiteral("IDS_STR_MAKECALLFAILED")));
+}
+
+IAddrBookUIPlugin* SMSUIMainDlg::GetAddrBookPlugin()
+{
+    PluginContainer* container = Startup::GetPluginContainer();
+    if (!container) {
+        SMS_LOG("%s: %s: %s: Plugin container is null");
+        return nullptr;
+    }
+    return qobject_cast<IAddrBookUIPlugin*>(container->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
 }
 
 void SMSUIMainDlg::onButtonClickedSaveNumber()
 {
-    const QString prompt = Translate(QStringLiteral("IDS_STR_PROMPT"));
-    const QStringList numbers = m_strSelectedNumber.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    if (numbers.isEmpty()) {
-        CommonUtils::ShowMessage(QMessageBox::Information, this, Translate(QStringLiteral("IDS_STR_SAVENUMBERISNULL")), prompt,
-                                 QStringLiteral("IDS_OK"), QString(), QString());
+    IAddrBookUIPlugin* book = GetAddrBookPlugin();
+    if (!book)
+        return;
+    const QString number = m_strSelectedNumber.trimmed();
+    if (number.isEmpty()) {
+        showMessageBox(QMessageBox::Question, Translate(QStringLiteral("IDS_STR_SAVENUMBERISNULL")));
         return;
     }
-    if (numbers.size() != 1) {
-        CommonUtils::ShowMessage(QMessageBox::Information, this, Translate(QStringLiteral("IDS_STR_SAVENUMBERONLYONE")), prompt,
-                                 QStringLiteral("IDS_OK"), QString(), QString());
+    if (number.contains(QLatin1Char(';'))) {
+        showMessageBox(QMessageBox::Warning, Translate(QStringLiteral("IDS_STR_SAVENUMBERONLYONE")));
         return;
     }
-    PluginContainer* container = Startup::GetPluginContainer();
-    auto* book = container ? qobject_cast<IAddrBookUIPlugin*>(container->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001)) : nullptr;
-    if (!book) {
-        SMS_LOG_NULLARG();
-        return;
-    }
-    // The phone book tells every listener that it changed; the window re-reads names then.
-    m_bNumberSaved = true;
-    if (!book->SaveNumber(numbers.first().trimmed(), this))
-        m_bNumberSaved = false;
+    // The phone book tells every listener that it changed; the flag makes the page re-read names.
+    m_bSMSUpdateFlag = true;
+    if (!book->SaveNumber(number, this))
+        m_bSMSUpdateFlag = false;
 }
 
 
@@ -325,9 +361,7 @@ void SMSUIMainDlg::startBatch(int kind, int progressKind, const QList<SMSLocalRe
 
 void SMSUIMainDlg::onButtonClickDelete()
 {
-    const int answer = CommonUtils::ShowMessage(QMessageBox::Question, this, Translate(QStringLiteral("IDS_STR_DELETE")),
-                                                Translate(QStringLiteral("IDS_STR_PROMPT")), QStringLiteral("IDS_OK"),
-                                                QStringLiteral("IDS_CANCEL"), QString());
+    const int answer = showMessageBox(QMessageBox::Question, Translate(QStringLiteral("IDS_STR_DELETE")), true);
     if (answer != QMessageBox::Ok || !m_pTableWidgetSms || IsWorkerRunning())
         return;
     startBatch(SMSThreadUI::WorkDelete, SMSWaitingDlg::Deleting, selectedRecords(false), NODE_LOCAL_TRASH);
@@ -335,9 +369,7 @@ void SMSUIMainDlg::onButtonClickDelete()
 
 void SMSUIMainDlg::onButtonClickDeleteAll()
 {
-    const int answer = CommonUtils::ShowMessage(QMessageBox::Question, this, Translate(QStringLiteral("IDS_STR_CLEARALL")),
-                                                Translate(QStringLiteral("IDS_STR_PROMPT")), QStringLiteral("IDS_OK"),
-                                                QStringLiteral("IDS_CANCEL"), QString());
+    const int answer = showMessageBox(QMessageBox::Question, Translate(QStringLiteral("IDS_STR_CLEARALL")), true);
     if (answer != QMessageBox::Ok || !m_pTableWidgetSms || IsWorkerRunning())
         return;
     startBatch(SMSThreadUI::WorkDelete, SMSWaitingDlg::Deleting, selectedRecords(true), NODE_LOCAL_TRASH);

@@ -55,8 +55,7 @@ void SMSUIMainDlg::exportDialog(int mode)
     if (path.isEmpty())
         return;
     if (saveToFile(path))
-        CommonUtils::ShowMessage(QMessageBox::Information, this, Translate(QStringLiteral("IDS_SMS_BACKUPSUCCESS")),
-                                 Translate(QStringLiteral("IDS_STR_PROMPT")), QStringLiteral("IDS_OK"), QString(), QString());
+        showMessageBox(QMessageBox::Information, Translate(QStringLiteral("IDS_SMS_BACKUPSUCCESS")));
 }
 
 void SMSUIMainDlg::onClickExportSMS() { exportDialog(1); }

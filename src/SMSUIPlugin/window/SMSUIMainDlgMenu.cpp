@@ -382,8 +382,7 @@ void SMSUIMainDlg::StartMoveCopy(bool copy, bool all, const QString& targetId)
     const int placeholder = question.indexOf(QLatin1String("%s"));
     if (placeholder >= 0)
         question.replace(placeholder, 2, targetName);   // the first "%s" only
-    const int answer = CommonUtils::ShowMessage(QMessageBox::Question, this, question, Translate(QStringLiteral("IDS_STR_PROMPT")),
-                                                QStringLiteral("IDS_OK"), QStringLiteral("IDS_CANCEL"), QString());
+    const int answer = showMessageBox(QMessageBox::Question, question, true);
     if (answer != QMessageBox::Ok) {
         m_iMoveCopyMode = 2;
         return;

@@ -15,7 +15,11 @@
 #include "window/SMSUITreeWidget.h"
 #include "window/UITableItem.h"
 #include "zsdk.h"
+#include "Startup.h"
+#include "alerts/SMSTaskbarNotifier.h"
+#include "worker/SMSWaitingDlg.h"
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -34,9 +38,19 @@ void SMSUIMainDlg::enableEditorSendButtons(bool possible)
     }
 }
 
+INotifyService* SMSUIMainDlg::notifyService()
+{
+    // Looked up at each use: the host may register its status bar after the page was built, or
+    // take it away again.
+    PluginContainer* container = Startup::GetPluginContainer();
+    m_pNotify = container ? qobject_cast<INotifyService*>(container->GetPlugin(QLatin1String(HostGuid::NotifyService), 0x2011))
+                          : nullptr;
+    return m_pNotify;
+}
+
 void SMSUIMainDlg::sendStatusBarRefresh()
 {
-    if (m_pNotify)
+    if (notifyService())
         m_pNotify->SendNotify(QLatin1String(HostGuid::StatusBar), HostNotify::UnreadCountChanged, 0, 0);
 }
 
@@ -151,6 +165,13 @@ void SMSUIMainDlg::OnSimStatusChanged(bool available)
         m_pStatusLogicObject->ReleaseSmsBuffer(MEM_DEVICE);
         for (int node = 6; node <= 14; ++node)
             syncSMSTableWithBuffers(node);
+        // What is on screen may speak of messages that just went with the card.
+        if (SMSWaitingDlg* progress = SMSWaitingDlg::Existing(); progress && progress->IsTimerRunning())
+            progress->stopTimer();
+        if (SMSTaskbarNotifier* notifier = SMSTaskbarNotifier::Existing())
+            notifier->closeNotifyDialog();
+        if (m_pMsgBox)
+            m_pMsgBox->hide();
         HideCardRoots();
         enableEditorSendButtons(false);
         for (int id : {9002, 9003, 9004})
@@ -281,7 +302,7 @@ void SMSUIMainDlg::onSmsStatusChanged(int code)
         OnSimStatusChanged(false);
         if (QTreeWidgetItem* root = TreeItem(NODE_DEVICE_ROOT))
             root->setHidden(true);
-        if (CommonUtils::IsMiniMode() && m_pNotify)
+        if (CommonUtils::IsMiniMode() && notifyService())
             m_pNotify->SendNotify(QLatin1String(HostGuid::MiniFrame), HostNotify::UnreadCountChanged, 0, 0);
         break;
     case 5:
@@ -310,7 +331,7 @@ void SMSUIMainDlg::setCanSendSms(bool possible)
             disableToolItem(id);
     }
     emit netStatusChanged(possible);
-    if (m_pNotify)
+    if (notifyService())
         m_pNotify->BroadcastNotify(possible ? 0x160 : 0x161, 0, 0);
 }
 

@@ -297,6 +297,11 @@ void SMSWaitingDlg::CloseNow() { stopTimer(); }
 
 bool SMSWaitingDlg::isClosing() const { return m_pStoptimer && m_pStoptimer->isActive(); }
 
+bool SMSWaitingDlg::IsTimerRunning() const
+{
+    return (m_pSmoothTimer && m_pSmoothTimer->isActive()) || (m_pStoptimer && m_pStoptimer->isActive());
+}
+
 void SMSWaitingDlg::onClickCancelButton()
 {
     if (!m_pDialog || !m_pCancelButton || !m_pTextLabel) {

@@ -67,6 +67,8 @@ public:
     QString CountText() const;
     int Kind() const { return m_iProgressKind; }
     SMSThreadUI* CancelWorker() const { return m_pWorker; }
+    // The bar still creeping forward, or the close still pending.
+    bool IsTimerRunning() const;
 
 public slots:
     void closeWaitingDialog();

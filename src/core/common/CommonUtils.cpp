@@ -103,6 +103,7 @@ int showBox(int icon, QWidget* parent, const QString& text, const QString& title
     request.title = title;
     request.buttons = buttons;
     request.modal = modal;
+    request.windowFlags = windowFlags;
     if (state().responder)
         return state().responder(request);
 

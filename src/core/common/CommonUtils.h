@@ -20,6 +20,7 @@ struct MessageRequest {
     QString title;
     QStringList buttons;   // resource ids as passed by the caller, empty ones left out
     bool modal = true;
+    int windowFlags = 0;   // added to the box's own flags
 };
 
 class CommonUtils

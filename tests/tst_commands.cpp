@@ -1,0 +1,388 @@
+// The page's single-message commands as a user meets them: calling and saving a sender's number,
+// opening a draft by double click or the Edit key, the message boxes the commands raise, what
+// losing the SIM does to the windows that are open, and the host services found when needed.
+
+#include "Change.h"
+#include "CommonUtils.h"
+#include "HostGuids.h"
+#include "HostInterfaces.h"
+#include "SimControl.h"
+#include "Startup.h"
+#include "TestSupport.h"
+#include "alerts/SMSTaskbarNotifier.h"
+#include "editor/SMSMessageDlg.h"
+#include "entry/SMSUIService.h"
+#include "settings/SMSSettingUILogic.h"
+#include "store/SMSStatusUILogic.h"
+#include "store/SMSTypes.h"
+#include "window/SMSUIMainDlg.h"
+#include "window/SMSUITableWidget.h"
+#include "window/SMSUITreeWidget.h"
+#include "worker/SMSWaitingDlg.h"
+#include "zsdk.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+const QByteArray kConfig =
+    "<c><ShowSMCount>true</ShowSMCount><SentItemsBox>true</SentItemsBox>"
+    "<SMSExportSelect>true</SMSExportSelect><SMSExportAll>true</SMSExportAll>"
+    "<item id=\"9000\" tooltip=\"IDS_TIP_NEW\"/><item id=\"9001\" tooltip=\"IDS_TIP_DELETE\"/>"
+    "<item id=\"9002\" tooltip=\"IDS_TIP_SEND\"/><item id=\"9003\" tooltip=\"IDS_TIP_REPLY\"/>"
+    "<item id=\"9004\" tooltip=\"IDS_TIP_FORWARD\"/><item id=\"9005\" tooltip=\"IDS_TIP_CALL\"/></c>";
+
+const int kBoxFlags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint;
+
+class FakeAddrBook : public QObject, public IAddrBookUIPlugin
+{
+    Q_OBJECT
+    Q_INTERFACES(IAddrBookUIPlugin)
+public:
+    bool SaveNumber(const QString& number, QWidget*) override
+    {
+        saved << number;
+        return true;
+    }
+    QStringList PickNumbers(QWidget*) override { return {}; }
+    QStringList saved;
+};
+
+class FakeNotify : public QObject, public INotifyService
+{
+    Q_OBJECT
+    Q_INTERFACES(INotifyService)
+public:
+    void RegisterNotify(const QString&, int) override {}
+    void UnRegisterNotify(const QString&, int) override {}
+    void SendNotify(const QString& target, int code, int, int) override { sent << qMakePair(target, code); }
+    void UnRegisterAll(const QString&) override {}
+    void BroadcastNotify(int code, int, int) override { broadcast << code; }
+    QList<QPair<QString, int>> sent;
+    QList<int> broadcast;
+};
+
+} // namespace
+
+class TestCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void callTakesExactlyOneNumber_data();
+    void callTakesExactlyOneNumber();
+    void callShortcutNeedsTheTableFocus();
+    void saveNumberNeedsThePhoneBookAndOneNumber_data();
+    void saveNumberNeedsThePhoneBookAndOneNumber();
+    void doubleClickOpensDraftsOnly_data();
+    void doubleClickOpensDraftsOnly();
+    void editKeyOpensTheFirstSelectedDraft();
+    void losingTheSimClosesWhatWouldMislead();
+    void notifyServiceFoundWhenItArrivesLater();
+
+private:
+    void build(bool withCall = true);
+    // Selects `rows` of the folder's table as a click on the first of them would.
+    SMSUITableWidget* select(int folder, const QList<int>& rows);
+
+    QTemporaryDir m_dir;
+    QString m_lib;
+    SMSUIMainDlg* m_window = nullptr;
+    QStringList m_dialled;
+    QList<MessageRequest> m_boxes;
+    PluginContainer m_container;
+};
+
+void TestCommands::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_lib = m_dir.filePath(QStringLiteral("lib"));
+    QVERIFY(TestSupport::stageLibrary(m_lib, {"plugins/SMSUIPlugin/sms_status.png", "plugins/SMSUIPlugin/sms_tree_Images.png",
+                                              "translations/host_en.qm", "config/Config.xml"}));
+    CommonUtils::SetPluginLibraryPath(m_lib);
+    CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
+    CommonUtils::SetUrlOpener([this](const QString& url) { m_dialled << url; return true; });
+    QVERIFY(Change::LoadLanguage(QStringLiteral("en")));
+    QFile config(m_lib + QStringLiteral("/plugins/SMSUIPlugin/SMSUIPluginConfig.xml"));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(kConfig);
+}
+
+void TestCommands::init()
+{
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("sim.sqlite")));
+    m_dialled.clear();
+    m_boxes.clear();
+    CommonUtils::SetMessageResponder([this](const MessageRequest& r) {
+        m_boxes << r;
+        return int(QMessageBox::Ok);
+    });
+    Startup::SetPluginContainer(&m_container);
+}
+
+void TestCommands::cleanup()
+{
+    if (SMSStatusUILogic* s = SMSStatusUILogic::Existing())
+        s->unSDKRegisterEvent();
+    SMSUIMainDlg::Release();
+    SMSStatusUILogic::Release();
+    CSMSUIService::Release();
+    SMSSettingUILogic::Destroy();
+    SMSTaskbarNotifier::Release();
+    SMSWaitingDlg::Destroy();
+    m_window = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Startup::SetPluginContainer(nullptr);
+    m_container.Clear();
+}
+
+void TestCommands::cleanupTestCase()
+{
+    CommonUtils::SetUrlOpener(nullptr);
+    CommonUtils::SetMessageResponder(nullptr);
+    ZsdkSim::Shutdown();
+}
+
+void TestCommands::build(bool withCall)
+{
+    m_window = SMSUIMainDlg::Instance();
+    SMSStatusUILogic::Instance()->InitStatusLogic();
+    m_window->CreateSMSMainLayout();
+    m_window->resize(900, 600);
+    m_window->show();
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    m_window->SetHostMenuFlag(withCall);
+}
+
+SMSUITableWidget* TestCommands::select(int folder, const QList<int>& rows)
+{
+    m_window->onClickSMSTreeNode(m_window->TreeItem(folder), 0);
+    SMSUITableWidget* table = m_window->Table(folder);
+    table->clearSelection();
+    for (int row : rows)
+        table->setRangeSelected(QTableWidgetSelectionRange(row, 0, row, 2), true);
+    if (!rows.isEmpty())
+        m_window->onClickTableRow(rows.first());
+    return table;
+}
+
+void TestCommands::callTakesExactlyOneNumber_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("dialled");   // empty: refused with a box
+    QTest::addColumn<QString>("boxId");
+    QTest::addColumn<int>("icon");
+    QTest::newRow("one number") << "0301234567" << "tel:0301234567" << QString() << 0;
+    QTest::newRow("one number and a separator") << "0301234567;" << "tel:0301234567" << QString() << 0;
+    QTest::newRow("a separator first counts as a second number")
+        << ";0301234567" << QString() << "IDS_STR_CALLNUMBERONLYONE" << int(QMessageBox::Question);
+    QTest::newRow("two numbers") << "0301234567;0409876543" << QString() << "IDS_STR_CALLNUMBERONLYONE" << int(QMessageBox::Question);
+    QTest::newRow("no number") << "" << QString() << "IDS_STR_CALLNUMBERISNULL" << int(QMessageBox::Question);
+}
+
+void TestCommands::callTakesExactlyOneNumber()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, dialled);
+    QFETCH(QString, boxId);
+    QFETCH(int, icon);
+    QVERIFY(TestSupport::storeMessage(NODE_LOCAL_DRAFT, number, QStringLiteral("call me")) >= 0);
+    build();
+    select(NODE_LOCAL_DRAFT, {0});
+    m_window->onButtonClickCall();
+    QCOMPARE(m_dialled, dialled.isEmpty() ? QStringList() : QStringList{dialled});
+    if (boxId.isEmpty()) {
+        QVERIFY(m_boxes.isEmpty());
+        return;
+    }
+    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_boxes.first().text, m_window->Translate(boxId));
+    QCOMPARE(m_boxes.first().icon, icon);
+    QCOMPARE(m_boxes.first().buttons, QStringList{QStringLiteral("IDS_OK")});
+    QCOMPARE(m_boxes.first().windowFlags & kBoxFlags, kBoxFlags);
+}
+
+void TestCommands::callShortcutNeedsTheTableFocus()
+{
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0301234567"), QStringLiteral("call me"));
+    build();
+    SMSUITableWidget* table = select(NODE_LOCAL_INBOX, {0});
+    QVERIFY(m_window->IsCallEnabled());
+    // The key pressed while another part of the page has the focus does not dial.
+    m_window->TreeWidget()->setFocus();
+    QTRY_VERIFY(m_window->TreeWidget()->hasFocus());
+    m_window->OnCallKeyPress();
+    QVERIFY(m_dialled.isEmpty());
+    table->setFocus();
+    QTRY_VERIFY(table->hasFocus());
+    m_window->OnCallKeyPress();
+    QCOMPARE(m_dialled, QStringList{QStringLiteral("tel:0301234567")});
+    // The tool bar's Call is not bound to the table's focus.
+    m_window->TreeWidget()->setFocus();
+    QTRY_VERIFY(m_window->TreeWidget()->hasFocus());
+    m_window->onButtonClickCallHandler(false);
+    QCOMPARE(m_dialled.size(), 2);
+}
+
+void TestCommands::saveNumberNeedsThePhoneBookAndOneNumber_data()
+{
+    QTest::addColumn<bool>("phoneBook");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QString>("boxId");
+    QTest::addColumn<int>("icon");
+    QTest::newRow("one number") << true << "0301234567" << "0301234567" << QString() << 0;
+    QTest::newRow("no phone book, no number: nothing at all") << false << "" << QString() << QString() << 0;
+    QTest::newRow("no phone book: nothing at all") << false << "0301234567" << QString() << QString() << 0;
+    QTest::newRow("no number") << true << "" << QString() << "IDS_STR_SAVENUMBERISNULL" << int(QMessageBox::Question);
+    QTest::newRow("one number and a separator is refused")
+        << true << "0301234567;" << QString() << "IDS_STR_SAVENUMBERONLYONE" << int(QMessageBox::Warning);
+    QTest::newRow("two numbers") << true << "030;040" << QString() << "IDS_STR_SAVENUMBERONLYONE" << int(QMessageBox::Warning);
+}
+
+void TestCommands::saveNumberNeedsThePhoneBookAndOneNumber()
+{
+    QFETCH(bool, phoneBook);
+    QFETCH(QString, number);
+    QFETCH(QString, saved);
+    QFETCH(QString, boxId);
+    QFETCH(int, icon);
+    FakeAddrBook book;
+    if (phoneBook)
+        m_container.RegisterPlugin(QLatin1String(HostGuid::AddrBook), 0x1001, &book);
+    QVERIFY(TestSupport::storeMessage(NODE_LOCAL_DRAFT, number, QStringLiteral("keep me")) >= 0);
+    build();
+    select(NODE_LOCAL_DRAFT, {0});
+    m_window->ResetSMSUpdateFlag();
+    m_window->onButtonClickedSaveNumber();
+    QCOMPARE(book.saved, saved.isEmpty() ? QStringList() : QStringList{saved});
+    // The page re-reads names once the phone book reports the new contact.
+    QCOMPARE(m_window->isSMSupdateFlagSet(), !saved.isEmpty());
+    if (boxId.isEmpty()) {
+        QVERIFY(m_boxes.isEmpty());
+        return;
+    }
+    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_boxes.first().text, m_window->Translate(boxId));
+    QCOMPARE(m_boxes.first().icon, icon);
+    QCOMPARE(m_boxes.first().windowFlags & kBoxFlags, kBoxFlags);
+    cleanup();   // the window goes before the phone book it may hold
+}
+
+void TestCommands::doubleClickOpensDraftsOnly_data()
+{
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("a draft in Drafts") << int(NODE_LOCAL_DRAFT) << int(NODE_LOCAL_DRAFT) << true;
+    QTest::newRow("a draft in the Local view") << int(NODE_LOCAL_ROOT) << int(NODE_LOCAL_DRAFT) << true;
+    QTest::newRow("a received message in the Local view") << int(NODE_LOCAL_ROOT) << int(NODE_LOCAL_INBOX) << false;
+    QTest::newRow("a received message in the Inbox") << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_INBOX) << false;
+}
+
+void TestCommands::doubleClickOpensDraftsOnly()
+{
+    QFETCH(int, shown);
+    QFETCH(int, stored);
+    QFETCH(bool, opens);
+    TestSupport::storeMessage(stored, QStringLiteral("0301234567"), QStringLiteral("half written"));
+    build();
+    select(shown, {0});
+    m_window->onDoubleClickedEditSMS();
+    SMSUIMessageEditor* editor = m_window->Editor();
+    QCOMPARE(bool(editor), opens);
+    if (!opens)
+        return;
+    QCOMPARE(editor->Mode(), int(EDIT_MODE_DRAFT));
+    // Nothing has changed yet, so there is nothing to save.
+    QVERIFY(editor->SaveButton());
+    QVERIFY(!editor->SaveButton()->isEnabled());
+}
+
+void TestCommands::editKeyOpensTheFirstSelectedDraft()
+{
+    TestSupport::storeMessage(NODE_LOCAL_DRAFT, QStringLiteral("0301111111"), QStringLiteral("first draft"), 0, QStringLiteral("20261201120000"));
+    TestSupport::storeMessage(NODE_LOCAL_DRAFT, QStringLiteral("0302222222"), QStringLiteral("second draft"), 0, QStringLiteral("20261201130000"));
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0303333333"), QStringLiteral("received"));
+    build();
+    // Nothing selected: nothing to edit.
+    select(NODE_LOCAL_DRAFT, {});
+    m_window->OnEditKeyPress();
+    QVERIFY(!m_window->Editor());
+    // Outside Drafts the key does nothing, even on a draft in the Local view.
+    select(NODE_LOCAL_ROOT, {0, 1, 2});
+    m_window->OnEditKeyPress();
+    QVERIFY(!m_window->Editor());
+    // Two drafts selected: the first one opens.
+    select(NODE_LOCAL_DRAFT, {0, 1});
+    m_window->OnEditKeyPress();
+    QVERIFY(m_window->Editor());
+    QCOMPARE(m_window->Editor()->Mode(), int(EDIT_MODE_DRAFT));
+}
+
+void TestCommands::losingTheSimClosesWhatWouldMislead()
+{
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0301234567"), QStringLiteral("keep me"));
+    TestSupport::storeMessage(NODE_SIM_INBOX, QStringLiteral("0307654321"), QStringLiteral("on the card"));
+    build();
+    QVERIFY(m_window->IsSimShown());
+    // A new-message popup and a progress window that still creeps forward.
+    SMSTaskbarNotifier::Instance()->Show(QStringLiteral("0301234567"));
+    QVERIFY(SMSTaskbarNotifier::Existing()->Popup());
+    SMSWaitingDlg* progress = SMSWaitingDlg::Instance();
+    progress->Prepare(3);
+    progress->ShowAnimationDialog(m_window, SMSWaitingDlg::Moving);
+    QVERIFY(progress->IsTimerRunning());
+    // A real question box is open when the card goes; the card leaving closes it unanswered.
+    CommonUtils::SetMessageResponder(nullptr);
+    bool stillOpen = false;
+    QTimer::singleShot(0, m_window, [this] { m_window->onSmsStatusChanged(5); });
+    QTimer::singleShot(5000, m_window, [&stillOpen] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                stillOpen = true;
+                box->reject();
+            }
+    });
+    select(NODE_LOCAL_INBOX, {0});
+    m_window->onButtonClickDelete();
+    QVERIFY(!stillOpen);
+    QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 1);   // the unanswered question deleted nothing
+    QVERIFY(!m_window->IsSimShown());
+    QVERIFY(!SMSTaskbarNotifier::Existing()->Popup());
+    QVERIFY(!progress->IsTimerRunning());
+}
+
+void TestCommands::notifyServiceFoundWhenItArrivesLater()
+{
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0301234567"), QStringLiteral("unread"), 1);
+    build();
+    // The host registers its notification service after the page was built.
+    FakeNotify notify;
+    m_container.RegisterPlugin(QLatin1String(HostGuid::NotifyService), 0x2011, &notify);
+    select(NODE_LOCAL_INBOX, {0});   // reading it changes the unread count
+    QVERIFY(notify.sent.contains(qMakePair(QString::fromLatin1(HostGuid::StatusBar), int(HostNotify::UnreadCountChanged))));
+    ZsdkSim::SetRadio(false);
+    QTRY_VERIFY(notify.broadcast.contains(0x161));
+    // Gone again: the page does not call a service the host took away.
+    m_container.UnregisterPlugin(QLatin1String(HostGuid::NotifyService));
+    notify.sent.clear();
+    m_window->sendStatusBarRefresh();
+    QVERIFY(notify.sent.isEmpty());
+    ZsdkSim::SetRadio(true);
+    QTRY_VERIFY(m_window->CanSendSms());
+    cleanup();
+}
+
+QTEST_MAIN(TestCommands)
+#include "tst_commands.moc"
