@@ -152,6 +152,8 @@ private slots:
     void fullCheckCoversCardMemoriesOnly_data();
     void fullCheckCoversCardMemoriesOnly();
     void showPageRequestRunsTheNotifiersOpenAction();
+    void toolBarAndPreviewFollowTheSelection_data();
+    void toolBarAndPreviewFollowTheSelection();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -1625,6 +1627,65 @@ void TestMainWindow::showPageRequestRunsTheNotifiersOpenAction()
     QCOMPARE(m_window->SelectedNode(), int(NODE_LOCAL_INBOX));
     QVERIFY(!SMSTaskbarNotifier::Existing()->Popup());
     QCOMPARE(store->GetUnReadSMSTotalCount(), 1);
+}
+
+void TestMainWindow::toolBarAndPreviewFollowTheSelection_data()
+{
+    QTest::addColumn<int>("situation");
+    QTest::newRow("a language switch") << 0;
+    QTest::newRow("a search that hides the selected row") << 1;
+    QTest::newRow("a move that failed") << 2;
+}
+
+void TestMainWindow::toolBarAndPreviewFollowTheSelection()
+{
+    QFETCH(int, situation);
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+4930111"), QStringLiteral("alpha text"), 0, QStringLiteral("20261201120000"));
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+4930222"), QStringLiteral("beta text"), 0, QStringLiteral("20261201110000"));
+    build(kFullConfig, false);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QCOMPARE(inbox->item(0, 1)->text(), QStringLiteral("alpha text"));
+    auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    inbox->setFocus();
+    inbox->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 2), true);
+    m_window->onClickTableRow(0);
+    QVERIFY(m_window->IsReplyEnabled());
+    QVERIFY(preview->toPlainText().contains(QLatin1String("alpha text")));
+    switch (situation) {
+    case 0:
+        QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+        m_window->SetLanguage(false);
+        break;
+    case 1:
+        m_window->onTextEdited(QStringLiteral("beta"));
+        break;
+    case 2: {
+        ZsdkSim::FillMemory(MEM_SIM);
+        QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+        m_window->StartMoveCopy(false, false, QStringLiteral("IDS_TREE_SIM"));
+        QVERIFY(finished.wait(5000));
+        ZsdkSim::WaitForEvents();
+        QCoreApplication::processEvents();
+        break;
+    }
+    }
+    QSet<int> rows;
+    for (QTableWidgetItem* item : inbox->selectedItems()) {
+        QVERIFY2(!inbox->isRowHidden(item->row()), "a row the user cannot see is still selected");
+        rows.insert(item->row());
+    }
+    const QString shown = preview->toPlainText();
+    if (rows.size() == 1) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(inbox->item(*rows.begin(), 0));
+        QVERIFY(rec);
+        QVERIFY2(shown.contains(rec->strContent), qPrintable(shown));
+        QVERIFY2(shown.contains(m_window->Translate(QStringLiteral("IDS_LST_CONTENT"))), qPrintable(shown));
+        QVERIFY(m_window->IsReplyEnabled() && m_window->IsForwardEnabled() && m_window->IsSendEnabled());
+    } else {
+        QCOMPARE(rows.size(), 0);
+        QVERIFY(!m_window->IsReplyEnabled() && !m_window->IsForwardEnabled() && !m_window->IsSendEnabled());
+        QVERIFY2(!shown.contains(QLatin1String("alpha text")), qPrintable(shown));
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -340,6 +340,10 @@ void SMSUIMainDlg::SetLanguage(bool bInit)
             notifier->LoadText();
     setLanguageToFlashMessage();
     setShortcutKeys();
+    // The tables were rebuilt in the new language: the preview and the tool bar show the
+    // selection again.
+    if (!bInit)
+        onClickTableRow(0);
 }
 
 QTreeWidgetItem* SMSUIMainDlg::addTreeNode(QTreeWidgetItem* parent, int node)

@@ -440,7 +440,12 @@ void SMSUIMainDlg::onFinished()
     if (m_bUnreadAffected)
         sendStatusBarRefresh();
     handleOperationOnComplete();
-    showFolderSummary();
+    // The tool bar and the preview follow what is still selected: nothing after a delete or a
+    // move that went through, the same messages after one that failed. The worker has announced
+    // its end; the row-click handling waits for it to be over.
+    if (m_SMSThreadInst)
+        m_SMSThreadInst->wait(1000);
+    onClickTableRow(0);
 }
 
 void SMSUIMainDlg::handleOperationOnComplete()

@@ -150,6 +150,10 @@ void SMSUIMainDlg::onTextEdited(QString text)
                                      + QString::number(m_pTableWidgetSms->rowCount()));
         m_pTextPreview->setFocus(Qt::OtherFocusReason);
         m_pSearchLineEdit->setFocus(Qt::OtherFocusReason);
+        // The search took the selected messages out of sight: no command may act on them.
+        if (m_pTableWidgetSms->selectedItems().isEmpty())
+            for (int id : {9002, 9003, 9004, 9001, 9005})
+                disableToolItem(id);
     }
 }
 
