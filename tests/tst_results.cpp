@@ -25,7 +25,9 @@
 #include <QMenu>
 #include <QDomDocument>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -93,6 +95,8 @@ private slots:
     void dualModeMemoryFullAsksFirst_data();
     void dualModeMemoryFullAsksFirst();
     void newMessagePopupClosesAfterFiveSeconds();
+    void memoryFullPopup_data();
+    void memoryFullPopup();
 
 private:
     void build();
@@ -108,7 +112,7 @@ void TestResults::initTestCase()
     QVERIFY(m_dir.isValid());
     m_lib = m_dir.filePath(QStringLiteral("lib"));
     QVERIFY(TestSupport::stageLibrary(m_lib, {"plugins/SMSUIPlugin/sms_status.png", "plugins/SMSUIPlugin/sms_tree_Images.png",
-                                              "plugins/SMSUIPlugin/SMSUIPluginConfig.xml", "translations/host_en.qm",
+                                              "plugins/SMSUIPlugin/SMSUIPluginConfig.xml", "translations/host_en.qm", "translations/host_de.qm",
                                               "config/Config.xml"}));
     CommonUtils::SetPluginLibraryPath(m_lib);
     CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
@@ -138,6 +142,7 @@ void TestResults::cleanup()
     m_window = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString());
+    Change::LoadLanguage(QStringLiteral("en"));
 }
 
 void TestResults::cleanupTestCase()
@@ -481,6 +486,68 @@ void TestResults::newMessagePopupClosesAfterFiveSeconds()
     // past the end of the first one's five.
     QVERIFY2(clock.elapsed() - shownAt >= 4000, qPrintable(QString::number(clock.elapsed() - shownAt)));
     QVERIFY(!notifier->Popup());
+}
+
+void TestResults::memoryFullPopup_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("german");
+    QTest::newRow("the PC's storage") << 6 << "The message storage on this computer is full."
+                                      << "Der Nachrichtenspeicher auf diesem Computer ist voll.";
+    QTest::newRow("the card") << 4 << "The SIM card memory is full. Delete messages to receive new ones."
+                              << "Der Speicher der SIM-Karte ist voll. Löschen Sie Nachrichten, um neue zu empfangen.";
+    QTest::newRow("the device") << 2 << "The device memory is full. Delete messages to receive new ones."
+                                << "Der Gerätespeicher ist voll. Löschen Sie Nachrichten, um neue zu empfangen.";
+}
+
+void TestResults::memoryFullPopup()
+{
+    QFETCH(int, status);
+    build();
+    auto popups = [] {
+        int shown = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            shown += w->objectName() == QLatin1String("SMSUIPlugin_MemoryFullPopup") && w->isVisible();
+        return shown;
+    };
+    m_window->onSmsStatusChanged(status);
+    QPointer<QWidget> popup = m_window->MemoryFullPopup();
+    QVERIFY(popup);
+    QTEST(m_window->MemoryFullText(), "english");
+    QCOMPARE(popup->findChild<QPushButton*>()->text(), QStringLiteral("Close"));
+    // In the top-right corner of the desktop's free area.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(popup->pos(), QPoint(area.right() - popup->width(), area.top()));
+    // It stays for two minutes; a second report restarts the two minutes with one popup.
+    QTimer* twoMinutes = nullptr;
+    for (QTimer* t : m_window->findChildren<QTimer*>())
+        if (t->interval() == 120000 && t->isActive())
+            twoMinutes = t;
+    QVERIFY(twoMinutes);
+    QCOMPARE(twoMinutes->interval(), 120000);
+    QVERIFY(twoMinutes->isSingleShot());
+    // Let it run almost out; the second report gives it two minutes again.
+    twoMinutes->start(300);
+    m_window->onSmsStatusChanged(status);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(popups(), 1);
+    QVERIFY(twoMinutes->isActive());
+    QCOMPARE(twoMinutes->interval(), 120000);
+    QTimer pause;
+    pause.setSingleShot(true);
+    QSignalSpy paused(&pause, &QTimer::timeout);
+    pause.start(600);
+    QVERIFY(paused.wait(5000));
+    QCOMPARE(popups(), 1);   // still up past the old end
+    // A language change translates the warning that is up.
+    QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+    m_window->SetLanguage(false);
+    QTEST(m_window->MemoryFullText(), "german");
+    QCOMPARE(m_window->MemoryFullPopup()->findChild<QPushButton*>()->text(), QStringLiteral("Schließen"));
+    // When the two minutes are up the warning goes.
+    twoMinutes->start(10);
+    QTRY_COMPARE_WITH_TIMEOUT(popups(), 0, 10000);
 }
 
 QTEST_MAIN(TestResults)
