@@ -154,6 +154,7 @@ private slots:
     void showPageRequestRunsTheNotifiersOpenAction();
     void toolBarAndPreviewFollowTheSelection_data();
     void toolBarAndPreviewFollowTheSelection();
+    void memoryFullOkMovesEveryCardMessage();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -1686,6 +1687,36 @@ void TestMainWindow::toolBarAndPreviewFollowTheSelection()
         QVERIFY(!m_window->IsReplyEnabled() && !m_window->IsForwardEnabled() && !m_window->IsSendEnabled());
         QVERIFY2(!shown.contains(QLatin1String("alpha text")), qPrintable(shown));
     }
+}
+
+void TestMainWindow::memoryFullOkMovesEveryCardMessage()
+{
+    PluginContainer container;
+    FakeMainFrame mainFrame;
+    container.RegisterPlugin(QLatin1String(HostGuid::MainFrame), 0x1011, &mainFrame);
+    Startup::SetPluginContainer(&container);
+    ZsdkSim::SetMultiModeCard(true);
+    CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QStringLiteral("true"));
+    auto restore = qScopeGuard([this] {
+        cleanup();   // the window must go before the main frame it parents to
+        Startup::SetPluginContainer(nullptr);
+        ZsdkSim::SetMultiModeCard(false);
+        CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString());
+    });
+    build(kFullConfig);
+    // The card fills up while the page is open: the question's OK moves what is there now.
+    ZsdkSim::SetCapacity(MEM_SIM, 5);
+    ZsdkSim::FillMemory(MEM_SIM);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QCoreApplication::processEvents();
+    m_window->onSmsStatusChanged(4);
+    QSignalSpy finished(m_window->Worker(), &QThread::finished);
+    QVERIFY(m_window->onMemoryFullPopUPOKClick());
+    QVERIFY(finished.wait(10000));
+    QCoreApplication::processEvents();
+    int32_t onCard = -1;
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM);
+    QCOMPARE(onCard, 0);
 }
 
 QTEST_MAIN(TestMainWindow)

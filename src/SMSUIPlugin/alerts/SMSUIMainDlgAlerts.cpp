@@ -356,6 +356,10 @@ bool SMSUIMainDlg::onMemoryFullPopUPOKClick()
         SMS_DEBUG("return false because NULL == m_pStatusLogicObject!");
         return false;
     }
+    // The memory filled up while the page was open: its tables may not list every message
+    // that is there now, and each of them is to go.
+    if (m_iMemoryFullKind == 4 || m_iMemoryFullKind == 2)
+        updateSIMNVTables();
     int count = 0;
     int root = 0;
     QList<SMSLocalRecordPtr> records;
