@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools qtmultimedia5-dev
           libqt5multimedia5-plugins libsqlite3-dev xvfb xauth desktop-file-utils appstream
-          modemmanager-qt-dev modemmanager-dev dbus python3-dbusmock)
+          modemmanager-qt-dev modemmanager-dev dbus python3-dbusmock qttranslations5-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

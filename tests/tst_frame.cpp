@@ -16,6 +16,12 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QListWidget>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QTreeWidgetItemIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -44,6 +50,13 @@ private slots:
     void storeProblemIsToldOnce();
     void settingsPageFollowsTheDialog();
     void sendingWithTheDeviceRemoved();
+    void smsCentreOfANewSimIsRecorded();
+    void deviceMenuTellsThePages();
+    void sendIndicatorAndSendFailures();
+    void frameTextsFollowTheLanguage_data();
+    void frameTextsFollowTheLanguage();
+    void sendToPicksFromThePhoneBook();
+    void fillingTheCardShowsWhatIsStored();
 
 private:
     QTemporaryDir m_dir;
@@ -395,6 +408,336 @@ void TestFrame::sendingWithTheDeviceRemoved()
     QVERIFY(second);
     QTest::keyClicks(second->findChild<QLineEdit*>(QStringLiteral("SMSUIPlugin_LineEditNumber")), QStringLiteral("+491711111111"));
     QTRY_VERIFY(second->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSendMsg"))->isEnabled());
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+static void clearCentreEntries()
+{
+    for (const char* key : {"IMSI_1", "SMSCNumber_1", "IMSI_2", "SMSCNumber_2"})
+        CommonUtils::SetSettings(QStringLiteral("SMSCNumber"), QLatin1String(key), QString());
+}
+
+static QString deviceCentre()
+{
+    ZSDK_WCHAR buffer[100] = {};
+    int32_t type = 0;
+    return ZSDK_SMSSrv_GetSMSCentreNumber(&type, buffer, 100) == ZSDK_OK ? QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer)) : QString();
+}
+
+// The SMS page's centre-number field in a settings dialog of the frame, once the page is in it.
+static QLineEdit* centreField(SettingsDialog* dialog)
+{
+    QLineEdit* field = nullptr;
+    const bool shown = QTest::qWaitFor([&] {
+        field = dialog->findChild<QLineEdit*>(QStringLiteral("SmsSettingUIPlugin_CenterNumlineEdit"));
+        return field && field->isVisible();
+    });
+    return shown ? field : nullptr;
+}
+
+static QString centreText(SettingsDialog* dialog)
+{
+    QLineEdit* field = centreField(dialog);
+    return field ? field->text() : QStringLiteral("<no centre field>");
+}
+
+void TestFrame::smsCentreOfANewSimIsRecorded()
+{
+    clearCentreEntries();
+    auto restore = qScopeGuard([] { clearCentreEntries(); });
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("centre.sqlite"));
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    ZsdkSim::Configure(o);
+    FrameWindow frame(true);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    ZsdkSim::WaitForEvents();
+    // The host knows the SIM in the device.
+    ZSDK_WCHAR imsiBuffer[32] = {};
+    QCOMPARE(ZSDK_DevSrv_GetIMSI(imsiBuffer, 32), ZSDK_OK);
+    const QString imsi = QString::fromUtf16(reinterpret_cast<const char16_t*>(imsiBuffer));
+    QVERIFY(!imsi.isEmpty());
+    QCOMPARE(CommonUtils::getIMSI(), imsi);
+    // A new user sees the centre the modem holds and can confirm the settings as they are.
+    const QString centre = deviceCentre();
+    QVERIFY(!centre.isEmpty());
+    std::unique_ptr<SettingsDialog> dialog(frame.CreateSettingsDialog());
+    dialog->show();
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("SMSCNumber"), QStringLiteral("IMSI_1")), imsi);
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("SMSCNumber"), QStringLiteral("SMSCNumber_1")), centre);
+    QCOMPARE(centreText(dialog.get()), centre);
+    dialog->accept();
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    dialog.reset();
+    // The centre changed on the device (as OK on the page does): the next dialog shows the new one.
+    const QString changed = QStringLiteral("+491719999999");
+    QCOMPARE(ZSDK_SMSSrv_SetSMSCentreNumber(changed.utf16()), ZSDK_OK);
+    dialog.reset(frame.CreateSettingsDialog());
+    dialog->show();
+    QCOMPARE(centreText(dialog.get()), changed);
+    dialog->reject();
+    dialog.reset();
+    // An operator's entry for this SIM is left as it is.
+    CommonUtils::SetSettings(QStringLiteral("SMSCNumber"), QStringLiteral("IMSI_1"), imsi.left(5));
+    CommonUtils::SetSettings(QStringLiteral("SMSCNumber"), QStringLiteral("SMSCNumber_1"), QStringLiteral("+4900001"));
+    dialog.reset(frame.CreateSettingsDialog());
+    dialog->show();
+    QCOMPARE(centreText(dialog.get()), QStringLiteral("+4900001"));
+    dialog->reject();
+    dialog.reset();
+    // Slot 1 belongs to another operator's cards: this SIM is recorded in slot 2.
+    CommonUtils::SetSettings(QStringLiteral("SMSCNumber"), QStringLiteral("IMSI_1"), QStringLiteral("99999"));
+    dialog.reset(frame.CreateSettingsDialog());
+    dialog->show();
+    QCOMPARE(centreText(dialog.get()), changed);
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("SMSCNumber"), QStringLiteral("IMSI_2")), imsi);
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("SMSCNumber"), QStringLiteral("SMSCNumber_1")), QStringLiteral("+4900001"));
+    dialog->reject();
+    dialog.reset();
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::deviceMenuTellsThePages()
+{
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("menu.sqlite"));
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    ZsdkSim::Configure(o);
+    FrameWindow frame(true);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    ZsdkSim::WaitForEvents();
+    QObject* notify = qobject_cast<QObject*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::NotifyService), 0x2011));
+    QVERIFY(notify);
+    QSignalSpy delivered(notify, SIGNAL(delivered(int)));
+    QVERIFY(delivered.isValid());
+    auto codes = [&delivered] {
+        QList<int> out;
+        for (const QList<QVariant>& args : qAsConst(delivered))
+            out << args.at(0).toInt();
+        delivered.clear();
+        return out;
+    };
+    QAction* simOut = deviceMenuAction(frame, "IDS_DEV_SIM_OUT");
+    QAction* removed = deviceMenuAction(frame, "IDS_DEV_REMOVED");
+    QVERIFY(simOut && removed);
+    simOut->trigger();
+    QCOMPARE(codes(), QList<int>{HostNotify::SimUnavailable});
+    simOut->trigger();
+    QCOMPARE(codes(), QList<int>{HostNotify::SimAvailable});
+    // Removing the device while the settings are open: the page drops out and the dialog closes
+    // without saving anything for a device that is gone.
+    std::unique_ptr<SettingsDialog> dialog(frame.CreateSettingsDialog());
+    dialog->show();
+    QWidget* page = nullptr;
+    QTRY_VERIFY((page = dialog->findChild<QWidget*>(QStringLiteral("SmsSettingUIPlugin_WidgetSmsSetting"))) && page->isVisible());
+    removed->trigger();
+    QCOMPARE(codes(), QList<int>{HostNotify::DeviceRemoved});
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QVERIFY(!frame.statusBar()->currentMessage().isEmpty());
+    removed->trigger();
+    QCOMPARE(codes(), QList<int>{HostNotify::DeviceReady});
+    dialog.reset();
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::sendIndicatorAndSendFailures()
+{
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("indicator.sqlite"));
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    ZsdkSim::Configure(o);
+    FrameWindow frame(true);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    auto* indicator = frame.findChild<QLabel*>(QStringLiteral("XFrame_SendLabel"));
+    QVERIFY(indicator);
+    const QString canSend = Change::tr(QStringLiteral("IDS_FRAME_CAN_SEND"), QStringLiteral("XFramePlugin"));
+    const QString cannotSend = Change::tr(QStringLiteral("IDS_FRAME_CANNOT_SEND"), QStringLiteral("XFramePlugin"));
+    QVERIFY(canSend != QLatin1String("IDS_FRAME_CAN_SEND") && cannotSend != QLatin1String("IDS_FRAME_CANNOT_SEND"));
+    // Right from the start, whether or not the network changed since.
+    QCOMPARE(indicator->toolTip(), canSend);
+    const QString onText = indicator->text();
+    QAction* flight = deviceMenuAction(frame, "IDS_DEV_FLIGHT");
+    QVERIFY(flight);
+    flight->trigger();
+    QTRY_COMPARE(indicator->toolTip(), cannotSend);
+    QVERIFY(indicator->text() != onText);
+    flight->trigger();
+    QTRY_COMPARE(indicator->toolTip(), canSend);
+    // Failing sends is a switch: on, then off again.
+    QAction* fails = deviceMenuAction(frame, "IDS_DEV_SEND_FAILS");
+    QVERIFY(fails && fails->isCheckable());
+    fails->trigger();
+    QVERIFY(fails->isChecked());
+    fails->trigger();
+    QVERIFY(!fails->isChecked());
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::frameTextsFollowTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("cancel");   // Qt's own standard button
+    QTest::newRow("German") << "de" << "Abbrechen";
+    QTest::newRow("Arabic") << "ar" << QStringLiteral("\u0623\u0644\u063A\u0650");
+}
+
+void TestFrame::frameTextsFollowTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, cancel);
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("language.sqlite"));
+    ZsdkSim::Configure(o);
+    FrameWindow frame(true);
+    auto restore = qScopeGuard([&frame] { frame.SwitchLanguage(QStringLiteral("en")); });
+    frame.SwitchLanguage(language);
+    QCOMPARE(Change::CurrentLanguage(), language);
+    // Standard buttons come with Qt's own translation.
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), cancel);
+    // The frame's own questions: the receive dialog asks for a number, then a text.
+    QStringList labels;
+    QTimer::singleShot(0, &frame, [&labels] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* input = qobject_cast<QInputDialog*>(w); input && input->isVisible()) {
+                labels << input->labelText();
+                input->accept();
+                QTimer::singleShot(0, [&labels] {
+                    for (QWidget* w2 : QApplication::topLevelWidgets())
+                        if (auto* text = qobject_cast<QInputDialog*>(w2); text && text->isVisible()) {
+                            labels << text->labelText();
+                            text->reject();
+                        }
+                });
+            }
+    });
+    deviceMenuAction(frame, "IDS_DEV_RECEIVE")->trigger();
+    QCOMPARE(labels.size(), 2);
+    const QString group = QStringLiteral("XFramePlugin");
+    QCOMPARE(labels.at(0), Change::tr(QStringLiteral("IDS_FRAME_ASK_NUMBER"), group));
+    QCOMPARE(labels.at(1), Change::tr(QStringLiteral("IDS_FRAME_ASK_TEXT"), group));
+    for (const QString& id : {QStringLiteral("IDS_FRAME_ASK_NUMBER"), QStringLiteral("IDS_FRAME_ASK_TEXT"),
+                              QStringLiteral("IDS_FRAME_LANGUAGE_MISSING"), QStringLiteral("IDS_FRAME_CAN_SEND"),
+                              QStringLiteral("IDS_FRAME_CANNOT_SEND"), QStringLiteral("IDS_FRAME_SETTINGS_CLOSED"),
+                              QStringLiteral("IDS_FRAME_PICK_TITLE"), QStringLiteral("IDS_FRAME_PICK_SEARCH"),
+                              QStringLiteral("IDS_FRAME_PICK_NUMBERS"), QStringLiteral("IDS_FRAME_PICK_INVALID")}) {
+        const QString text = Change::tr(id, group);
+        QVERIFY2(text != id, qPrintable(id));
+        Change::LoadLanguage(QStringLiteral("en"));
+        QVERIFY2(text != Change::tr(id, group), qPrintable(id));   // not left in English
+        Change::LoadLanguage(language);
+    }
+    // A language without its file is named in the language still in use.
+    frame.SwitchLanguage(QStringLiteral("xx"));
+    QCOMPARE(frame.statusBar()->currentMessage(), Change::tr(QStringLiteral("IDS_FRAME_LANGUAGE_MISSING"), group).arg(QStringLiteral("xx")));
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::sendToPicksFromThePhoneBook()
+{
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("picker.sqlite"));
+    o.seed = false;
+    ZsdkSim::Configure(o);
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Anna Berg"), QStringLiteral("+49 171 1111111")));
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Bert Sommer"), QStringLiteral("030-2222222")));
+    FrameWindow frame(true);
+    auto* book = qobject_cast<IAddrBookUIPlugin*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
+    QVERIFY(book);
+    QStringList told;
+    CommonUtils::SetMessageResponder([&told](const MessageRequest& r) {
+        told << r.text;
+        return int(QMessageBox::Ok);
+    });
+    auto restore = qScopeGuard([] { CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); }); });
+    QStringList shownWhileSearching;
+    bool found = false;
+    QTimer::singleShot(0, &frame, [&] {
+        QDialog* picker = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("XFrame_ContactPicker") && w->isVisible())
+                picker = qobject_cast<QDialog*>(w);
+        if (!picker) {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                if (auto* d = qobject_cast<QDialog*>(modal))
+                    d->reject();
+            return;
+        }
+        found = true;
+        auto* search = picker->findChild<QLineEdit*>(QStringLiteral("XFrame_PickerSearch"));
+        auto* list = picker->findChild<QListWidget*>(QStringLiteral("XFrame_PickerList"));
+        auto* numbers = picker->findChild<QLineEdit*>(QStringLiteral("XFrame_PickerNumbers"));
+        if (!search || !list || !numbers)
+            return picker->reject();
+        QTest::keyClicks(search, QStringLiteral("ann"));
+        for (int i = 0; i < list->count(); ++i)
+            if (!list->item(i)->isHidden())
+                shownWhileSearching << list->item(i)->text();
+        for (int i = 0; i < list->count(); ++i)
+            if (!list->item(i)->isHidden())
+                list->item(i)->setCheckState(Qt::Checked);
+        search->clear();
+        numbers->setText(QStringLiteral("0301234567; 12ab, +49 (170) 555"));
+        picker->accept();
+    });
+    const QStringList picked = book->PickNumbers(&frame);
+    QVERIFY(found);
+    // Searching finds a contact by part of the name; the other one is out of sight.
+    QCOMPARE(shownWhileSearching.size(), 1);
+    QVERIFY(shownWhileSearching.first().contains(QStringLiteral("Anna Berg")));
+    // The chosen contact and the valid typed numbers, in the form the message field accepts.
+    QCOMPARE(picked, (QStringList{QStringLiteral("+491711111111"), QStringLiteral("0301234567"), QStringLiteral("+49170555")}));
+    // The one that is no number is named, not silently dropped.
+    QCOMPARE(told.size(), 1);
+    QVERIFY(told.first().contains(QStringLiteral("12ab")));
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::fillingTheCardShowsWhatIsStored()
+{
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("fill.sqlite"));
+    o.simReadDelayMs = 0;
+    o.deviceReadDelayMs = 0;
+    o.simCapacity = 6;
+    ZsdkSim::Configure(o);
+    FrameWindow frame(true);
+    frame.resize(900, 600);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget"));
+    QVERIFY(tree);
+    // Messages stored on the card, as the SIM Inbox and Outbox labels count them ("Inbox(1/4)").
+    auto onCard = [tree] {
+        int total = 0;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            const int node = (*it)->data(0, Qt::UserRole).toInt();
+            if (node != 6 && node != 7)
+                continue;
+            const QString label = (*it)->text(0);
+            const int open = label.lastIndexOf(QLatin1Char('(')), close = label.lastIndexOf(QLatin1Char(')'));
+            total += label.mid(open + 1, close - open - 1).section(QLatin1Char('/'), -1).toInt();
+        }
+        return total;
+    };
+    QVERIFY(onCard() < 6);
+    deviceMenuAction(frame, "IDS_DEV_FILL_SIM")->trigger();
+    QTRY_COMPARE(onCard(), 6);
     frame.Shutdown();
     ZsdkSim::Shutdown();
 }

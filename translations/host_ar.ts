@@ -626,5 +626,45 @@
         <source>IDS_YES</source>
         <translation>نعم</translation>
     </message>
+    <message>
+        <source>IDS_FRAME_ASK_NUMBER</source>
+        <translation>رقم المرسل:</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_ASK_TEXT</source>
+        <translation>نص الرسالة:</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_LANGUAGE_MISSING</source>
+        <translation>ملف اللغة &apos;%1&apos; غير موجود</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_CAN_SEND</source>
+        <translation>يمكن إرسال الرسائل</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_CANNOT_SEND</source>
+        <translation>لا يمكن إرسال الرسائل الآن</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_SETTINGS_CLOSED</source>
+        <translation>أُزيل الجهاز؛ أُغلقت الإعدادات دون حفظ.</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_TITLE</source>
+        <translation>إرسال إلى</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_SEARCH</source>
+        <translation>البحث في جهات الاتصال</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_NUMBERS</source>
+        <translation>أرقام أخرى (مفصولة بـ ; أو ,):</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_INVALID</source>
+        <translation>هذه ليست أرقام هواتف وقد تم استبعادها: %1</translation>
+    </message>
 </context>
 </TS>

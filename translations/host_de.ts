@@ -626,5 +626,45 @@
         <source>IDS_YES</source>
         <translation>Ja</translation>
     </message>
+    <message>
+        <source>IDS_FRAME_ASK_NUMBER</source>
+        <translation>Nummer des Absenders:</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_ASK_TEXT</source>
+        <translation>Text der Nachricht:</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_LANGUAGE_MISSING</source>
+        <translation>Die Sprachdatei für „%1“ fehlt</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_CAN_SEND</source>
+        <translation>Nachrichten können gesendet werden</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_CANNOT_SEND</source>
+        <translation>Nachrichten können jetzt nicht gesendet werden</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_SETTINGS_CLOSED</source>
+        <translation>Das Gerät wurde entfernt; die Einstellungen wurden ohne Speichern geschlossen.</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_TITLE</source>
+        <translation>Senden an</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_SEARCH</source>
+        <translation>Kontakte durchsuchen</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_NUMBERS</source>
+        <translation>Weitere Nummern (getrennt durch ; oder ,):</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_INVALID</source>
+        <translation>Dies sind keine Telefonnummern und wurden weggelassen: %1</translation>
+    </message>
 </context>
 </TS>

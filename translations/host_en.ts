@@ -626,5 +626,45 @@
         <source>IDS_YES</source>
         <translation>Yes</translation>
     </message>
+    <message>
+        <source>IDS_FRAME_ASK_NUMBER</source>
+        <translation>Sender&apos;s number:</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_ASK_TEXT</source>
+        <translation>Text of the message:</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_LANGUAGE_MISSING</source>
+        <translation>Language file for &apos;%1&apos; is missing</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_CAN_SEND</source>
+        <translation>Messages can be sent</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_CANNOT_SEND</source>
+        <translation>Messages cannot be sent now</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_SETTINGS_CLOSED</source>
+        <translation>The device was removed; the settings were closed without saving.</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_TITLE</source>
+        <translation>Send to</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_SEARCH</source>
+        <translation>Search contacts</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_NUMBERS</source>
+        <translation>Other numbers (separated by ; or ,):</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_PICK_INVALID</source>
+        <translation>These are not phone numbers and were left out: %1</translation>
+    </message>
 </context>
 </TS>

@@ -7,6 +7,7 @@
 #include "HostServices.h"
 #include "MessageArrivals.h"
 #include "SettingsDialog.h"
+#include "SmsCentre.h"
 #include "SimControl.h"
 #include "Startup.h"
 #include "zsdk.h"
@@ -18,12 +19,16 @@
 #include <QCloseEvent>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTranslator>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace {
 const QString kFrameGroup = QStringLiteral("XFramePlugin");
@@ -36,6 +41,9 @@ FrameWindow::FrameWindow(bool simulatedDevice, QWidget* parent) : QMainWindow(pa
 {
     setObjectName(QStringLiteral("XFrame_MainWindow"));
     CommonUtils::SetMainWindow(this);
+    // Per-SIM settings (the SMS centre) are keyed by the IMSI of the SIM in the device.
+    CommonUtils::SetImsiProvider(&SmsCentre::DeviceImsi);
+    LoadQtTranslations(Change::CurrentLanguage());
     m_pContainer.reset(new PluginContainer);
     Startup::SetPluginContainer(m_pContainer.get());
     m_pNotify = new NotifyService(this);
@@ -70,9 +78,10 @@ FrameWindow::FrameWindow(bool simulatedDevice, QWidget* parent) : QMainWindow(pa
             RefreshUnreadCount();
         Q_UNUSED(target);
     });
+    m_pSendLabel->setObjectName(QStringLiteral("XFrame_SendLabel"));
     connect(m_pNotify, &NotifyService::broadcast, this, [this](int code) {
         if (code == 0x160 || code == 0x161)
-            m_pSendLabel->setText(code == 0x160 ? QStringLiteral("\u25CF") : QStringLiteral("\u25CB"));
+            setSendIndicator(code == 0x160);
     });
     m_pNotifier = new DesktopNotifier(QDBusConnection::sessionBus(), this);
     m_pNotifier->SetEnabled(DesktopNotificationsOn());
@@ -88,6 +97,7 @@ FrameWindow::~FrameWindow()
 {
     Shutdown();
     Startup::SetPluginContainer(nullptr);
+    CommonUtils::SetImsiProvider(nullptr);
     CommonUtils::SetLayoutPlugin(nullptr);
     CommonUtils::SetMainWindow(nullptr);
 }
@@ -96,6 +106,9 @@ QString FrameWindow::frameText(const char* id) const { return Change::tr(QLatin1
 
 int FrameWindow::StartPlugins()
 {
+    // A settings page reads the centre number as it starts: a SIM seen for the first time is
+    // recorded before.
+    SmsCentre::PinCurrentSim();
     const int running = m_plugins.LoadAll(CommonUtils::GetPluginLibraryPath());
     for (const LoadedPlugin& entry : m_plugins.Plugins()) {
         if (entry.state != LoadedPlugin::Initialised)
@@ -123,6 +136,10 @@ int FrameWindow::StartPlugins()
     }
     RefreshUnreadCount();
     tellPagesFrameShown();
+    SmsCentre::PinCurrentSim();
+    // The pages announce changes only; until the first one the device says how things stand.
+    int32_t service = 0;
+    setSendIndicator(ZSDK_NetSrv_GetSrvStatus(&service) == ZSDK_OK && service == 2);
     if (running > 0)
         m_pArrivals->Start();
     return running;
@@ -245,11 +262,11 @@ void FrameWindow::buildDeviceMenu()
     };
     auto ask = [this](const QString& title, QString* number, QString* text) {
         bool ok = false;
-        *number = QInputDialog::getText(this, title, frameText("IDS_FRAME_SMS_PAGE") + QStringLiteral(": number"),
-                                        QLineEdit::Normal, QStringLiteral("+491712345678"), &ok);
+        *number = QInputDialog::getText(this, title, frameText("IDS_FRAME_ASK_NUMBER"), QLineEdit::Normal,
+                                        QStringLiteral("+491712345678"), &ok);
         if (!ok)
             return false;
-        *text = QInputDialog::getMultiLineText(this, title, QStringLiteral("Text"), QStringLiteral("Hello from the network."), &ok);
+        *text = QInputDialog::getMultiLineText(this, title, frameText("IDS_FRAME_ASK_TEXT"), QStringLiteral("Hello from the network."), &ok);
         return ok;
     };
     add("IDS_DEV_RECEIVE", [this, ask](bool) {
@@ -283,18 +300,38 @@ void FrameWindow::buildDeviceMenu()
         ZsdkSim::InjectMessage(in);
     });
     m_pDeviceMenu->addSeparator();
-    add("IDS_DEV_SIM_OUT", [](bool checked) { ZsdkSim::SetSimPresent(!checked); }, true, false);
-    add("IDS_DEV_REMOVED", [](bool checked) { ZsdkSim::SetDevicePresent(!checked); }, true, false);
+    // A host learns of these changes from the device and tells its plug-ins; the menu plays the
+    // device, so the frame tells them here.
+    add("IDS_DEV_SIM_OUT", [this](bool checked) {
+        ZsdkSim::SetSimPresent(!checked);
+        m_pNotify->NotifyAll(checked ? HostNotify::SimUnavailable : HostNotify::SimAvailable);
+        if (!checked)
+            SmsCentre::PinCurrentSim();
+    }, true, false);
+    add("IDS_DEV_REMOVED", [this](bool checked) {
+        ZsdkSim::SetDevicePresent(!checked);
+        if (checked) {
+            m_pNotify->NotifyAll(HostNotify::DeviceRemoved);
+            // The pages have dropped what they showed of the device; a settings dialog left open
+            // would offer to save settings of a device that is gone.
+            if (m_pSettingsDialog && m_pSettingsDialog->isVisible()) {
+                m_pSettingsDialog->reject();
+                statusBar()->showMessage(frameText("IDS_FRAME_SETTINGS_CLOSED"), 8000);
+            }
+        } else {
+            m_pNotify->NotifyAll(HostNotify::DeviceReady);
+            SmsCentre::PinCurrentSim();
+        }
+    }, true, false);
     add("IDS_DEV_FLIGHT", [this](bool checked) {
         ZsdkSim::SetRadio(!checked);
-        for (const LoadedPlugin& entry : m_plugins.Plugins())
-            if (entry.notify && entry.state == LoadedPlugin::Initialised)
-                entry.notify->Notify(checked ? HostNotify::FlightModeOn : HostNotify::FlightModeOff, 0, 0);
+        m_pNotify->NotifyAll(checked ? HostNotify::FlightModeOn : HostNotify::FlightModeOff);
     }, true, false);
     m_pDeviceMenu->addSeparator();
     add("IDS_DEV_FILL_SIM", [](bool) { ZsdkSim::FillMemory(1); });
     add("IDS_DEV_FILL_DEVICE", [](bool) { ZsdkSim::FillMemory(2); });
-    add("IDS_DEV_SEND_FAILS", [](bool) { ZsdkSim::FailNextSends(1000); });
+    // Checked: every part sent from now on fails, until switched off again.
+    add("IDS_DEV_SEND_FAILS", [](bool checked) { ZsdkSim::FailNextSends(checked ? std::numeric_limits<int>::max() : 0); }, true, false);
 }
 
 void FrameWindow::retranslate()
@@ -315,20 +352,50 @@ void FrameWindow::retranslate()
         for (const auto& a : qAsConst(m_deviceActions))
             a.first->setText(frameText(a.second));
     }
+    setSendIndicator(m_bCanSend);
     RefreshUnreadCount();
+}
+
+void FrameWindow::LoadQtTranslations(const QString& language)
+{
+    // Qt's own texts (standard buttons, dialogs, context menus of text fields) in the frame's
+    // language; English needs no file.
+    static QTranslator* qtTexts = nullptr;
+    if (qtTexts) {
+        QCoreApplication::removeTranslator(qtTexts);
+        delete qtTexts;
+        qtTexts = nullptr;
+    }
+    if (language == QLatin1String("en"))
+        return;
+    auto* translator = new QTranslator;
+    if (!translator->load(QStringLiteral("qtbase_") + language, QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+        qWarning("xframe: Qt's own texts are not available in '%s' (package qttranslations5-l10n); they stay in English",
+                 qPrintable(language));
+        delete translator;
+        return;
+    }
+    QCoreApplication::installTranslator(translator);
+    qtTexts = translator;
+}
+
+void FrameWindow::setSendIndicator(bool canSend)
+{
+    m_bCanSend = canSend;
+    m_pSendLabel->setText(canSend ? QStringLiteral("\u25CF") : QStringLiteral("\u25CB"));
+    m_pSendLabel->setToolTip(frameText(canSend ? "IDS_FRAME_CAN_SEND" : "IDS_FRAME_CANNOT_SEND"));
 }
 
 void FrameWindow::SwitchLanguage(const QString& language)
 {
     if (!Change::LoadLanguage(language)) {
-        statusBar()->showMessage(QStringLiteral("Language file for '%1' is missing").arg(language), 8000);
+        statusBar()->showMessage(frameText("IDS_FRAME_LANGUAGE_MISSING").arg(language), 8000);
         return;
     }
+    LoadQtTranslations(language);
     QApplication::setLayoutDirection(Change::IsRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     retranslate();
-    for (const LoadedPlugin& entry : m_plugins.Plugins())
-        if (entry.notify && entry.state == LoadedPlugin::Initialised)
-            entry.notify->Notify(HostNotify::LanguageChanged, 0, 0);
+    m_pNotify->NotifyAll(HostNotify::LanguageChanged);
 }
 
 void FrameWindow::RefreshUnreadCount()
@@ -350,7 +417,10 @@ SettingsDialog* FrameWindow::CreateSettingsDialog()
         if (entry.ui && entry.state == LoadedPlugin::Initialised && entry.ui->QueryInterface(IID_SETTING_UI_PLUGIN, &out) && out)
             pages << static_cast<ISettingUIPlugin*>(out);
     }
+    // A SIM seen for the first time gets its centre number recorded before the page reads it.
+    SmsCentre::PinCurrentSim();
     auto* dialog = new SettingsDialog(pages, this);
+    m_pSettingsDialog = dialog;
     std::function<void()> apply;
     QWidget* desktop = createDesktopPage(dialog, &apply);
     dialog->AddFramePage(desktop, frameText("IDS_FRAME_DESKTOP_TAB"), apply);
@@ -360,7 +430,8 @@ SettingsDialog* FrameWindow::CreateSettingsDialog()
 void FrameWindow::ShowSettings()
 {
     std::unique_ptr<SettingsDialog> dialog(CreateSettingsDialog());
-    dialog->exec();
+    if (dialog->exec() == QDialog::Accepted)
+        SmsCentre::PinCurrentSim();   // the page may have changed the device's centre number
 }
 
 void FrameWindow::BringToFront()
@@ -432,6 +503,7 @@ void FrameWindow::Shutdown()
         return;
     m_bShutDown = true;
     m_pArrivals->Stop();
+    m_pNotify->RemoveAllPlugins();
     CommonUtils::SetShuttingDown(true);
     m_plugins.ShutdownAll();
     CommonUtils::SetShuttingDown(false);

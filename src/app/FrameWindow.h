@@ -52,12 +52,15 @@ public:
     void SetDesktopNotifications(bool on);
     DesktopNotifier* Notifier() const { return m_pNotifier; }
     void SwitchLanguage(const QString& language);
+    // Installs Qt's own translation for `language` in place of the previous one.
+    static void LoadQtTranslations(const QString& language);
     void RefreshUnreadCount();
     // Tells the user, once, in the status bar and a message box, when the device service set a
     // damaged message store aside, can only read it, or runs without one.
     void CheckMessageStore();
     void Shutdown();
     PluginManager& Plugins() { return m_plugins; }
+    NotifyService* Notifications() const { return m_pNotify; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,10 +76,12 @@ private:
     void onMessageReceived(int node, int msgId, const QString& number, const QString& text);
     QWidget* createDesktopPage(QWidget* parent, std::function<void()>* apply);
     QString frameText(const char* id) const;
+    void setSendIndicator(bool canSend);
 
     bool m_bSimulated;
     bool m_bShutDown = false;
     bool m_bStoreReported = false;
+    bool m_bCanSend = false;
     PluginManager m_plugins;
     std::unique_ptr<PluginContainer> m_pContainer;
     NotifyService* m_pNotify = nullptr;
@@ -84,6 +89,7 @@ private:
     DeviceMgrService* m_pDeviceMgr = nullptr;
     AddressBookService* m_pAddressBook = nullptr;
     CallService* m_pCall = nullptr;
+    QPointer<SettingsDialog> m_pSettingsDialog;
     DesktopNotifier* m_pNotifier = nullptr;
     MessageArrivals* m_pArrivals = nullptr;
     QStackedWidget* m_pPages = nullptr;

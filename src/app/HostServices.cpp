@@ -1,6 +1,7 @@
 #include "HostServices.h"
 
 #include "Change.h"
+#include "ContactPicker.h"
 #include "CommonUtils.h"
 #include "FrameWindow.h"
 #include "HostGuids.h"
@@ -8,7 +9,7 @@
 #include "zsdk.h"
 
 #include <QInputDialog>
-#include <QRegularExpression>
+#include <QMessageBox>
 
 void NotifyService::RegisterNotify(const QString& guid, int code) { m_registrations[guid.toUpper()].insert(code); }
 void NotifyService::UnRegisterNotify(const QString& guid, int code) { m_registrations[guid.toUpper()].remove(code); }
@@ -31,6 +32,15 @@ void NotifyService::Publish(int code)
         if (it.value().contains(code))
             if (INotify* plugin = m_plugins.value(it.key()))
                 plugin->Notify(code, 0, 0);
+}
+
+void NotifyService::NotifyAll(int code, int param1, int param2)
+{
+    // A copy: a plug-in may register or leave while it is told.
+    const QList<INotify*> plugins = m_plugins.values();
+    for (INotify* plugin : plugins)
+        plugin->Notify(code, param1, param2);
+    emit delivered(code);
 }
 
 MainFrameService::MainFrameService(FrameWindow* frame) : QObject(frame), m_frame(frame) {}
@@ -75,12 +85,18 @@ bool AddressBookService::SaveNumber(const QString& number, QWidget* parent)
 
 QStringList AddressBookService::PickNumbers(QWidget* parent)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, Change::tr(QStringLiteral("IDS_BTN_SENDTO"), QStringLiteral("SMSUIPlugin")),
-                                               QString(), QLineEdit::Normal, QString(), &ok);
-    if (!ok)
+    ContactPicker picker(ZsdkSim::Contacts(), parent);
+    if (picker.exec() != QDialog::Accepted)
         return {};
-    return text.split(QRegularExpression(QStringLiteral("[;,\\s]+")), Qt::SkipEmptyParts);
+    const QStringList invalid = picker.Invalid();
+    if (!invalid.isEmpty()) {
+        // The valid ones are taken; the user learns which ones were not.
+        const QString group = QStringLiteral("XFramePlugin");
+        CommonUtils::ShowMessage(QMessageBox::Warning, parent,
+                                 Change::tr(QStringLiteral("IDS_FRAME_PICK_INVALID"), group).arg(invalid.join(QStringLiteral(", "))),
+                                 Change::tr(QStringLiteral("IDS_FRAME_PICK_TITLE"), group), QStringLiteral("IDS_OK"), QString(), QString());
+    }
+    return picker.Numbers();
 }
 
 bool CallService::MakeCall(const QString& number, int callType)

@@ -19,9 +19,13 @@ public:
     explicit NotifyService(QObject* parent = nullptr) : QObject(parent) {}
     void AddPlugin(const QString& guid, INotify* plugin) { m_plugins.insert(guid.toUpper(), plugin); }
     void RemovePlugin(const QString& guid) { m_plugins.remove(guid.toUpper()); }
+    void RemoveAllPlugins() { m_plugins.clear(); }
     QList<int> Registrations(const QString& guid) const { return m_registrations.value(guid.toUpper()).values(); }
     // Delivers `code` to every plug-in that registered for it (e.g. the phone book changed).
     void Publish(int code);
+    // Delivers a host notification to every plug-in the frame runs (language, flight mode, SIM
+    // and device state), whether or not it registered for it.
+    void NotifyAll(int code, int param1 = 0, int param2 = 0);
 
     void RegisterNotify(const QString& guid, int code) override;
     void UnRegisterNotify(const QString& guid, int code) override;
@@ -33,6 +37,8 @@ signals:
     // A notification for a host part rather than a plug-in (status bar, mini frame).
     void hostNotified(const QString& targetGuid, int code);
     void broadcast(int code);
+    // A notification NotifyAll delivered.
+    void delivered(int code);
 
 private:
     QHash<QString, QSet<int>> m_registrations;

@@ -2,6 +2,8 @@
 // Used by the tests and by the frame's Device menu; the plug-in never calls it.
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace ZsdkSim {
@@ -62,7 +64,8 @@ void SetProductType(int type);
 void SetSimType(int type);
 void SetReadDelay(int mem, int ms);
 void SetCapacity(int mem, int capacity);
-// Fills the storage to its capacity with generated messages and reports it full.
+// Fills the storage to its capacity with generated messages, announces each as received and
+// reports the storage full.
 void FillMemory(int mem);
 void FailNextSends(int parts);
 void SetSendDelay(int msPerPart);
@@ -70,6 +73,8 @@ void SetSendDelay(int msPerPart);
 // nearly full disk.
 void LimitStoreGrowth(int pages);
 bool AddContact(const QString& name, const QString& number);
+// The phone book: name and number of every contact, in the order they were added.
+QList<QPair<QString, QString>> Contacts();
 void SignalPhoneBookReady();
 void SignalDeviceInitialised();
 

@@ -606,6 +606,7 @@ void SimModem::fillMemory(int mem)
     if (!validMem(mem))
         return;
     int missing = 0;
+    QList<StoredMessage> stored;
     {
         QMutexLocker lock(&m_mutex);
         SmsDatabase::Direct direct;   // the device fills itself, outside any caller's batch
@@ -619,17 +620,31 @@ void SimModem::fillMemory(int mem)
             m.time = timeAgo(60 * 24 + i);
             m.number = QStringLiteral("+4917100%1").arg(i, 5, 10, QLatin1Char('0'));
             m.content = QStringLiteral("Stored message %1").arg(i + 1);
-            m_db.insert(m);
+            if (m_db.insert(m) >= 0)
+                stored << m;
         }
-        if (own)
-            m_db.commitDirect();
+        if (own && !m_db.commitDirect())
+            stored.clear();
     }
+    // The messages reached the memory as received ones do, and are announced the same way, so
+    // that whoever shows the memory shows them.
+    for (const StoredMessage& m : qAsConst(stored))
+        postMessageEvent(ZSDK_EVT_RECEIVED, m);
     postStatus(mem == ZSDK_MEM_SIM ? ZSDK_ST_SIM_FULL : mem == ZSDK_MEM_DEVICE ? ZSDK_ST_DEVICE_FULL : ZSDK_ST_PC_FULL);
 }
 
 void SimModem::failNextSends(int parts) { QMutexLocker lock(&m_mutex); m_failParts = qMax(0, parts); }
 void SimModem::setSendDelay(int ms) { QMutexLocker lock(&m_mutex); m_sendDelay = qMax(0, ms); }
 void SimModem::limitStoreGrowth(int pages) { QMutexLocker lock(&m_mutex); m_db.limitGrowth(pages); }
+
+QList<QPair<QString, QString>> SimModem::contactList()
+{
+    QMutexLocker lock(&m_mutex);
+    QList<QPair<QString, QString>> out;
+    for (const Contact& c : m_db.contacts())
+        out.append({c.name, c.number});
+    return out;
+}
 
 bool SimModem::addContact(const QString& name, const QString& number)
 {

@@ -69,6 +69,7 @@ public:
     void setSendDelay(int ms);
     void limitStoreGrowth(int pages);
     bool addContact(const QString& name, const QString& number);
+    QList<QPair<QString, QString>> contactList();
     void signalPhoneBookReady();
     void signalDeviceInitialised();
 

@@ -762,6 +762,10 @@ void FailNextSends(int parts) { withSim([=](SimModem* m) { m->failNextSends(part
 void SetSendDelay(int msPerPart) { withSim([=](SimModem* m) { m->setSendDelay(msPerPart); }); }
 void LimitStoreGrowth(int pages) { withSim([=](SimModem* m) { m->limitStoreGrowth(pages); }); }
 bool AddContact(const QString& name, const QString& number) { return withSim(false, [&](SimModem* m) { return m->addContact(name, number); }); }
+QList<QPair<QString, QString>> Contacts()
+{
+    return withSim(QList<QPair<QString, QString>>(), [](SimModem* m) { return m->contactList(); });
+}
 void SignalPhoneBookReady() { withSim([](SimModem* m) { m->signalPhoneBookReady(); }); }
 void SignalDeviceInitialised() { withSim([](SimModem* m) { m->signalDeviceInitialised(); }); }
 
