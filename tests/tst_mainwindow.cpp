@@ -113,6 +113,8 @@ private slots:
     void linkClickKeepsThePreview();
     void folderSummaryText();
     void searchNarrowsAndWidens();
+    void resyncShowsWhatARebuildShows_data();
+    void resyncShowsWhatARebuildShows();
     void searchBoxHeight();
     void emptyTableForACardRootWithoutTables();
     void cardBranchesFollowTheSim();
@@ -493,6 +495,78 @@ void TestMainWindow::folderSummaryText()
     preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
     m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
     QCOMPARE(preview->toPlainText(), QStringLiteral("Inbox(0/2)"));   // the label already counts
+}
+
+void TestMainWindow::resyncShowsWhatARebuildShows_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("nothing changed") << QString();
+    QTest::newRow("a message arrived") << QStringLiteral("arrive");
+    QTest::newRow("a message was deleted for good") << QStringLiteral("remove");
+    QTest::newRow("a message went to the trash") << QStringLiteral("trash");
+    QTest::newRow("a sender got a name") << QStringLiteral("rename");
+    QTest::newRow("most messages left") << QStringLiteral("remove most");
+}
+
+void TestMainWindow::resyncShowsWhatARebuildShows()
+{
+    QFETCH(QString, change);
+    QList<int> ids;
+    for (int i = 0; i < 40; ++i) {
+        const int node = i % 4 == 0 ? 0 : 1;
+        const QString time = QStringLiteral("202612%1%2%3").arg(1 + i / 24, 2, 10, QLatin1Char('0')).arg(i % 24, 2, 10, QLatin1Char('0')).arg(QStringLiteral("0000"));
+        ids << TestSupport::storeMessage(node, QStringLiteral("+4917%1").arg(i), QStringLiteral("message %1").arg(i), i % 3 == 0 ? 1 : 0, time);
+    }
+    build(kFullConfig);
+    SMSStatusUILogic* store = SMSStatusUILogic::Existing();
+    const int inboxId = ids.at(5);   // i = 5: an unread inbox message
+    if (change == QLatin1String("arrive")) {
+        const int id = TestSupport::storeMessage(1, QStringLiteral("+491700"), QStringLiteral("new"), 1, QStringLiteral("20261201153000"));
+        QCOMPARE(store->UpdateSMSBufferUsingMsgID(id, 1), 0);
+    } else if (change == QLatin1String("remove")) {
+        store->RemoveSMSFromMap(1, inboxId, true);
+    } else if (change == QLatin1String("trash")) {
+        store->RemoveSMSFromMap(1, inboxId, false);
+    } else if (change == QLatin1String("rename")) {
+        SMSLocalRecordPtr renamed = SMSLocalRecordPtr::create(store->GetSingleSMS(1, inboxId));
+        renamed->strName = QStringLiteral("Anna");
+        store->InsertSingleSMS(1, inboxId, renamed);
+    } else if (change == QLatin1String("remove most")) {
+        for (int i = 0; i < 36; ++i)
+            store->RemoveSMSFromMap(i % 4 == 0 ? 0 : 1, ids.at(i), true);
+    }
+    const auto rowsOf = [](SMSUITableWidget* table) {
+        QStringList rows;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0));
+            rows << QStringLiteral("%1|%2|%3|%4|%5").arg(rec ? rec->iMsgId : -2).arg(table->item(row, 0)->text(), table->item(row, 1)->text(),
+                                                         table->item(row, 2)->data(Qt::DisplayRole).toString())
+                        .arg(table->item(row, 0)->data(Qt::DecorationRole).value<QIcon>().cacheKey() != 0);
+        }
+        return rows;
+    };
+    for (int node : {NODE_LOCAL_ROOT, NODE_LOCAL_INBOX}) {
+        SMSUITableWidget* table = m_window->Table(node);
+        QVERIFY(table);
+        table->selectRow(1);
+        m_window->syncSMSTableWithBuffers(node);
+        // Rows that changed leave nothing selected, as a rebuild does; a table whose folders did
+        // not change is left as it is.
+        QCOMPARE(table->selectedItems().isEmpty(), !change.isEmpty());
+        const QStringList resynced = rowsOf(table);
+        // Every row is found by its message, and the unread rows are counted.
+        int unread = 0;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0));
+            QCOMPARE(table->CellsForMessage(rec->iMsgId).cell[2], table->item(row, 2));
+            unread += rec->iReadFlag == 1 ? 1 : 0;
+        }
+        QCOMPARE(table->UnreadRows(), unread);
+        m_window->emptySMSTable(node);
+        m_window->syncSMSTableWithBuffers(node);
+        QCOMPARE(resynced, rowsOf(table));
+        QVERIFY(!resynced.isEmpty());
+    }
 }
 
 void TestMainWindow::searchNarrowsAndWidens()

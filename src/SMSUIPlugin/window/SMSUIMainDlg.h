@@ -346,7 +346,16 @@ private:
     SMSUITableWidget* buildTable(int node);
     void populateTables(const QList<int>& nodes, bool refreshExisting);
     QString prepareMessagePreview(const SMSLocalRecordPtr& record);
+    // What a table of `node` shows: its folder's records, each message once for a root.
+    QList<SMSLocalRecordPtr> recordsForTable(int node) const;
     void fillTable(int node, SMSUITableWidget* table);
+    // Brings a table sorted newest first up to date row by row (rows of messages that left or
+    // changed go, new ones go to their places); false, with nothing changed, where a rebuild is
+    // cheaper or the table cannot be updated that way.
+    bool updateTableInPlace(int node, SMSUITableWidget* table);
+    // Puts rows for `added` where the table's sorted insertion would put them, in a table sorted
+    // newest first (the sort indicator parked meanwhile); the new rows' cells.
+    QList<SMSUITableWidget::RowCells> insertNewestFirst(QTableWidget* table, const QList<SMSLocalRecordPtr>& added);
     // One row's cells; `time` is a ready column-2 cell the row takes over (null: made here).
     SMSUITableWidget::RowCells populateTableRow(const SMSLocalRecordPtr& record, int row, QTableWidget* table, UITableItem* time);
     // Adds the messages the table does not show yet in one update (addRecToSMSTable for many).

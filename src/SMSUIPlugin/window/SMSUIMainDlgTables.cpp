@@ -161,7 +161,7 @@ bool SMSUIMainDlg::tableIsCurrent(SMSUITableWidget* table) const
         && table->property("smsRightToLeft").toBool() == isRightToLeft();
 }
 
-void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
+QList<SMSLocalRecordPtr> SMSUIMainDlg::recordsForTable(int node) const
 {
     QList<SMSLocalRecordPtr> rows;
     if (node == NODE_LOCAL_ROOT || node == NODE_SIM_ROOT || node == NODE_DEVICE_ROOT) {
@@ -180,12 +180,24 @@ void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
             if (rec)
                 rows << rec;
     }
+    return rows;
+}
+
+void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
+{
+    const QList<SMSLocalRecordPtr> rows = recordsForTable(node);
     table->setRowCount(rows.size());
     // One repaint and one look at the rows afterwards instead of a model signal per cell.
     table->BeginBulkChange();
+    QList<SMSUITableWidget::RowCells> cells;
+    cells.reserve(rows.size());
     for (int i = 0; i < rows.size(); ++i)
-        populateTableRow(rows.at(i), i, table);
+        cells << populateTableRow(rows.at(i), i, table, nullptr);
     table->EndBulkChange();
+    // Every row has its three cells: the message index and the unread count come from them (a
+    // sort moves rows, not cells, and keeps them).
+    if (cells.size() == rows.size() && std::all_of(cells.cbegin(), cells.cend(), [](const SMSUITableWidget::RowCells& c) { return c.cell[0] != nullptr; }))
+        table->NoteFilled(cells);
     markTableFilled(table, true);
 }
 
@@ -235,13 +247,16 @@ void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
     // A table that shows its folders as they are, kept sorted all along, is left as it is:
     // switching sorting back on would sort every row again.
     const bool keep = m_pStatusLogicObject && !foldersOf(node).isEmpty() && table->isSortingEnabled() && tableIsCurrent(table);
-    if (!keep)
-        table->setSortingEnabled(false);
     connectTable(table, false);
+    // A table that shows most of its folders already is brought up to date row by row.
+    const bool updated = !keep && m_pStatusLogicObject && !foldersOf(node).isEmpty() && updateTableInPlace(node, table);
+    const bool rebuilt = !keep && !updated;
+    if (rebuilt)
+        table->setSortingEnabled(false);
     if (!m_pStatusLogicObject || foldersOf(node).isEmpty()) {
         emptySMSTable(node);
         SMS_LOG("%s: %s: %s : In Default Something wrong happened!! ");
-    } else if (!keep) {
+    } else if (rebuilt) {
         emptySMSTable(node);
         fillTable(node, table);
     }
@@ -250,9 +265,63 @@ void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
     for (int id : {9002, 9003, 9004, 9001, 9005})
         disableToolItem(id);
     connectTable(table, true);
-    if (!keep)
+    if (rebuilt)
         table->setSortingEnabled(true);
     updateTreeNodeCounts();
+}
+
+bool SMSUIMainDlg::updateTableInPlace(int node, SMSUITableWidget* table)
+{
+    QHeaderView* header = table->horizontalHeader();
+    if (table->rowCount() == 0 || !table->isSortingEnabled() || header->sortIndicatorSection() != 2
+        || header->sortIndicatorOrder() != Qt::DescendingOrder || table->property("smsRightToLeft").toBool() != isRightToLeft())
+        return false;
+    const QList<SMSLocalRecordPtr> wanted = recordsForTable(node);
+    QHash<int, SMSLocalRecordPtr> byId;
+    byId.reserve(wanted.size());
+    for (const SMSLocalRecordPtr& rec : wanted)
+        byId.insert(rec->iMsgId, rec);
+    // Rows whose message left the folders, or whose record was replaced (renamed, read, moved),
+    // go; a replaced record comes back as a new row, as a rebuild would show it.
+    QVector<int> gone;
+    QSet<int> shown;
+    shown.reserve(table->rowCount());
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0));
+        if (!rec || !table->item(row, 1) || !table->item(row, 2))
+            return false;   // not rows this window made: rebuild
+        const auto it = byId.constFind(rec->iMsgId);
+        if (it == byId.constEnd() || it.value() != rec || shown.contains(rec->iMsgId)) {
+            gone.append(row);
+            continue;
+        }
+        shown.insert(rec->iMsgId);
+    }
+    QList<SMSLocalRecordPtr> added;
+    for (const SMSLocalRecordPtr& rec : wanted)
+        if (!shown.contains(rec->iMsgId))
+            added << rec;
+    // Beyond a quarter of the rows a rebuild is cheaper than moving rows one block at a time.
+    if ((gone.size() + added.size()) * 4 > wanted.size() + 16)
+        return false;
+    // As after a rebuild, nothing is selected.
+    table->clearSelection();
+    table->selectionModel()->clearCurrentIndex();
+    if (!gone.isEmpty() || !added.isEmpty()) {
+        for (int last = gone.size() - 1; last >= 0;) {
+            int first = last;
+            while (first > 0 && gone.at(first - 1) == gone.at(first) - 1)
+                --first;
+            table->model()->removeRows(gone.at(first), last - first + 1);
+            last = first - 1;
+        }
+        if (!added.isEmpty()) {
+            const SMSUITableWidget::AnswerState answers = table->Answers();
+            table->NoteRowsAdded(answers, insertNewestFirst(table, added));
+        }
+    }
+    markTableFilled(table, true);
+    return true;
 }
 
 int SMSUIMainDlg::emptySMSTable(int node)
@@ -421,6 +490,27 @@ void SMSUIMainDlg::addRecordsToSMSTable(int node, const QList<SMSLocalRecordPtr>
     const SMSUITableWidget::AnswerState answers = table->Answers();
     QList<SMSUITableWidget::RowCells> newRows;
     if (newestFirst) {
+        newRows = insertNewestFirst(table, added);
+    } else {
+        table->setSortingEnabled(false);
+        const int first = table->rowCount();
+        table->setRowCount(first + added.size());
+        for (int i = 0; i < added.size(); ++i)
+            newRows << populateTableRow(added.at(i), first + i, table, nullptr);
+        header->setSortIndicator(2, Qt::DescendingOrder);
+        table->setSortingEnabled(true);
+    }
+    table->NoteRowsAdded(answers, newRows);
+    markTableFilled(table, false);
+    if (m_pTreeWidget && m_pTreeWidget->currentItem())
+        loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
+    onClickTableRow(0);
+}
+
+QList<SMSUITableWidget::RowCells> SMSUIMainDlg::insertNewestFirst(QTableWidget* table, const QList<SMSLocalRecordPtr>& added)
+{
+    QList<SMSUITableWidget::RowCells> newRows;
+    {
         // The table would put each arrival above the rows that are not newer, the later of two
         // equal times above the earlier: newest first, later arrivals first among equals.
         struct Pending {
@@ -449,20 +539,8 @@ void SMSUIMainDlg::addRecordsToSMSTable(int node, const QList<SMSLocalRecordPtr>
                 end = begin;
             }
         });
-    } else {
-        table->setSortingEnabled(false);
-        const int first = table->rowCount();
-        table->setRowCount(first + added.size());
-        for (int i = 0; i < added.size(); ++i)
-            newRows << populateTableRow(added.at(i), first + i, table, nullptr);
-        header->setSortIndicator(2, Qt::DescendingOrder);
-        table->setSortingEnabled(true);
     }
-    table->NoteRowsAdded(answers, newRows);
-    markTableFilled(table, false);
-    if (m_pTreeWidget && m_pTreeWidget->currentItem())
-        loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
-    onClickTableRow(0);
+    return newRows;
 }
 
 void SMSUIMainDlg::releaseALLSMSTables()

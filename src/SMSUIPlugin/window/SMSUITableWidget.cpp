@@ -104,6 +104,24 @@ void SMSUITableWidget::NoteRecordReplaced(const SMSLocalRecordPtr& before, const
     m_iUnread += (after && after->iReadFlag == 1 ? 1 : 0) - (before && before->iReadFlag == 1 ? 1 : 0);
 }
 
+void SMSUITableWidget::NoteFilled(const QList<RowCells>& rows)
+{
+    m_hashRowsById.clear();
+    m_hashRowsById.reserve(rows.size());
+    m_iUnread = 0;
+    for (const RowCells& cells : rows) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(cells.cell[0]);
+        if (!rec)
+            continue;
+        if (!m_hashRowsById.contains(rec->iMsgId))
+            m_hashRowsById.insert(rec->iMsgId, cells);
+        m_iUnread += rec->iReadFlag == 1 ? 1 : 0;
+    }
+    m_bIndexStopped = false;
+    m_bIndexValid = true;
+    m_bUnreadValid = true;
+}
+
 void SMSUITableWidget::BeginBulkChange()
 {
     m_bSignalsWereBlocked = model()->blockSignals(true);

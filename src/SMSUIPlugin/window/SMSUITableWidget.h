@@ -45,6 +45,9 @@ public:
     AnswerState Answers() const { return {m_bIndexValid && !m_bIndexStopped, m_bUnreadValid}; }
     void NoteRowsAdded(AnswerState before, const QList<RowCells>& rows);
     void NoteRecordReplaced(const SMSLocalRecordPtr& before, const SMSLocalRecordPtr& after);
+    // The table was just filled with exactly these rows (in any order): the answers are taken
+    // from them instead of from a walk over every row on first use.
+    void NoteFilled(const QList<RowCells>& rows);
     // Changes that are about to set many cells at once switch the per-cell model signals off;
     // the view is repainted and the answers are worked out afresh afterwards.
     void BeginBulkChange();
