@@ -41,6 +41,8 @@
 #include <QtTest>
 #include <QScopeGuard>
 #include <QTextCodec>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -99,6 +101,10 @@ private slots:
     void viewOpensTheFolderOfTheLastArrival_data();
     void viewOpensTheFolderOfTheLastArrival();
     void cleanupTestCase();
+    void sentMessagesSavedTogetherAllShow_data();
+    void sentMessagesSavedTogetherAllShow();
+    void shutDownWhileMessagesArrive_data();
+    void shutDownWhileMessagesArrive();
 
     void treeLabelsAndCounts_data();
     void treeLabelsAndCounts();
@@ -1791,6 +1797,102 @@ void TestMainWindow::memoryFullOkMovesEveryCardMessage()
     int32_t onCard = -1;
     ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM);
     QCOMPARE(onCard, 0);
+}
+
+void TestMainWindow::sentMessagesSavedTogetherAllShow_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<int>("sentTable");
+    QTest::newRow("with Sent Items") << kFullConfig << int(NODE_LOCAL_SENT);
+    QTest::newRow("without Sent Items") << QByteArray("<c><SentItemsBox>false</SentItemsBox></c>") << int(NODE_LOCAL_OUTBOX);
+}
+
+void TestMainWindow::sentMessagesSavedTogetherAllShow()
+{
+    // Two sends end one right after the other: both "sent saved" events are queued before the
+    // GUI thread handles the first. Each message gets its row, in its folder and the Local root.
+    QFETCH(QByteArray, config);
+    QFETCH(int, sentTable);
+    build(config);
+    const int outboxRows = m_window->Table(NODE_LOCAL_OUTBOX)->rowCount();
+    const int sentRows = m_window->Table(sentTable)->rowCount();
+    const int rootRows = m_window->Table(NODE_LOCAL_ROOT)->rowCount();
+    const int first = TestSupport::storeMessage(NODE_LOCAL_OUTBOX, QStringLiteral("1111111"), QStringLiteral("went out"), 0, QStringLiteral("20261206100000"), 0);
+    const int second = TestSupport::storeMessage(NODE_LOCAL_OUTBOX, QStringLiteral("2222222"), QStringLiteral("did not"), 0, QStringLiteral("20261206100100"), 1);
+    QVERIFY(first >= 0 && second >= 0);
+    std::thread device([&] {
+        for (int id : {first, second}) {
+            SMSDeviceRecord* rec = nullptr;
+            ZSDK_SMSSrv_CreateSMSRecord(&rec, nullptr, nullptr);
+            rec->iMsgId = id;
+            ZSDK_SMSSrv_GetMsg(rec, MEM_PC);
+            SMSStatusUILogic::SmsCallBackMethod(ZSDK_EVT_SENT_SAVED, rec);
+            ZSDK_SMSSrv_ReleaseSMSRecord(&rec);
+        }
+    });
+    device.join();
+    QCoreApplication::processEvents();
+    QTRY_COMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), rootRows + 2);
+    if (sentTable == NODE_LOCAL_OUTBOX) {
+        QCOMPARE(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount(), outboxRows + 2);
+    } else {
+        QCOMPARE(m_window->Table(NODE_LOCAL_SENT)->rowCount(), sentRows + 1);
+        QCOMPARE(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount(), outboxRows + 1);
+    }
+}
+
+void TestMainWindow::shutDownWhileMessagesArrive_data()
+{
+    QTest::addColumn<bool>("unregisterFirst");
+    QTest::newRow("the host drops the callbacks, then the page goes") << true;
+    QTest::newRow("the page goes while the callbacks are still registered") << false;
+}
+
+void TestMainWindow::shutDownWhileMessagesArrive()
+{
+    // The window and then the store are destroyed while the device thread keeps delivering
+    // messages (ordinary and flash) and phone-book events. Under AddressSanitizer any touch of a
+    // destroyed object fails the run; every message arrived is kept on the device.
+    QFETCH(bool, unregisterFirst);
+    build(kFullConfig);
+    std::atomic<bool> stop{false};
+    std::atomic<int> stored{0}, injected{0};
+    std::thread network([&] {
+        ZsdkSim::Incoming in;
+        in.mem = MEM_PC;
+        for (int i = 0; !stop && i < 2000; ++i) {
+            in.number = QStringLiteral("+4917100%1").arg(i % 9);
+            in.text = QStringLiteral("arrival %1").arg(i);
+            in.msgClass = i % 7 == 3 ? 0 : 3;
+            if (ZsdkSim::InjectMessage(in) >= 0)
+                ++stored;
+            if (i % 25 == 0)
+                ZsdkSim::SignalPhoneBookReady();
+            ++injected;
+        }
+    });
+    auto join = qScopeGuard([&] {
+        stop = true;
+        network.join();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->Table(NODE_LOCAL_INBOX)->rowCount() >= 5, 10000);
+    if (unregisterFirst)
+        SMSStatusUILogic::Existing()->unSDKRegisterEvent();
+    SMSUIMainDlg::Release();
+    m_window = nullptr;
+    int until = injected + 20;
+    QTRY_VERIFY_WITH_TIMEOUT(injected >= until, 20000);
+    SMSStatusUILogic::Release();
+    until = injected + 20;
+    QTRY_VERIFY_WITH_TIMEOUT(injected >= until, 20000);
+    stop = true;
+    join.dismiss();
+    network.join();
+    QVERIFY(ZsdkSim::WaitForEvents(10000));
+    QCoreApplication::processEvents();
+    int32_t onPc = 0;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onPc, MEM_PC), 0);
+    QCOMPARE(int(onPc), stored.load());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -94,6 +94,8 @@ public:
 
     // Records announced by SMSSentRecord / SMSReceiveRecord; the window takes them.
     QList<SMSLocalRecordPtr> TakeSentRecords();
+    // The record announced by SMSSentRecord(msgId); the others stay for their own signals.
+    SMSLocalRecordPtr TakeSentRecord(int msgId);
     QList<SMSLocalRecordPtr> TakeReceivedRecords();
 
     bool IsNamesStale() const { return m_bNamesStale.load(); }

@@ -530,6 +530,16 @@ QList<SMSLocalRecordPtr> SMSStatusUILogic::TakeSentRecords()
     return out;
 }
 
+SMSLocalRecordPtr SMSStatusUILogic::TakeSentRecord(int msgId)
+{
+    QMutexLocker lock(&m_mutexBuffer);
+    for (int i = 0; i < m_listSentRecords.size(); ++i) {
+        if (m_listSentRecords.at(i) && m_listSentRecords.at(i)->iMsgId == msgId)
+            return m_listSentRecords.takeAt(i);
+    }
+    return {};
+}
+
 QList<SMSLocalRecordPtr> SMSStatusUILogic::TakeReceivedRecords()
 {
     QMutexLocker lock(&m_mutexBuffer);

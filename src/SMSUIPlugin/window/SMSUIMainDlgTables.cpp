@@ -594,17 +594,15 @@ void SMSUIMainDlg::onSMSSentrecordRecieved(int msgId)
         SMS_LOG("%s: %s: %s : wrong Input");
         return;
     }
-    const QList<SMSLocalRecordPtr> sent = m_pStatusLogicObject->TakeSentRecords();
-    if (sent.isEmpty()) {
+    // One record per signal: several sends may end before this slot runs, and each signal
+    // brings its own message.
+    const SMSLocalRecordPtr rec = m_pStatusLogicObject->TakeSentRecord(msgId);
+    if (!rec) {
         SMS_LOG("%s: %s: %s: invalid input param");
         return;
     }
-    for (const SMSLocalRecordPtr& rec : sent) {
-        if (!rec || rec->iMsgId != msgId)
-            continue;
-        addRecToSMSTable(m_bSentItemsBox && rec->iStatus == 0 ? NODE_LOCAL_SENT : NODE_LOCAL_OUTBOX, rec);
-        addRecToSMSTable(NODE_LOCAL_ROOT, rec);
-    }
+    addRecToSMSTable(m_bSentItemsBox && rec->iStatus == 0 ? NODE_LOCAL_SENT : NODE_LOCAL_OUTBOX, rec);
+    addRecToSMSTable(NODE_LOCAL_ROOT, rec);
     updateTreeNodeCounts();
     if (m_pTableWidgetSms && m_pTableWidgetSms->selectedItems().isEmpty() && m_pTreeWidget->currentItem())
         loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
