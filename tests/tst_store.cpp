@@ -20,6 +20,7 @@
 #include <QThread>
 #include <QtTest>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -99,6 +100,8 @@ private slots:
     void moveCopyRecoverReadBack();
     void failedRecoverLeavesTheMessageInTheTrash_data();
     void failedRecoverLeavesTheMessageInTheTrash();
+    void failedMoveKeepsOneCopy_data();
+    void failedMoveKeepsOneCopy();
     void otherModesDoNothing();
     void draftIsStoredAsDraft();
     void readFlagIsWrittenNotBuffered();
@@ -750,6 +753,48 @@ void TestStore::moveCopyRecoverReadBack()
     SMSLocalRecord* still = nullptr;
     QCOMPARE(m_store->GetSMSRecordUsingID(keep, 1, &still), 0);
     delete still;
+}
+
+void TestStore::failedMoveKeepsOneCopy_data()
+{
+    QTest::addColumn<int>("storedIn");
+    QTest::addColumn<int>("fromNode");
+    QTest::addColumn<int>("toNode");
+    QTest::addColumn<bool>("cardRemoved");
+    QTest::newRow("the card is taken out before the message leaves it") << int(NODE_SIM_INBOX) << int(NODE_SIM_INBOX) << int(NODE_LOCAL_INBOX) << true;
+    QTest::newRow("the message is not where the caller says") << int(NODE_LOCAL_INBOX) << int(NODE_SIM_INBOX) << int(NODE_LOCAL_FAVORITE) << false;
+}
+
+void TestStore::failedMoveKeepsOneCopy()
+{
+    // The copy is saved first; when the original then cannot be removed, the copy goes again so
+    // the message is not there twice, and the original stays.
+    QFETCH(int, storedIn);
+    QFETCH(int, fromNode);
+    QFETCH(int, toNode);
+    QFETCH(bool, cardRemoved);
+    const int id = storeMessage(storedIn, QStringLiteral("1234567"), QStringLiteral("only once"));
+    QVERIFY(id >= 0);
+    SMSLocalRecord* rec = nullptr;
+    QCOMPARE(m_store->GetSMSRecordUsingID(id, storedIn, &rec), 0);
+    const std::unique_ptr<SMSLocalRecord> owned(rec);
+    rec->iNode = fromNode;
+    int32_t pcBefore = 0;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&pcBefore, MEM_PC), 0);
+    if (cardRemoved)
+        ZsdkSim::SetSimPresent(false);
+    QSignalSpy deleted(m_store, &SMSStatusUILogic::DeleteSMSInUiService);
+    QCOMPARE(m_store->MoveSMS(rec, fromNode, toNode, 5), 1);
+    QCOMPARE(deleted.count(), 0);
+    QVERIFY(m_store->getSmsBuffer(toNode).isEmpty());
+    int32_t pcAfter = 0;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&pcAfter, MEM_PC), 0);
+    QCOMPARE(pcAfter, pcBefore);
+    ZsdkSim::SetSimPresent(true);
+    SMSLocalRecord* original = nullptr;
+    QCOMPARE(m_store->GetSMSRecordUsingID(id, storedIn, &original), 0);
+    QCOMPARE(original->strContent, QStringLiteral("only once"));
+    delete original;
 }
 
 void TestStore::otherModesDoNothing()

@@ -111,6 +111,12 @@ int SMSStatusUILogic::MoveSMS(const SMSLocalRecord* rec, int fromNode, int toNod
     const ZSDK_STATUS rc = ZSDK_SMSSrv_RemoveMsg(rec->iMsgId, GetMemPosition(fromNode));
     if (rc != 0) {
         SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg () returned %li", long(rc));
+        // The original stays where it was: the copy just saved goes again, so the message is
+        // not there twice.
+        const ZSDK_STATUS undo = ZSDK_SMSSrv_RemoveMsg(newId, GetMemPosition(toNode));
+        if (undo != 0)
+            SMS_WARN("%s: %s: %s: message %d could not leave folder %d and its copy %d in folder %d could not be taken back (%li): it is there twice",
+                     rec->iMsgId, fromNode, int(newId), toNode, long(undo));
         return SMS_FAIL;
     }
     emit DeleteSMSInUiService(rec->iMsgId, fromNode, fromNode, true);
