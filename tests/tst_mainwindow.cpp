@@ -98,6 +98,8 @@ private slots:
     void cleanup();
     void memoryFullOnADualModeCard();
     void splitterSharesTheWidth();
+    void rowsHoldTheFont_data();
+    void rowsHoldTheFont();
     void viewOpensTheFolderOfTheLastArrival_data();
     void viewOpensTheFolderOfTheLastArrival();
     void cleanupTestCase();
@@ -616,7 +618,9 @@ void TestMainWindow::searchNarrowsAndWidens()
     QCOMPARE(table->rowCount(), 0);
     type(QString());
     QCOMPARE(table->rowCount(), 5);
-    QCOMPARE(table->rowHeight(0), 16);
+    // Rows rebuilt by the search keep the height of the others.
+    QCOMPARE(table->rowHeight(0), table->verticalHeader()->defaultSectionSize());
+    QVERIFY(table->rowHeight(0) >= 16);
     auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
     QVERIFY(preview->toPlainText().endsWith(QStringLiteral("Messages: 5")));
 }
@@ -1445,6 +1449,32 @@ void TestMainWindow::splitterSharesTheWidth()
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     QVERIFY2(m_window->TreeWidget()->width() > 170, qPrintable(QString::number(m_window->TreeWidget()->width())));
+    m_window->hide();
+}
+
+void TestMainWindow::rowsHoldTheFont_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << "en";
+    QTest::newRow("Arabic") << "ar";
+}
+
+void TestMainWindow::rowsHoldTheFont()
+{
+    QFETCH(QString, language);
+    QVERIFY(Change::LoadLanguage(language));
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0301234567"), QStringLiteral("\u00c4gypten, Gr\u00fc\u00dfe"));
+    build(kFullConfig);
+    m_window->SetLanguage(false);
+    m_window->resize(980, 600);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QCoreApplication::processEvents();
+    // Rows are tall enough for the font: accents and descenders are not cut off.
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    QVERIFY(table->rowCount() > 0);
+    QVERIFY2(table->rowHeight(0) >= table->fontMetrics().height(),
+             qPrintable(QStringLiteral("row %1, font %2").arg(table->rowHeight(0)).arg(table->fontMetrics().height())));
+    QVERIFY(table->rowHeight(0) >= 16);
     m_window->hide();
 }
 

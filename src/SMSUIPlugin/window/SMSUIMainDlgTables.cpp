@@ -69,9 +69,10 @@ SMSUITableWidget* SMSUIMainDlg::createTable(int node)
     table->setShowGrid(false);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
-    // The style's minimum section height (from the font) would otherwise win over 16 px rows.
+    // 16 px rows (the style's minimum section height, taken from the font, would otherwise win),
+    // taller only where the font needs it so that accents and descenders are not cut off.
     table->verticalHeader()->setMinimumSectionSize(16);
-    table->verticalHeader()->setDefaultSectionSize(16);
+    table->verticalHeader()->setDefaultSectionSize(qMax(16, table->fontMetrics().height() + 2));
     table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     const QStringList headers{Translate(QStringLiteral("IDS_LST_NAME")) + QLatin1Char('/') + Translate(QStringLiteral("IDS_LST_TEL")),
                               Translate(QStringLiteral("IDS_LST_CONTENT")), Translate(QStringLiteral("IDS_LST_TIME"))};
@@ -116,7 +117,7 @@ SMSUITableWidget::RowCells SMSUIMainDlg::populateTableRow(const SMSLocalRecordPt
         delete time;
         return cells;
     }
-    table->setRowHeight(row, 16);
+    table->setRowHeight(row, table->verticalHeader()->defaultSectionSize());
     const bool rtl = isRightToLeft();
     QString name = record->strName.isEmpty() ? record->strNumber : record->strName;
     QString content = record->strContent;

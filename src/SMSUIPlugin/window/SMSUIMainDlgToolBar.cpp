@@ -211,7 +211,7 @@ void SMSUIMainDlg::updateTableSmsTable(const QString& text)
     if (messages)
         messages->BeginBulkChange();
     for (int i = 0; i < keep.size(); ++i) {
-        table->setRowHeight(i, 16);
+        table->setRowHeight(i, table->verticalHeader()->defaultSectionSize());
         for (int c = 0; c < 3; ++c)
             if (QTableWidgetItem* cell = cells.at(i * 3 + c))
                 table->setItem(i, c, cell);
