@@ -169,6 +169,7 @@ private slots:
     void cleanupTestCase();
 
     void listsBothMemoriesAndTheDeviceState();
+    void pcStoreStateIsReported();
     void restartKeepsIdsAndReadFlags();
     void arrivals_data();
     void arrivals();
@@ -269,6 +270,19 @@ void TestModemManager::startService(const QVariantMap& mockParameters, bool save
     o.timeoutMs = 2000;
     o.saveToPc = saveToPc;
     ZsdkDevice::ConfigureModem(o);
+}
+
+// The frame's warning about the message store asks the service how the PC store is; with a real
+// modem that store is the one beside it, and its real state is told.
+void TestModemManager::pcStoreStateIsReported()
+{
+    startService();
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    QCOMPARE(ZsdkDevice::InUse(), QStringLiteral("MockModem 3000"));
+    QCOMPARE(ZsdkSim::StoreState(), ZsdkSim::StoreStatus::Healthy);
+    QCOMPARE(ZsdkSim::DatabasePath(), m_dir.filePath(QStringLiteral("modem.sqlite")));
+    QVERIFY(ZsdkSim::OpenNote().isEmpty());
 }
 
 // Messages on the SIM and in the device memory, listed and read through the C API; the device

@@ -29,6 +29,9 @@ public:
     bool waitForFirstLook();
     // The line for the status bar when something is wrong (empty when all is well).
     QString problem() const;
+    // The PC memory, settings and phone book: the store beside the modem, so that its state
+    // (healthy, set aside, read-only, unavailable) can be told as with the simulated modem.
+    SimModem* pcStore() const { return m_pc.get(); }
 
     int recordCount(int mem, int* count) override;
     int idList(int mem, QVector<int>* ids) override;

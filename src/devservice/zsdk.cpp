@@ -732,11 +732,26 @@ bool WaitForEvents(int timeoutMs)
     ServiceRef s;
     return s && s.events()->waitIdle(timeoutMs);
 }
-QString DatabasePath() { return withSim(QString(), [](SimModem* m) { return m->databasePath(); }); }
-QString OpenNote() { return withSim(QString(), [](SimModem* m) { return m->openNote(); }); }
+// What the message store says about itself is true of either backend: the simulated modem is
+// its own store, a real modem keeps its PC memory in one beside it.
+template <typename R, typename Fn>
+R withStore(R failed, Fn fn)
+{
+    ServiceRef s;
+    if (!s)
+        return failed;
+    if (s.sim())
+        return fn(s.sim());
+    if (auto* mm = dynamic_cast<MMModem*>(s.get()->modem.get()); mm && mm->pcStore())
+        return fn(mm->pcStore());
+    return failed;
+}
+
+QString DatabasePath() { return withStore(QString(), [](SimModem* m) { return m->databasePath(); }); }
+QString OpenNote() { return withStore(QString(), [](SimModem* m) { return m->openNote(); }); }
 StoreStatus StoreState()
 {
-    return withSim(StoreStatus::Unavailable, [](SimModem* m) {
+    return withStore(StoreStatus::Unavailable, [](SimModem* m) {
         const SimModem::StoreState s = m->storeState();
         switch (s.state) {
         case SmsDatabase::State::Ready: return s.setAside ? StoreStatus::SetAside : StoreStatus::Healthy;
