@@ -165,6 +165,7 @@ private slots:
     void toolBarAndPreviewFollowTheSelection_data();
     void toolBarAndPreviewFollowTheSelection();
     void memoryFullOkMovesEveryCardMessage();
+    void batchTheDeviceCouldNotStore();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -1668,6 +1669,51 @@ void TestMainWindow::moveIntoAFullMemory()
     QCOMPARE(int(left), messages - moved);
 }
 
+// The worker reports each dropped copy as it goes; the device then fails to commit the batch
+// (its disk is full). The tables must show where the messages really are, and the job must be
+// named a failure.
+void TestMainWindow::batchTheDeviceCouldNotStore()
+{
+    const QString big(100000, QChar(0x0416));
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("765432%1").arg(i), big, 1,
+                                          QStringLiteral("2026120%1100000").arg(i + 1)) >= 0);
+    build(kFullConfig, false);
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    SMSUITreeWidget* tree = m_window->TreeWidget();
+    tree->setCurrentItem(m_window->TreeItem(NODE_LOCAL_INBOX));
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    SMSUITableWidget* favorites = m_window->Table(NODE_LOCAL_FAVORITE);
+    QCOMPARE(inbox->rowCount(), 2);
+    QCOMPARE(favorites->rowCount(), 0);
+    const QRect cell = inbox->visualItemRect(inbox->item(0, 0));
+    QTest::mousePress(inbox->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 3, cell.center().y()));
+    QVERIFY(m_window->DragOver(NODE_LOCAL_FAVORITE));
+    QMimeData data;
+    data.setData(QStringLiteral("Text/stringids"), QByteArray());
+    const QPoint at = tree->visualItemRect(m_window->TreeItem(NODE_LOCAL_FAVORITE)).center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(tree->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    ZsdkSim::LimitStoreGrowth(2);
+    auto restore = qScopeGuard([] { ZsdkSim::LimitStoreGrowth(0); });
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ControlModifier);
+    QCoreApplication::sendEvent(tree->viewport(), &drop);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    QVERIFY(progress);
+    QCOMPARE(progress->LabelText(), m_window->Translate(QStringLiteral("IDS_STR_ALL_FAILED")));
+    QCOMPARE(favorites->rowCount(), 0);
+    QCOMPARE(inbox->rowCount(), 2);
+    QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), 2);
+    int32_t count = -1;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, MEM_PC), 0);
+    QCOMPARE(count, 2);
+    QTest::mouseRelease(inbox->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 3, cell.center().y()));
+}
+
 void TestMainWindow::fullCheckCoversCardMemoriesOnly_data()
 {
     QTest::addColumn<int>("target");
@@ -1887,10 +1933,17 @@ void TestMainWindow::shutDownWhileMessagesArrive()
     build(kFullConfig);
     std::atomic<bool> stop{false};
     std::atomic<int> stored{0}, injected{0};
+    // The network delivers as many messages as it is allowed to so far: a fixed number could
+    // all be delivered on a fast machine before the page goes, and nothing would arrive then.
+    std::atomic<int> allowed{50};
     std::thread network([&] {
         ZsdkSim::Incoming in;
         in.mem = MEM_PC;
-        for (int i = 0; !stop && i < 2000; ++i) {
+        for (int i = 0; !stop; ++i) {
+            while (!stop && injected >= allowed)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (stop)
+                break;
             in.number = QStringLiteral("+4917100%1").arg(i % 9);
             in.text = QStringLiteral("arrival %1").arg(i);
             in.msgClass = i % 7 == 3 ? 0 : 3;
@@ -1908,13 +1961,14 @@ void TestMainWindow::shutDownWhileMessagesArrive()
     QTRY_VERIFY_WITH_TIMEOUT(m_window->Table(NODE_LOCAL_INBOX)->rowCount() >= 5, 10000);
     if (unregisterFirst)
         SMSStatusUILogic::Existing()->unSDKRegisterEvent();
+    // Each step lets more messages in first, so that they arrive while it runs.
+    allowed = injected + 20;
     SMSUIMainDlg::Release();
     m_window = nullptr;
-    int until = injected + 20;
-    QTRY_VERIFY_WITH_TIMEOUT(injected >= until, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(injected >= allowed, 20000);
+    allowed = injected + 20;
     SMSStatusUILogic::Release();
-    until = injected + 20;
-    QTRY_VERIFY_WITH_TIMEOUT(injected >= until, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(injected >= allowed, 20000);
     stop = true;
     join.dismiss();
     network.join();

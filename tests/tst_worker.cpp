@@ -29,6 +29,8 @@ private slots:
     void recoverReturnsToTheFolder();
     void moveFromTheSimRootFollowsEachFolder();
     void copyKeepsTheOriginal();
+    void batchNotStoredIsReported_data();
+    void batchNotStoredIsReported();
     void dragRules_data();
     void dragRules();
     void sendReportsEveryPart();
@@ -216,6 +218,37 @@ void TestWorker::copyKeepsTheOriginal()
     QCOMPARE(copied.count(), 1);
     QCOMPARE(load(NODE_SIM_INBOX, MEM_SIM).size(), 1);
     QCOMPARE(load(NODE_LOCAL_INBOX, MEM_PC).size(), 1);
+}
+
+void TestWorker::batchNotStoredIsReported_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("room on the disk: the batch is kept") << false;
+    QTest::newRow("disk full at the commit: nothing is kept") << true;
+}
+
+// Each record is reported as it is done, inside the batch; when the commit then fails the
+// device kept none of it, and the window must be told so that it shows the truth.
+void TestWorker::batchNotStoredIsReported()
+{
+    QFETCH(bool, diskFull);
+    const QString big(100000, QChar(0x0416));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(storeMessage(NODE_LOCAL_INBOX, QStringLiteral("765432%1").arg(i), big) >= 0);
+    SMSThreadUI worker;
+    QSignalSpy copied(&worker, &SMSThreadUI::smsDragged);
+    QSignalSpy notStored(&worker, &SMSThreadUI::batchNotStored);
+    // A copy dropped with Ctrl inside the PC: new messages only, nothing freed to make room.
+    worker.setWork(SMSThreadUI::WorkDragCopy, load(NODE_LOCAL_INBOX, MEM_PC), MEM_PC, NODE_LOCAL_FAVORITE, NODE_LOCAL_INBOX);
+    if (diskFull)
+        ZsdkSim::LimitStoreGrowth(2);
+    QVERIFY(runJob(worker));
+    ZsdkSim::LimitStoreGrowth(0);
+    QCOMPARE(copied.count(), 3);
+    QCOMPARE(notStored.count(), diskFull ? 1 : 0);
+    // Whatever the window was told, the device holds the copies only if the batch was kept.
+    QCOMPARE(load(NODE_LOCAL_INBOX, MEM_PC).size(), 3);
+    QCOMPARE(m_store->getSmsBuffer(NODE_LOCAL_FAVORITE).size(), diskFull ? 0 : 3);
 }
 
 void TestWorker::dragRules_data()

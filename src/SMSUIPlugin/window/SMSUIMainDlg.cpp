@@ -233,6 +233,7 @@ void SMSUIMainDlg::addListenersAndData()
     connect(worker, &SMSThreadUI::SendSignalEvent, this, &SMSUIMainDlg::onSendSmsResult);
     connect(worker, &SMSThreadUI::sendNotStarted, this, &SMSUIMainDlg::giveUpSend);
     connect(worker, &SMSThreadUI::moveOrCopyEvent, this, &SMSUIMainDlg::onSmsMoveOrCopy);
+    connect(worker, &SMSThreadUI::batchNotStored, this, &SMSUIMainDlg::onBatchNotStored);
     connect(store, &SMSStatusUILogic::Network_Status, this, &SMSUIMainDlg::GetPresentNetworkStatus);
     connect(store, &SMSStatusUILogic::NewMsg_Event, this, &SMSUIMainDlg::ShowNewMessageDialog);
     connect(store, &SMSStatusUILogic::DeleteSMSInUiService, this, &SMSUIMainDlg::onDeleteSMS);

@@ -298,6 +298,7 @@ public slots:
     void onSmsStatusChanged(int);
     void onDeleteMessage(int row);
     void onrecoverMessage(bool bRecoverResult, int row);
+    void onBatchNotStored();
     void updateSIMNVTables();
     void onSmsMoveOrCopy(bool, int);
     bool checkDevMemStatus(bool);
@@ -463,6 +464,8 @@ private:
     int m_iMemoryFullMark = 0;
     // A move or copy named the full card memory in the progress window; its later results only count.
     bool m_bMemoryFullReported = false;
+    // The device could not commit the running job's batch: every table is re-synced at its end.
+    bool m_bBatchNotStored = false;
     void setTargetRules(int folder, bool emptySelection, bool hasRows);
     QString cardName() const;
 

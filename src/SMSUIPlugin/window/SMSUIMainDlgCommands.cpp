@@ -417,6 +417,28 @@ void SMSUIMainDlg::onrecoverMessage(bool ok, int index)
         progress->onCompleteChangeButtonText();
 }
 
+void SMSUIMainDlg::onBatchNotStored()
+{
+    // Every record was reported done as it went, but the device kept none of them: the buffers
+    // are read again from what the device holds, and the job is named a failure.
+    m_bBatchNotStored = true;
+    if (m_pStatusLogicObject && m_SMSThreadInst) {
+        QList<int> memories;
+        for (int node : {m_SMSThreadInst->SourceNode(), m_SMSThreadInst->TargetNode()}) {
+            const int memory = SMSStatusUILogic::GetMemPosition(node);
+            if (memory != MEM_INVALID && !memories.contains(memory))
+                memories << memory;
+        }
+        for (int memory : qAsConst(memories)) {
+            m_pStatusLogicObject->ReleaseSmsBuffer(memory);
+            m_pStatusLogicObject->PopulateSMSFromSDK(memory);
+        }
+    }
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    if (progress && !m_bMemoryFullReported)
+        progress->changeLabel(QStringLiteral("IDS_STR_ALL_FAILED"));
+}
+
 void SMSUIMainDlg::onCloseWaitingDialog()
 {
     SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
@@ -440,6 +462,12 @@ void SMSUIMainDlg::onFinished()
     if (m_bUnreadAffected)
         sendStatusBarRefresh();
     handleOperationOnComplete();
+    if (m_bBatchNotStored) {
+        m_bBatchNotStored = false;
+        for (int node : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13, 14, 15})
+            syncSMSTableWithBuffers(node);
+        sendStatusBarRefresh();
+    }
     // The tool bar and the preview follow what is still selected: nothing after a delete or a
     // move that went through, the same messages after one that failed. The worker has announced
     // its end; the row-click handling waits for it to be over.

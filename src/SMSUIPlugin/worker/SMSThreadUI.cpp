@@ -172,6 +172,10 @@ void SMSThreadUI::recordLoop()
             SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_EndTransaction returned error");
         else
             SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_EndTransaction failed");
+        // The records were reported done one by one, but the device kept none of them: the
+        // window reads the storages again and says that the whole job failed.
+        SMS_WARN("%s: %s: %s: the device could not store the batch; nothing of it was kept");
+        emit batchNotStored();
     }
     m_listRecords.clear();
 }

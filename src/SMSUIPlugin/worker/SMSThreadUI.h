@@ -50,6 +50,8 @@ signals:
     void smsDragged(bool);
     // The device did not take the message: no per-part result will come for it.
     void sendNotStarted();
+    // The device could not commit the batch: none of the records reported done was kept.
+    void batchNotStored();
 
 public slots:
     void onSendResult(bool bSendResult);
