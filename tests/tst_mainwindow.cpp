@@ -169,6 +169,8 @@ private slots:
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
+    QPoint pressToDragFirstRow(SMSUITableWidget* table);
+    void dropOnFolder(int target, bool ctrl);
     void setConfig(const QByteArray& xml);
     QTemporaryDir m_dir;
     QString m_lib;
@@ -1259,22 +1261,14 @@ void TestMainWindow::dropMovesCopiesOrRefuses()
     QCOMPARE(table->rowCount(), 2);
     const int before = m_window->Table(target)->rowCount();
     QVERIFY(before <= targetRows);
-    // Press on the first cell, near its start: that prepares a drag of that row.
-    const QRect cell = table->visualItemRect(table->item(0, 0));
-    QTest::mousePress(table->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 3, cell.center().y()));
+    const QPoint pressed = pressToDragFirstRow(table);
     QCOMPARE(m_window->DragSourceNode(), source);
     QCOMPARE(m_window->DragRecords().size(), 1);
     const bool allowed = m_window->DragOver(target);
     QCOMPARE(tree->currentItem(), allowed ? m_window->TreeItem(target) : m_window->TreeItem(source));
-    QMimeData data;
-    data.setData(QStringLiteral("Text/stringids"), QByteArray());
-    const QPoint at = tree->visualItemRect(m_window->TreeItem(target)).center();
-    // The application hands a drop only to the widget that took the drag's entry.
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(tree->viewport(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier);
-    QCoreApplication::sendEvent(tree->viewport(), &drop);
+    dropOnFolder(target, ctrl);
+    if (QTest::currentTestFailed())
+        return;
     const bool works = sourceRows != 2 || targetRows != before;
     if (works)
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
@@ -1285,7 +1279,30 @@ void TestMainWindow::dropMovesCopiesOrRefuses()
     QTRY_COMPARE(m_window->Table(target)->rowCount(), targetRows);
     // The window ends on the folder that received the messages, or stays where the drag began.
     QCOMPARE(m_window->SelectedNode(), works ? target : source);
-    QTest::mouseRelease(table->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 3, cell.center().y()));
+    QTest::mouseRelease(table->viewport(), Qt::LeftButton, Qt::NoModifier, pressed);
+}
+
+QPoint TestMainWindow::pressToDragFirstRow(SMSUITableWidget* table)
+{
+    // A press on the first cell, near its start, prepares a drag of that row.
+    const QRect cell = table->visualItemRect(table->item(0, 0));
+    const QPoint at(cell.left() + 3, cell.center().y());
+    QTest::mousePress(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    return at;
+}
+
+void TestMainWindow::dropOnFolder(int target, bool ctrl)
+{
+    SMSUITreeWidget* tree = m_window->TreeWidget();
+    QMimeData data;
+    data.setData(QStringLiteral("Text/stringids"), QByteArray());
+    const QPoint at = tree->visualItemRect(m_window->TreeItem(target)).center();
+    // The application hands a drop only to the widget that took the drag's entry.
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(tree->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+    QCoreApplication::sendEvent(tree->viewport(), &drop);
 }
 
 void TestMainWindow::pressDecidesBetweenDragAndSelection()
@@ -1680,25 +1697,18 @@ void TestMainWindow::batchTheDeviceCouldNotStore()
                                           QStringLiteral("2026120%1100000").arg(i + 1)) >= 0);
     build(kFullConfig, false);
     QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
-    SMSUITreeWidget* tree = m_window->TreeWidget();
-    tree->setCurrentItem(m_window->TreeItem(NODE_LOCAL_INBOX));
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_INBOX));
     SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
     SMSUITableWidget* favorites = m_window->Table(NODE_LOCAL_FAVORITE);
     QCOMPARE(inbox->rowCount(), 2);
     QCOMPARE(favorites->rowCount(), 0);
-    const QRect cell = inbox->visualItemRect(inbox->item(0, 0));
-    QTest::mousePress(inbox->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 3, cell.center().y()));
+    const QPoint pressed = pressToDragFirstRow(inbox);
     QVERIFY(m_window->DragOver(NODE_LOCAL_FAVORITE));
-    QMimeData data;
-    data.setData(QStringLiteral("Text/stringids"), QByteArray());
-    const QPoint at = tree->visualItemRect(m_window->TreeItem(NODE_LOCAL_FAVORITE)).center();
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(tree->viewport(), &enter);
-    QVERIFY(enter.isAccepted());
     ZsdkSim::LimitStoreGrowth(2);
     auto restore = qScopeGuard([] { ZsdkSim::LimitStoreGrowth(0); });
-    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ControlModifier);
-    QCoreApplication::sendEvent(tree->viewport(), &drop);
+    dropOnFolder(NODE_LOCAL_FAVORITE, true);
+    if (QTest::currentTestFailed())
+        return;
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
     ZsdkSim::WaitForEvents();
     QCoreApplication::processEvents();
@@ -1711,7 +1721,7 @@ void TestMainWindow::batchTheDeviceCouldNotStore()
     int32_t count = -1;
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, MEM_PC), 0);
     QCOMPARE(count, 2);
-    QTest::mouseRelease(inbox->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(cell.left() + 3, cell.center().y()));
+    QTest::mouseRelease(inbox->viewport(), Qt::LeftButton, Qt::NoModifier, pressed);
 }
 
 void TestMainWindow::fullCheckCoversCardMemoriesOnly_data()
