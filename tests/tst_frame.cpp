@@ -12,6 +12,7 @@
 #include "SimControl.h"
 #include "zsdk.h"
 #include "Startup.h"
+#include "TestSupport.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -65,12 +66,7 @@ private:
 void TestFrame::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    ZsdkSim::Options o;
-    o.databasePath = m_dir.filePath(QStringLiteral("sim.sqlite"));
-    o.seed = true;
-    o.simReadDelayMs = 0;
-    o.deviceReadDelayMs = 0;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("sim.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; });
     CommonUtils::SetSettingsFile(m_dir.filePath(QStringLiteral("xframe.ini")));
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
 }
@@ -357,12 +353,7 @@ static int pcMessages()
 
 void TestFrame::sendingWithTheDeviceRemoved()
 {
-    ZsdkSim::Options o;
-    o.databasePath = m_dir.filePath(QStringLiteral("removed.sqlite"));
-    o.seed = true;
-    o.simReadDelayMs = 0;
-    o.deviceReadDelayMs = 0;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("removed.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; });
     FrameWindow frame(true);
     frame.resize(900, 600);
     frame.show();
@@ -446,11 +437,7 @@ void TestFrame::smsCentreOfANewSimIsRecorded()
 {
     clearCentreEntries();
     auto restore = qScopeGuard([] { clearCentreEntries(); });
-    ZsdkSim::Options o;
-    o.databasePath = m_dir.filePath(QStringLiteral("centre.sqlite"));
-    o.simReadDelayMs = 0;
-    o.deviceReadDelayMs = 0;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("centre.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; });
     FrameWindow frame(true);
     frame.show();
     QCOMPARE(frame.StartPlugins(), 1);
@@ -503,11 +490,7 @@ void TestFrame::smsCentreOfANewSimIsRecorded()
 
 void TestFrame::deviceMenuTellsThePages()
 {
-    ZsdkSim::Options o;
-    o.databasePath = m_dir.filePath(QStringLiteral("menu.sqlite"));
-    o.simReadDelayMs = 0;
-    o.deviceReadDelayMs = 0;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("menu.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; });
     FrameWindow frame(true);
     frame.show();
     QCOMPARE(frame.StartPlugins(), 1);
@@ -550,11 +533,7 @@ void TestFrame::deviceMenuTellsThePages()
 
 void TestFrame::sendIndicatorAndSendFailures()
 {
-    ZsdkSim::Options o;
-    o.databasePath = m_dir.filePath(QStringLiteral("indicator.sqlite"));
-    o.simReadDelayMs = 0;
-    o.deviceReadDelayMs = 0;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("indicator.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; });
     FrameWindow frame(true);
     frame.show();
     QCOMPARE(frame.StartPlugins(), 1);
@@ -708,12 +687,7 @@ void TestFrame::sendToPicksFromThePhoneBook()
 
 void TestFrame::fillingTheCardShowsWhatIsStored()
 {
-    ZsdkSim::Options o;
-    o.databasePath = m_dir.filePath(QStringLiteral("fill.sqlite"));
-    o.simReadDelayMs = 0;
-    o.deviceReadDelayMs = 0;
-    o.simCapacity = 6;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("fill.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; o.simCapacity = 6; });
     FrameWindow frame(true);
     frame.resize(900, 600);
     frame.show();
