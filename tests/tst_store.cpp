@@ -19,7 +19,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -120,6 +122,9 @@ private slots:
 
     void recordsSurviveConcurrentUse();
     void loadingWhileMessagesArrive();
+    void loadShowsWhatChangedBetweenCountAndList_data();
+    void loadShowsWhatChangedBetweenCountAndList();
+    void loadingThePcWhileCardsAreRead();
 
 private:
     void setConfig(const QByteArray& xml);
@@ -1189,6 +1194,162 @@ void TestStore::loadingWhileMessagesArrive()
     QCOMPARE(card.size(), 10);
     for (const SMSLocalRecordPtr& rec : card)
         QCOMPARE(rec->strName, nameOf(rec->strNumber));
+}
+
+namespace {
+// Runs `change` once, on the loading thread, right after the store has read the count of the
+// storage it loads and before it reads the list: the store logs that line between the two calls.
+struct BetweenCountAndList {
+    static std::function<void()> change;
+    static QtMessageHandler previous;
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (change && text.contains(QLatin1String("ZSDK_SMSSrv_SMSRecordSetGetRecordCount () returned SUCCESS"))) {
+            const std::function<void()> now = std::move(change);
+            change = nullptr;
+            now();
+        }
+        previous(type, context, text);
+    }
+    explicit BetweenCountAndList(std::function<void()> c)
+    {
+        change = std::move(c);
+        previous = qInstallMessageHandler(handler);
+    }
+    ~BetweenCountAndList()
+    {
+        qInstallMessageHandler(previous);
+        change = nullptr;
+    }
+};
+std::function<void()> BetweenCountAndList::change;
+QtMessageHandler BetweenCountAndList::previous = nullptr;
+
+QList<int> storedIds(int memPosition)
+{
+    int32_t* ids = nullptr;
+    int32_t n = 0;
+    QList<int> out;
+    if (ZSDK_SMSSrv_GetSmsIdList(&ids, &n, memPosition) == 0) {
+        for (int i = 0; i < n; ++i)
+            out << ids[i];
+        ZSDK_SMSSrv_ReleaseSmsIdList(&ids);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+QList<int> sortedKeys(const SMSFolderBuffer& folder)
+{
+    QList<int> keys = folder.keys();
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+} // namespace
+
+void TestStore::loadShowsWhatChangedBetweenCountAndList_data()
+{
+    QTest::addColumn<int>("arrivals");
+    QTest::addColumn<int>("deletions");
+    QTest::newRow("a message arrives") << 1 << 0;
+    QTest::newRow("two messages arrive") << 2 << 0;
+    QTest::newRow("the device deletes a message") << 0 << 1;
+    QTest::newRow("one arrives, one is deleted") << 1 << 1;
+}
+
+void TestStore::loadShowsWhatChangedBetweenCountAndList()
+{
+    // The buffers are read again from scratch (as after a card was read or a batch failed): what
+    // the load shows is all the user sees of the storage. Arrivals are not announced here, so
+    // only the load can put them into the buffers.
+    QFETCH(int, arrivals);
+    QFETCH(int, deletions);
+    m_store->unSDKRegisterEvent();
+    QList<int> seeded;
+    for (int i = 0; i < 5; ++i)
+        seeded << storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+4917100%1").arg(i), QStringLiteral("seed %1").arg(i));
+    m_store->ReleaseSmsBuffer(MEM_PC);
+    {
+        BetweenCountAndList between([&] {
+            ZsdkSim::Incoming in;
+            in.number = QStringLiteral("+491712345678");
+            for (int i = 0; i < arrivals; ++i) {
+                in.text = QStringLiteral("arrival %1").arg(i);
+                QVERIFY(ZsdkSim::InjectMessage(in) > 0);
+            }
+            for (int i = 0; i < deletions; ++i)
+                QCOMPARE(ZSDK_SMSSrv_RemoveMsg(seeded.at(i), MEM_PC), 0);
+        });
+        QCOMPARE(m_store->PopulateSMSFromSDK(MEM_PC), 0);
+        QVERIFY(!BetweenCountAndList::change);   // the change did happen during the load
+    }
+    const QList<int> stored = storedIds(MEM_PC);
+    QCOMPARE(stored.size(), 5 + arrivals - deletions);
+    QCOMPARE(sortedKeys(m_store->getSmsBuffer(NODE_LOCAL_INBOX)), stored);
+}
+
+void TestStore::loadingThePcWhileCardsAreRead()
+{
+    // The card readers ask for their memory's count on their own threads while the GUI thread
+    // loads the PC store again and again (start-up, a failed batch, the status bar's unread
+    // count). A load must never take what a reader read for its own memory.
+    for (int i = 0; i < 30; ++i)
+        storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+4917100%1").arg(i), QStringLiteral("pc %1").arg(i));
+    for (int i = 0; i < 4; ++i)
+        storeMessage(NODE_SIM_INBOX, QStringLiteral("+4917200%1").arg(i), QStringLiteral("sim %1").arg(i));
+    for (int i = 0; i < 3; ++i)
+        storeMessage(NODE_DEVICE_INBOX, QStringLiteral("+4917300%1").arg(i), QStringLiteral("device %1").arg(i));
+    DetectMemoryDeviceThread simReader(MEM_SIM), deviceReader(MEM_DEVICE);
+    int cardLoads = 0;
+    for (DetectMemoryDeviceThread* reader : {&simReader, &deviceReader}) {
+        reader->SetPollInterval(50);
+        // As the window does when a reader reports its memory readable.
+        connect(reader, &DetectMemoryDeviceThread::signalReadSIM, this, [this, &cardLoads](int mem) {
+            m_store->ReleaseSmsBuffer(mem);
+            QCOMPARE(m_store->PopulateSMSFromSDK(mem), 0);
+            ++cardLoads;
+        });
+    }
+    // A reader polling a card that is still being read asks for the count over and over.
+    std::atomic<bool> stop{false};
+    std::thread poller([this, &stop] {
+        while (!stop)
+            m_store->GetSMSRecordCount(MEM_SIM);
+    });
+    auto join = qScopeGuard([&] {
+        stop = true;
+        poller.join();
+        for (DetectMemoryDeviceThread* reader : {&simReader, &deviceReader}) {
+            reader->SetStop(true);
+            reader->wait(5000);
+        }
+    });
+    const QList<int> pc = storedIds(MEM_PC);
+    QElapsedTimer clock;
+    clock.start();
+    int loads = 0;
+    while (clock.elapsed() < 1500) {
+        for (DetectMemoryDeviceThread* reader : {&simReader, &deviceReader})
+            if (!reader->isRunning())
+                reader->start();
+        m_store->ReleaseSmsBuffer(MEM_PC);
+        QCOMPARE(m_store->PopulateSMSFromSDK(MEM_PC), 0);
+        QCOMPARE(sortedKeys(m_store->getSmsBuffer(NODE_LOCAL_INBOX)), pc);
+        ++loads;
+        QCoreApplication::processEvents();
+    }
+    join.dismiss();
+    stop = true;
+    poller.join();
+    for (DetectMemoryDeviceThread* reader : {&simReader, &deviceReader})
+        QVERIFY(reader->wait(5000));
+    QCoreApplication::processEvents();
+    QVERIFY(loads > 10);
+    QVERIFY(cardLoads > 2);
+    QCOMPARE(sortedKeys(m_store->getSmsBuffer(NODE_SIM_INBOX)), storedIds(MEM_SIM));
+    QCOMPARE(sortedKeys(m_store->getSmsBuffer(NODE_DEVICE_INBOX)), storedIds(MEM_DEVICE));
+    QCOMPARE(m_store->getSmsBuffer(NODE_SIM_INBOX).size(), 4);
+    QCOMPARE(m_store->getSmsBuffer(NODE_DEVICE_INBOX).size(), 3);
 }
 
 QTEST_MAIN(TestStore)

@@ -76,6 +76,8 @@ public:
     int sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLocalRecordPtr* out, SMSNameCache* names = nullptr);
     int PopulateSMSFromSDK(int memPosition);
     int GetMessageIdList(int memPosition);
+    // The ids of the last list read (by a load or GetMessageIdList), whichever thread read it.
+    QList<int> LastReadIds() const;
     int GetSMSCount(int memPosition);
     bool GetSMSRecordCount(int memPosition);   // true = failure
     int UpdateSMSBufferUsingMsgID(int msgId, int node);
@@ -159,6 +161,7 @@ private:
     bool sentItemsView() const;
     int readBack(int newId, int toNode);
     int saveCopy(const SMSLocalRecord& rec, int toNode, bool keepId, bool targetIsOrigin, int32_t* newId);
+    void noteIdsRead(QList<int> ids);
 
     QHash<int, SMSFolderBuffer> m_hashSMSBuffer;
     QHash<int, quint64> m_hashGeneration;   // under m_mutexBuffer
@@ -173,8 +176,11 @@ private:
     int m_iLastToNode = 0;
     SMSLocalRecord m_stScratchRecord;
     QThread* m_pDetectThread = nullptr;
-    int m_iIdCount = 0;
-    QList<int> m_listMsgIds;
+    // The last count and id list read. Written by the GUI thread's loads and the card readers'
+    // polls; nothing reads them to decide what a load shows (each load keeps its own).
+    std::atomic<int> m_iIdCount{0};
+    QList<int> m_listMsgIds;   // under m_mutexIds
+    mutable QMutex m_mutexIds;   // only ever taken alone, for a copy or a swap
     QMutex m_mutexSort;
     mutable QMutex m_mutexBuffer;
     bool m_bLocal2Device = true;

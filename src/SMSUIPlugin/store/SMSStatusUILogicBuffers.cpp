@@ -223,20 +223,35 @@ bool SMSStatusUILogic::GetSMSRecordCount(int memPosition)
         SMS_DEBUG("The Error code returned by the ZSDK_SMSSrv_SMSRecordSetGetRecordCount = %ld", long(rc));
         return true;
     }
-    m_iIdCount = n;
+    m_iIdCount.store(n);   // the card readers call this on their own threads
     return false;
+}
+
+void SMSStatusUILogic::noteIdsRead(QList<int> ids)
+{
+    QMutexLocker lock(&m_mutexIds);
+    m_iIdCount.store(ids.size());
+    m_listMsgIds.swap(ids);
+}
+
+QList<int> SMSStatusUILogic::LastReadIds() const
+{
+    QMutexLocker lock(&m_mutexIds);
+    return m_listMsgIds;
 }
 
 int SMSStatusUILogic::GetMessageIdList(int memPosition)
 {
     int32_t* ids = nullptr;
-    int32_t n = m_iIdCount;
+    int32_t n = m_iIdCount.load();
     const ZSDK_STATUS rc = ZSDK_SMSSrv_GetSmsIdList(&ids, &n, memPosition);
     bool ok = rc == 0 && n >= 1;
     if (rc == 0 && ids) {
-        m_iIdCount = n;
+        QList<int> read;
+        read.reserve(n);
         for (int i = 0; i < n; ++i)
-            m_listMsgIds.append(ids[i]);
+            read.append(ids[i]);
+        noteIdsRead(std::move(read));
     } else {
         SMS_DEBUG("The Error code returned by the ZSDK_SMSSrv_GetSmsIdList = %ld", long(rc));
     }
@@ -249,47 +264,79 @@ int SMSStatusUILogic::GetMessageIdList(int memPosition)
     return SMS_OK;
 }
 
+namespace {
+// Every message of a storage, read in one device-service call; released however the load ends.
+struct MessageList {
+    SMSDeviceRecord* records = nullptr;
+    int32_t count = 0;
+    ~MessageList() { release(); }
+    void release()
+    {
+        if (records && ZSDK_SMSSrv_ReleaseMsgList(&records) != 0)
+            SMS_DEBUG("%s: %s: ZSDK_SMSSrv_ReleaseMsgList returned error", SMSLog::now().constData(), "SMSStatusUILogicBuffers.cpp");
+        records = nullptr;
+        count = 0;
+    }
+    ZSDK_STATUS read(int memPosition)
+    {
+        release();
+        count = 0;   // all messages of the storage
+        return ZSDK_SMSSrv_GetMsgList(&records, &count, memPosition);
+    }
+};
+} // namespace
+
 int SMSStatusUILogic::PopulateSMSFromSDK(int memPosition)
 {
-    const int count = GetSMSCount(memPosition);
-    m_listMsgIds.clear();
-    m_iIdCount = 0;   // all messages of the storage
+    // What a load reads stays in its own locals until it is done: the card readers store their
+    // memory's count on their own threads meanwhile, and a load of another storage may run on
+    // another thread.
+    int count = GetSMSCount(memPosition);
     // The whole storage in one device-service call: one call per id costs as much as the rest
     // of the start-up with a large PC store.
-    struct ListGuard {
-        SMSDeviceRecord* records = nullptr;
-        ~ListGuard()
-        {
-            if (records && ZSDK_SMSSrv_ReleaseMsgList(&records) != 0)
-                SMS_DEBUG("%s: %s: ZSDK_SMSSrv_ReleaseMsgList returned error", SMSLog::now().constData(), "SMSStatusUILogicBuffers.cpp");
+    MessageList list;
+    bool countAgrees = false;
+    for (int attempt = 1; !countAgrees; ++attempt) {
+        const ZSDK_STATUS rc = list.read(memPosition);
+        if (rc != 0 || !list.records || list.count < 1) {
+            SMS_DEBUG("The Error code returned by the ZSDK_SMSSrv_GetMsgList = %ld", long(rc));
+            SMS_LOG("%s: %s: %s: GetMessageIdList returned error");
+            return SMS_FAIL;
         }
-    } list;
-    int32_t n = m_iIdCount;
-    const ZSDK_STATUS rc = ZSDK_SMSSrv_GetMsgList(&list.records, &n, memPosition);
-    if (rc != 0 || !list.records || n < 1) {
-        SMS_DEBUG("The Error code returned by the ZSDK_SMSSrv_GetMsgList = %ld", long(rc));
-        SMS_LOG("%s: %s: %s: GetMessageIdList returned error");
-        return SMS_FAIL;
-    }
-    m_iIdCount = n;
-    for (int i = 0; i < n; ++i)
-        m_listMsgIds.append(list.records[i].iMsgId);
-    if (count <= 0 || count != m_listMsgIds.size()) {
+        if (count > 0 && count == list.count) {
+            countAgrees = true;
+            break;
+        }
+        // A message arrived or went between the count and the list. The list is one snapshot of
+        // the storage; a count taken after it tells whether the storage has held still since.
+        count = GetSMSCount(memPosition);
+        countAgrees = count > 0 && count == list.count;
+        if (countAgrees)
+            break;
         SMS_LOG("%s: %s: %s: SMS Count  error");
-        return SMS_FAIL;
+        // Messages keep arriving faster than the storage can be read: the last list is still a
+        // whole storage at one moment, and every later arrival comes with its own event. It is
+        // shown rather than leaving the user with nothing, and the load reports the failure.
+        if (count < 0 || attempt == 3)
+            break;
     }
+    QList<int> ids;
+    ids.reserve(list.count);
+    for (int i = 0; i < list.count; ++i)
+        ids.append(list.records[i].iMsgId);
+    noteIdsRead(std::move(ids));
     int result = SMS_OK;
     // While a whole memory is loaded the same numbers come again and again; their phone-book
     // answers are kept for the length of this load. The cache is this call's own: the device
     // thread converts arrivals meanwhile and must never see it (it ends with this call).
     SMSNameCache names;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < list.count; ++i) {
         SMSLocalRecordPtr rec;
         result = sortSMSToCorrespondingNodes(&list.records[i], &rec, &names);
         if (result != SMS_OK)
             SMS_LOG("%s: %s: %s: sortLocalSMSToLocalNodes returned error");
     }
-    return result;
+    return countAgrees ? result : SMS_FAIL;
 }
 
 int SMSStatusUILogic::UpdateSMSBufferUsingMsgID(int msgId, int node)
