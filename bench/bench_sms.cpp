@@ -277,6 +277,18 @@ int main(int argc, char** argv)
     const double baseline = baselineMs(inboxRows);
     const int inboxCount = inboxRows.size();
 
+    // Start-up fills only the table it shows; every other table is filled the first time it is
+    // needed. The biggest of them, the Local root, costs that once, when first shown. It stays
+    // filled for the re-sync figure below.
+    t.restart();
+    window->onClickSMSTreeNode(window->TreeItem(NODE_LOCAL_ROOT), 0);
+    QApplication::processEvents();
+    const double rootShown = t.nsecsElapsed() / 1e6;
+    const QList<SMSLocalRecordPtr> localRows = recordsOf(store, localFolders);
+    figures.append({QStringLiteral("Local root first shown (filled then)"), rootShown, 1000, baselineMs(localRows), int(localRows.size())});
+    window->onClickSMSTreeNode(window->TreeItem(NODE_LOCAL_INBOX), 0);
+    QApplication::processEvents();
+
     SMSUITableWidget* table = window->Table(NODE_LOCAL_INBOX);
     // An unread message near the middle: the click marks it read in every table showing it.
     int clicked = table->rowCount() / 2;

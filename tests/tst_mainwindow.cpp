@@ -123,6 +123,9 @@ private slots:
     void searchNarrowsAndWidens();
     void resyncShowsWhatARebuildShows_data();
     void resyncShowsWhatARebuildShows();
+    void tableFirstNeededAfterChangesShowsTheBuffers_data();
+    void tableFirstNeededAfterChangesShowsTheBuffers();
+    void searchInAFolderNotShownBefore();
     void searchBoxHeight();
     void emptyTableForACardRootWithoutTables();
     void cardBranchesFollowTheSim();
@@ -529,6 +532,9 @@ void TestMainWindow::resyncShowsWhatARebuildShows()
         ids << TestSupport::storeMessage(node, QStringLiteral("+4917%1").arg(i), QStringLiteral("message %1").arg(i), i % 3 == 0 ? 1 : 0, time);
     }
     build(kFullConfig);
+    // Both tables were shown once before the change (start-up fills only the Inbox).
+    for (int node : {NODE_LOCAL_ROOT, NODE_LOCAL_INBOX})
+        QVERIFY(m_window->Table(node));
     SMSStatusUILogic* store = SMSStatusUILogic::Existing();
     const int inboxId = ids.at(5);   // i = 5: an unread inbox message
     if (change == QLatin1String("arrive")) {
@@ -578,6 +584,140 @@ void TestMainWindow::resyncShowsWhatARebuildShows()
         QCOMPARE(resynced, rowsOf(table));
         QVERIFY(!resynced.isEmpty());
     }
+}
+
+void TestMainWindow::tableFirstNeededAfterChangesShowsTheBuffers_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("nothing changed") << QString();
+    QTest::newRow("a message arrived") << QStringLiteral("arrive");
+    QTest::newRow("messages went to the trash") << QStringLiteral("trash");
+    QTest::newRow("a message was read in the Inbox") << QStringLiteral("read");
+    QTest::newRow("a sender got a name") << QStringLiteral("rename");
+}
+
+// Only the Inbox is filled at start-up; the other tables are filled when first needed. Whatever
+// happened to their folders meanwhile (arrivals, moves, marks read, names), such a table then
+// shows exactly the buffers, as a rebuild does, and the tree counted the same before.
+void TestMainWindow::tableFirstNeededAfterChangesShowsTheBuffers()
+{
+    QFETCH(QString, change);
+    QList<int> ids;
+    for (int i = 0; i < 40; ++i) {
+        const int node = i % 4 == 0 ? 0 : 1;
+        const QString time = QStringLiteral("202612%1%2%3").arg(1 + i / 24, 2, 10, QLatin1Char('0')).arg(i % 24, 2, 10, QLatin1Char('0')).arg(QStringLiteral("0000"));
+        ids << TestSupport::storeMessage(node, QStringLiteral("+4917%1").arg(i), QStringLiteral("message %1").arg(i), i % 3 == 0 ? 1 : 0, time);
+    }
+    build(kFullConfig);
+    SMSStatusUILogic* store = SMSStatusUILogic::Existing();
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    const QList<int> later{NODE_LOCAL_ROOT, NODE_LOCAL_OUTBOX, NODE_LOCAL_TRASH};
+    auto filled = [this](int node) {
+        for (SMSUITableWidget* t : m_window->findChildren<SMSUITableWidget*>())
+            if (t->Node() == node && t->objectName() != QLatin1String("Empty Table"))
+                return t->IsFilled();
+        return true;
+    };
+    for (int node : later)
+        QVERIFY2(!filled(node), qPrintable(QString::number(node)));
+    if (change == QLatin1String("arrive")) {
+        ZsdkSim::Incoming in;
+        in.number = QStringLiteral("+491700");
+        in.text = QStringLiteral("new");
+        in.time = QStringLiteral("20261201153000");
+        const int before = inbox->rowCount();
+        ZsdkSim::InjectMessage(in);
+        QTRY_COMPARE(inbox->rowCount(), before + 1);
+    } else if (change == QLatin1String("trash")) {
+        store->RemoveSMSFromMap(1, ids.at(5), false);
+        store->RemoveSMSFromMap(0, ids.at(4), false);
+        for (int node : {NODE_LOCAL_INBOX, NODE_LOCAL_OUTBOX, NODE_LOCAL_TRASH, NODE_LOCAL_ROOT})
+            m_window->syncSMSTableWithBuffers(node);
+    } else if (change == QLatin1String("read")) {
+        int row = 0;
+        while (row < inbox->rowCount() && UITableItem::RecordOf(inbox->item(row, 0))->iReadFlag != 1)
+            ++row;
+        QVERIFY(row < inbox->rowCount());
+        inbox->selectRow(row);
+        m_window->onClickTableRow(row);
+        QCOMPARE(UITableItem::RecordOf(inbox->item(row, 0))->iReadFlag, 0);
+    } else if (change == QLatin1String("rename")) {
+        SMSLocalRecordPtr renamed = SMSLocalRecordPtr::create(store->GetSingleSMS(1, ids.at(5)));
+        renamed->strName = QStringLiteral("Anna");
+        store->InsertSingleSMS(1, ids.at(5), renamed);
+        m_window->syncSMSTableWithBuffers(NODE_LOCAL_INBOX);
+        m_window->syncSMSTableWithBuffers(NODE_LOCAL_ROOT);
+    }
+    QCoreApplication::processEvents();
+    for (int node : later)
+        QVERIFY2(!filled(node), qPrintable(QString::number(node)));
+    auto labels = [this] {
+        QStringList out;
+        for (int node : {NODE_LOCAL_INBOX, NODE_LOCAL_OUTBOX, NODE_LOCAL_DRAFT, NODE_LOCAL_TRASH, NODE_LOCAL_REPORT})
+            out << m_window->TreeItem(node)->text(0);
+        return out;
+    };
+    m_window->updateTreeNodeCounts();
+    const QStringList countedFromBuffers = labels();
+    const auto rowsOf = [](SMSUITableWidget* table) {
+        QStringList rows;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0));
+            rows << QStringLiteral("%1|%2|%3|%4|%5").arg(rec ? rec->iMsgId : -2).arg(table->item(row, 0)->text(), table->item(row, 1)->text(),
+                                                         table->item(row, 2)->data(Qt::DisplayRole).toString())
+                        .arg(rec ? rec->iReadFlag : -1);
+        }
+        return rows;
+    };
+    for (int node : later) {
+        SMSUITableWidget* table = m_window->Table(node);
+        QVERIFY(table);
+        QVERIFY(filled(node));
+        // Each buffered record once, the very record the buffer holds.
+        const QList<int> folders = node == NODE_LOCAL_ROOT ? QList<int>{0, 1, 2, 3, 4, 5, 10, 15} : QList<int>{node};
+        QHash<int, SMSLocalRecordPtr> buffered;
+        for (int folder : folders) {
+            const auto buffer = store->getSmsBuffer(folder);
+            for (auto it = buffer.cbegin(); it != buffer.cend(); ++it)
+                buffered.insert(it.key(), it.value());
+        }
+        QCOMPARE(table->rowCount(), buffered.size());
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0));
+            QVERIFY(rec);
+            QCOMPARE(rec, buffered.value(rec->iMsgId));
+            QCOMPARE(table->CellsForMessage(rec->iMsgId).cell[0], table->item(row, 0));
+        }
+        const QStringList firstFill = rowsOf(table);
+        m_window->emptySMSTable(node);
+        m_window->syncSMSTableWithBuffers(node);
+        QCOMPARE(rowsOf(table), firstFill);
+    }
+    m_window->updateTreeNodeCounts();
+    QCOMPARE(labels(), countedFromBuffers);
+}
+
+// A search in a folder shown for the first time filters that folder's rows.
+void TestMainWindow::searchInAFolderNotShownBefore()
+{
+    const char* texts[] = {"apple pie", "APPLE juice", "apricot", "banana", "cherry"};
+    for (int i = 0; i < 5; ++i)
+        TestSupport::storeMessage(i < 3 ? 2 : 0, QStringLiteral("50000%1").arg(i), QLatin1String(texts[i]), 0,
+                                  QStringLiteral("2026120") + QString::number(i + 1) + QStringLiteral("120000"));
+    build(kFullConfig);
+    QCOMPARE(m_window->TreeItem(NODE_LOCAL_DRAFT)->text(0), QStringLiteral("Drafts(3)"));
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_DRAFT), 0);
+    auto* search = m_window->findChild<SearchLineEdit*>(QStringLiteral("SMSUIPlugin_SearchLineEdit"));
+    QVERIFY(search);
+    search->setText(QStringLiteral("APP"));
+    emit search->textEdited(QStringLiteral("APP"));
+    auto* table = qobject_cast<SMSUITableWidget*>(m_window->CurrentTable());
+    QVERIFY(table);
+    QCOMPARE(table->Node(), int(NODE_LOCAL_DRAFT));
+    QCOMPARE(columnTexts(table, 1), (QStringList{"APPLE juice", "apple pie"}));
+    search->setText(QString());
+    emit search->textEdited(QString());
+    QCOMPARE(columnTexts(table, 1), (QStringList{"apricot", "APPLE juice", "apple pie"}));
 }
 
 void TestMainWindow::searchNarrowsAndWidens()

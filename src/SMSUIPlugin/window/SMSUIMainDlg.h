@@ -103,7 +103,12 @@ public:
     // Selects folder `node` and in it message `msgId`, shown in the preview (the folder's first
     // message when that one is not there, e.g. a flash message or one deleted since).
     void OpenMessage(int node, int msgId);
-    SMSUITableWidget* Table(int node) const { return m_hashTables.value(node); }
+    // The table of folder `node`. A table is filled from the store the first time something
+    // needs its rows (start-up fills only the one it shows); until then changes to its folders
+    // leave it alone, since its fill reads the buffers as they are by then. Filling is not a
+    // change a caller can see: the table shows what it would have shown had it been filled all
+    // along.
+    SMSUITableWidget* Table(int node) const;
     QWidget* CurrentTable() const;
     int SelectedNode() const { return m_iSelectedTreeNode; }
     int CurrentFrom() const { return m_iCurrentFrom; }
@@ -345,6 +350,9 @@ private:
     const QList<QIcon>& treeIcons() const;
     SMSUITableWidget* createTable(int node);
     SMSUITableWidget* buildTable(int node);
+    // The table object as it is, filled or not (Table() fills it).
+    SMSUITableWidget* tableObject(int node) const { return m_hashTables.value(node); }
+    void fillFirstTime(SMSUITableWidget* table);
     void populateTables(const QList<int>& nodes, bool refreshExisting);
     QString prepareMessagePreview(const SMSLocalRecordPtr& record);
     // What a table of `node` shows: its folder's records, each message once for a root.

@@ -204,15 +204,34 @@ void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
 
 SMSUITableWidget* SMSUIMainDlg::buildTable(int node)
 {
+    // Empty until first needed (Table()): filling every table at start-up cost twice the rows of
+    // all folders (each folder and its root), most of them never looked at.
     SMSUITableWidget* table = createTable(node);
     table->hide();
-    table->setSortingEnabled(false);
-    fillTable(node, table);
-    table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
-    table->setSortingEnabled(true);   // sorts once, newest first
     connectTable(table, true);
     m_hashTables.insert(node, table);
     return table;
+}
+
+SMSUITableWidget* SMSUIMainDlg::Table(int node) const
+{
+    SMSUITableWidget* table = m_hashTables.value(node);
+    if (table && !table->IsFilled())
+        const_cast<SMSUIMainDlg*>(this)->fillFirstTime(table);
+    return table;
+}
+
+void SMSUIMainDlg::fillFirstTime(SMSUITableWidget* table)
+{
+    table->SetFilled(true);
+    if (!m_pStatusLogicObject)
+        return;
+    connectTable(table, false);
+    table->setSortingEnabled(false);
+    fillTable(table->Node(), table);
+    table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
+    table->setSortingEnabled(true);   // sorts once, newest first
+    connectTable(table, true);
 }
 
 void SMSUIMainDlg::populateTables(const QList<int>& nodes, bool refreshExisting)
@@ -222,7 +241,7 @@ void SMSUIMainDlg::populateTables(const QList<int>& nodes, bool refreshExisting)
         return;
     }
     for (int node : nodes) {
-        if (Table(node)) {
+        if (tableObject(node)) {
             if (refreshExisting)
                 syncSMSTableWithBuffers(node);
             continue;
@@ -239,15 +258,17 @@ void SMSUIMainDlg::populateDeviceSMSTables() { populateTables({8, 9, 14}, true);
 void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
 {
     SMS_LOG("%s: %s: %s enter %d", node);
-    SMSUITableWidget* table = Table(node);
+    SMSUITableWidget* table = tableObject(node);
     if (!table) {
         SMS_LOG("%s: %s: %s : Error Table doesnt exist ");
         return;
     }
     table->clearFocus();
     // A table that shows its folders as they are, kept sorted all along, is left as it is:
-    // switching sorting back on would sort every row again.
-    const bool keep = m_pStatusLogicObject && !foldersOf(node).isEmpty() && table->isSortingEnabled() && tableIsCurrent(table);
+    // switching sorting back on would sort every row again. A table never filled is left empty:
+    // its first fill reads the buffers.
+    const bool keep = !table->IsFilled()
+        || (m_pStatusLogicObject && !foldersOf(node).isEmpty() && table->isSortingEnabled() && tableIsCurrent(table));
     connectTable(table, false);
     // A table that shows most of its folders already is brought up to date row by row.
     const bool updated = !keep && m_pStatusLogicObject && !foldersOf(node).isEmpty() && updateTableInPlace(node, table);
@@ -327,7 +348,7 @@ bool SMSUIMainDlg::updateTableInPlace(int node, SMSUITableWidget* table)
 
 int SMSUIMainDlg::emptySMSTable(int node)
 {
-    SMSUITableWidget* table = Table(node);
+    SMSUITableWidget* table = tableObject(node);
     if (!table) {
         SMS_LOG("%s: %s: %s : Table dosnet exist ");
         return SMS_INVALID_ARG;
@@ -348,7 +369,8 @@ void SMSUIMainDlg::syncUnreadSMSTable(int node, const QList<int>* onlyIds)
 {
     if (!m_pStatusLogicObject)
         return;
-    SMSUITableWidget* table = Table(node);
+    // A table never filled has no rows to mark; its fill shows the records as they are then.
+    SMSUITableWidget* table = tableObject(node);
     if (!table) {
         SMS_LOG("%s: %s: %s : Error Table doesnt exist ");
         return;
@@ -468,7 +490,7 @@ void SMSUIMainDlg::addRecToSMSTable(int node, const SMSLocalRecordPtr& record)
 
 void SMSUIMainDlg::addRecordsToSMSTable(int node, const QList<SMSLocalRecordPtr>& records)
 {
-    SMSUITableWidget* table = Table(node);
+    SMSUITableWidget* table = tableObject(node);
     if (!table)
         return;
     // Each message once: not already shown, not twice in this batch.
@@ -482,6 +504,14 @@ void SMSUIMainDlg::addRecordsToSMSTable(int node, const QList<SMSLocalRecordPtr>
     }
     if (added.isEmpty())
         return;
+    if (!table->IsFilled()) {
+        // The messages are in the buffers, where the table's first fill will find them; what
+        // an addition does beyond the rows still happens.
+        if (m_pTreeWidget && m_pTreeWidget->currentItem())
+            loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
+        onClickTableRow(0);
+        return;
+    }
     // New messages leave the table sorted newest first, whatever the user sorted by. When it
     // already is, the new rows are put straight into their places instead of sorting every row
     // again; a batch that lands between the same two rows goes in as one block.

@@ -204,11 +204,15 @@ void SMSUIMainDlg::updateTreeNodeCounts()
         QTreeWidgetItem* item = TreeItem(node);
         if (!item)
             continue;
-        SMSUITableWidget* table = Table(node);
-        const int total = table ? table->rowCount() : 0;
+        // A filled table counts its rows (a search may have filtered them); one never filled
+        // would show its folder's buffer, so the buffer is counted instead of filling it.
+        SMSUITableWidget* table = tableObject(node);
+        const bool filled = table && table->IsFilled();
+        const bool buffered = table && !filled && m_pStatusLogicObject;
+        const int total = filled ? table->rowCount() : (buffered ? m_pStatusLogicObject->GetCountInNode(node) : 0);
         QString text = Translate(QLatin1String(labelId(node)));
         if (isInboxLike(node)) {
-            const int unread = table ? table->UnreadRows() : 0;   // kept by the table
+            const int unread = filled ? table->UnreadRows() : (buffered ? m_pStatusLogicObject->GetUnreadCountInNode(node) : 0);
             text += QStringLiteral("(%1/%2)").arg(unread).arg(total);
         } else {
             text += QStringLiteral("(%1)").arg(total);

@@ -22,6 +22,9 @@ public:
     SMSUITableWidget(int node, SMSUIMainDlg* window, QWidget* parent = nullptr);
     ~SMSUITableWidget() override;
     int Node() const { return m_iNode; }
+    // Whether the rows were ever filled from the store (SMSUIMainDlg::Table fills on first use).
+    bool IsFilled() const { return m_bFilled; }
+    void SetFilled(bool filled) { m_bFilled = filled; }
     SMSUIMainDlg* Window() const { return m_pWindow; }
     static const char* MimeType() { return "Text/stringids"; }
     // Starts the drag of the prepared messages; returns when it is dropped or abandoned.
@@ -73,6 +76,7 @@ private:
     int m_iUnread = 0;
     bool m_bUnreadValid = false;
     bool m_bSignalsWereBlocked = false;
+    bool m_bFilled = false;
 
     int m_iNode;
     SMSUIMainDlg* m_pWindow;
