@@ -244,7 +244,8 @@ int childExitWhileSending(const QString& path)
     return 0;
 }
 
-// Opens a store its user may only read.
+// Opens a store its user may only read: every message is shown, and every change (a save, a
+// delete to the trash, a delete for good, a setting) is refused rather than answered as done.
 int childReadOnly(const QString& path, int expected)
 {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
@@ -255,10 +256,25 @@ int childReadOnly(const QString& path, int expected)
     const int n = countOf(ZSDK_MEM_PC);
     int status = 0;
     saveTo(1, QStringLiteral("1"), QStringLiteral("must not be stored"), &status);
+    const int toTrash = qEnvironmentVariableIntValue("DEVSTORE_INBOX_ID");
+    const int inTrash = qEnvironmentVariableIntValue("DEVSTORE_TRASH_ID");
+    const int trashed = ZSDK_SMSSrv_DeleteMsg(toTrash, ZSDK_MEM_PC);
+    const int deleted = ZSDK_SMSSrv_DeleteMsg(inTrash, ZSDK_MEM_PC);
+    const int removed = ZSDK_SMSSrv_RemoveMsg(inTrash, ZSDK_MEM_PC);
+    const int centre = ZSDK_SMSSrv_SetSMSCentreNumber(w(QStringLiteral("+491700000001")));
+    const int validity = ZSDK_SMSSrv_SetSMSValidityPeriod(11);
+    int inboxNode = -1, trashNode = -1;
+    const bool kept = contentOf(toTrash, ZSDK_MEM_PC, &inboxNode) != QLatin1String("<missing>")
+        && contentOf(inTrash, ZSDK_MEM_PC, &trashNode) != QLatin1String("<missing>") && inboxNode == 1 && trashNode == 4
+        && countOf(ZSDK_MEM_PC) == expected;
     const bool stateOk = ZsdkSim::StoreState() == ZsdkSim::StoreStatus::ReadOnly;
-    say("COUNT " + QByteArray::number(n) + " SAVE " + QByteArray::number(status) + " STATE "
-        + (stateOk ? "readonly" : "other") + " NOTE " + ZsdkSim::OpenNote().toUtf8());
-    return n == expected && status != 0 && stateOk && ZsdkSim::OpenNote().contains(QStringLiteral("read-only")) ? 0 : 1;
+    say("COUNT " + QByteArray::number(n) + " SAVE " + QByteArray::number(status) + " TRASH " + QByteArray::number(trashed)
+        + " DELETE " + QByteArray::number(deleted) + " REMOVE " + QByteArray::number(removed) + " CENTRE "
+        + QByteArray::number(centre) + " VALIDITY " + QByteArray::number(validity) + " KEPT " + (kept ? "yes" : "no")
+        + " STATE " + (stateOk ? "readonly" : "other") + " NOTE " + ZsdkSim::OpenNote().toUtf8());
+    const bool refused = status != 0 && trashed == ZSDK_E_STORAGE && deleted == ZSDK_E_STORAGE && removed == ZSDK_E_STORAGE
+        && centre == ZSDK_E_STORAGE && validity == ZSDK_E_STORAGE;
+    return n == expected && refused && kept && stateOk && ZsdkSim::OpenNote().contains(QStringLiteral("read-only")) ? 0 : 1;
 }
 
 int childMain(int argc, char** argv)
@@ -545,8 +561,11 @@ void TestDevStore::lockedStoreIsWaitedForNeverReplaced()
 
 void TestDevStore::readOnlyStoreIsReadNeverReplaced()
 {
+    int inbox = -1;
     for (int i = 0; i < 3; ++i)
-        QVERIFY(saveTo(1, QStringLiteral("1"), QStringLiteral("kept %1").arg(i)) > 0);
+        QVERIFY((inbox = saveTo(1, QStringLiteral("1"), QStringLiteral("kept %1").arg(i))) > 0);
+    const int trash = saveTo(4, QStringLiteral("1"), QStringLiteral("kept in the trash"));
+    QVERIFY(trash > 0);
     ZsdkSim::Shutdown();
     const QString folder = m_dir.filePath(QStringLiteral("readonly"));
     QVERIFY(QDir().mkpath(folder));
@@ -556,7 +575,9 @@ void TestDevStore::readOnlyStoreIsReadNeverReplaced()
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
                                               | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther));
-    QProcess* child = startChild(this, "readonly", path, {QStringLiteral("DEVSTORE_COUNT=3")});
+    QProcess* child = startChild(this, "readonly", path,
+                                 {QStringLiteral("DEVSTORE_COUNT=4"), QStringLiteral("DEVSTORE_INBOX_ID=%1").arg(inbox),
+                                  QStringLiteral("DEVSTORE_TRASH_ID=%1").arg(trash)});
     QVERIFY(child->waitForFinished(30000));
     const QByteArray out = child->readAllStandardOutput();
     QVERIFY2(child->exitStatus() == QProcess::NormalExit && child->exitCode() == 0, (out + child->readAllStandardError()).constData());

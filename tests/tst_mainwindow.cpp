@@ -136,6 +136,8 @@ private slots:
     void contextMenuFolderRules_data();
     void contextMenuFolderRules();
     void contextMenuOnEmptyAreaAndSeveralRows();
+    void cardSubmenusFollowTheDualModeCard_data();
+    void cardSubmenusFollowTheDualModeCard();
     void moveAndCopyThroughTheMenu();
     void exportWritesCsv();
     void exportIsSafeForSpreadsheets_data();
@@ -1010,6 +1012,49 @@ void TestMainWindow::contextMenuOnEmptyAreaAndSeveralRows()
     QVERIFY(m_window->PrepareContextMenu(table->visualItemRect(table->item(0, 0)).center()));
     QVERIFY(enabledIds(m_window, {"IDS_MENU_SEND", "IDS_MENU_REPLY", "IDS_MENU_FORWARD"}).isEmpty());
     ZsdkSim::SetRadio(true);
+}
+
+void TestMainWindow::cardSubmenusFollowTheDualModeCard_data()
+{
+    QTest::addColumn<bool>("hostHides");       // ("DualModeCard", "HideDoubleModeCardNode")
+    QTest::addColumn<bool>("dualAtStart");
+    QTest::addColumn<bool>("dualAtMenu");
+    QTest::addColumn<bool>("queryFails");      // the modem does not answer when the menu opens
+    QTest::addColumn<bool>("hidden");
+    QTest::newRow("an ordinary card") << true << false << false << false << false;
+    QTest::newRow("a dual-mode card, the host hides its submenus") << true << true << true << false << true;
+    QTest::newRow("a dual-mode card, the host shows its submenus") << false << true << true << false << false;
+    QTest::newRow("the card became dual-mode while the page was open") << true << false << true << false << true;
+    QTest::newRow("the card is no longer dual-mode") << true << true << false << false << false;
+    QTest::newRow("no answer from the modem: what was known stays") << true << true << true << true << true;
+    QTest::newRow("no answer from the modem on an ordinary card") << true << false << false << true << false;
+}
+
+void TestMainWindow::cardSubmenusFollowTheDualModeCard()
+{
+    QFETCH(bool, hostHides);
+    QFETCH(bool, dualAtStart);
+    QFETCH(bool, dualAtMenu);
+    QFETCH(bool, queryFails);
+    QFETCH(bool, hidden);
+    CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"),
+                             hostHides ? QStringLiteral("true") : QString());
+    auto restore = qScopeGuard([] { CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString()); });
+    ZsdkSim::SetMultiModeCard(dualAtStart);
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("1234567"), QStringLiteral("x"));
+    build(kFullConfig);
+    ZsdkSim::SetMultiModeCard(dualAtMenu);
+    ZsdkSim::FailMultiModeQuery(queryFails);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    table->setFocus();
+    table->selectRow(0);
+    QVERIFY(m_window->PrepareContextMenu(table->visualItemRect(table->item(0, 0)).center()));
+    QStringList visible;
+    for (QAction* a : m_window->ContextMenu()->actions())
+        if (a->menu() && a->isVisible())
+            visible << a->menu()->objectName();
+    const QStringList all{QStringLiteral("Move to"), QStringLiteral("Copy to"), QStringLiteral("Move All to"), QStringLiteral("Copy All to")};
+    QCOMPARE(visible, hidden ? QStringList() : all);
 }
 
 void TestMainWindow::moveAndCopyThroughTheMenu()

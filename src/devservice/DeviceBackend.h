@@ -20,6 +20,7 @@ struct DeviceState {
     bool powerOn = true;
     int netStatus = 2;        // 2 service available
     bool multiMode = false;
+    bool multiModeQueryFails = false;   // simulated modem: the multi-mode question gets no answer
     int simType = 3;
     int productType = 0;
     QString imsi;

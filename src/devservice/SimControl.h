@@ -60,6 +60,8 @@ void SetDevicePresent(bool present);
 void SetRadio(bool on);
 void SetNetworkService(bool available);
 void SetMultiModeCard(bool multiMode);
+// While set, ZSDK_DevSrv_GetMultiModeCardStatus fails (ZSDK_E_FAIL), as a busy modem may answer.
+void FailMultiModeQuery(bool fail);
 void SetProductType(int type);
 void SetSimType(int type);
 void SetReadDelay(int mem, int ms);

@@ -582,6 +582,7 @@ void SimModem::setNetworkService(bool available)
 }
 
 void SimModem::setMultiModeCard(bool multiMode) { QMutexLocker lock(&m_mutex); m_state.multiMode = multiMode; }
+void SimModem::failMultiModeQuery(bool fail) { QMutexLocker lock(&m_mutex); m_state.multiModeQueryFails = fail; }
 void SimModem::setProductType(int type) { QMutexLocker lock(&m_mutex); m_state.productType = type; }
 void SimModem::setSimType(int type) { QMutexLocker lock(&m_mutex); m_state.simType = type; }
 

@@ -60,6 +60,7 @@ public:
     void setRadio(bool on);
     void setNetworkService(bool available);
     void setMultiModeCard(bool multiMode);
+    void failMultiModeQuery(bool fail);
     void setProductType(int type);
     void setSimType(int type);
     void setReadDelay(int mem, int ms);

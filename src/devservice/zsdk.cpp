@@ -596,7 +596,10 @@ ZSDK_STATUS ZSDK_DevSrv_GetMultiModeCardStatus(int32_t* multiMode, int32_t, int3
 {
     if (!multiMode)
         return ZSDK_E_ARG;
-    *multiMode = modem()->state().multiMode ? 1 : 0;
+    const DeviceState s = modem()->state();
+    if (s.multiModeQueryFails)
+        return ZSDK_E_FAIL;
+    *multiMode = s.multiMode ? 1 : 0;
     return ZSDK_OK;
 }
 
@@ -768,6 +771,7 @@ void SetDevicePresent(bool present) { withSim([=](SimModem* m) { m->setDevicePre
 void SetRadio(bool on) { withSim([=](SimModem* m) { m->setRadio(on); }); }
 void SetNetworkService(bool available) { withSim([=](SimModem* m) { m->setNetworkService(available); }); }
 void SetMultiModeCard(bool multiMode) { withSim([=](SimModem* m) { m->setMultiModeCard(multiMode); }); }
+void FailMultiModeQuery(bool fail) { withSim([=](SimModem* m) { m->failMultiModeQuery(fail); }); }
 void SetProductType(int type) { withSim([=](SimModem* m) { m->setProductType(type); }); }
 void SetSimType(int type) { withSim([=](SimModem* m) { m->setSimType(type); }); }
 void SetReadDelay(int mem, int ms) { withSim([=](SimModem* m) { m->setReadDelay(mem, ms); }); }
