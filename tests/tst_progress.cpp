@@ -26,6 +26,8 @@ private slots:
     void cancelDuringABatch();
     void cancelDuringASendStartsTheCancelJob();
     void labels();
+    void lateCallsAfterTheWindowWentAway_data();
+    void lateCallsAfterTheWindowWentAway();
 
 private:
     QTemporaryDir m_dir;
@@ -152,6 +154,43 @@ void TestProgress::labels()
     const QString longText(40, QLatin1Char('x'));
     progress->changeLabel(longText);   // 26 characters or more: shown as it is
     QCOMPARE(progress->LabelText(), longText);
+}
+
+void TestProgress::lateCallsAfterTheWindowWentAway_data()
+{
+    QTest::addColumn<int>("call");
+    QTest::newRow("the job's end turns Cancel into OK") << 0;
+    QTest::newRow("the last unit enables the button") << 1;
+    QTest::newRow("a unit is counted") << 2;
+    QTest::newRow("a result text") << 3;
+    QTest::newRow("a long result text") << 4;
+}
+
+// The page that parents the progress window closes while a job still runs: the job's later
+// calls find no window and touch none of its destroyed widgets (AddressSanitizer would see it).
+void TestProgress::lateCallsAfterTheWindowWentAway()
+{
+    QFETCH(int, call);
+    SMSWaitingDlg* progress = SMSWaitingDlg::Instance();
+    auto* page = new QWidget;
+    progress->Prepare(3);
+    progress->ShowAnimationDialog(page, SMSWaitingDlg::Moving);
+    QVERIFY(progress->Dialog());
+    delete page;
+    QVERIFY(!progress->Dialog());
+    switch (call) {
+    case 0: progress->onCompleteChangeButtonText(); break;
+    case 1: progress->EnableCancelButton(); break;
+    case 2: progress->updateProgressBarLabel(1, 3); break;
+    case 3: progress->changeLabel(QStringLiteral("IDS_STR_SOME_FAILED")); break;
+    default: progress->changeLabelEx(QString(40, QLatin1Char('x'))); break;
+    }
+    QCOMPARE(progress->LabelText(), QString());
+    // The next job gets a window of its own.
+    progress->Prepare(2);
+    progress->ShowAnimationDialog(&m_parent, SMSWaitingDlg::Copying);
+    QVERIFY(progress->Dialog() && progress->Dialog()->isVisible());
+    QCOMPARE(progress->LabelText(), QStringLiteral("Copying messages..."));
 }
 
 QTEST_MAIN(TestProgress)

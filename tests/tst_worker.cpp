@@ -37,6 +37,8 @@ private slots:
     void cancelSendFailsWaitingParts();
     void refusedSendIsReported();
     void updateWritesTheRecord();
+    void markingAReportReadKeepsItsText_data();
+    void markingAReportReadKeepsItsText();
     void cardWordFollowsTheProduct();
 
 private:
@@ -339,18 +341,35 @@ void TestWorker::updateWritesTheRecord()
     QCOMPARE(stored->iReadFlag, 0);
     QCOMPARE(stored->strContent, QStringLiteral("after"));
     delete stored;
-    // A delivery report with no stored text keeps none, whatever label the page showed.
-    const int report = storeMessage(NODE_LOCAL_REPORT, QStringLiteral("1234567"), QString());
-    SMSLocalRecord shown = *load(NODE_LOCAL_REPORT, MEM_PC).first();
-    shown.iMsgType = 1;
-    shown.strContent = QStringLiteral("Delivered");
-    QVERIFY(!SMSEditUILogic::Instance()->UpdateSms(shown));
-    QCOMPARE(m_store->GetSMSRecordUsingID(report, NODE_LOCAL_REPORT, &stored), 0);
-    QCOMPARE(stored->strContent, QString());
-    delete stored;
     SMSLocalRecord missing;
     missing.iMsgId = 987654;
     QVERIFY(SMSEditUILogic::Instance()->UpdateSms(missing));
+}
+
+void TestWorker::markingAReportReadKeepsItsText_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    // With no stored text the page shows a label, which must not become the report's text.
+    QTest::newRow("no stored text, a label shown") << QString() << QStringLiteral("Delivered");
+    QTest::newRow("the network's own text") << QStringLiteral("Delivered to 1234567 at 10:15") << QStringLiteral("Delivered to 1234567 at 10:15");
+}
+
+void TestWorker::markingAReportReadKeepsItsText()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    const int report = storeMessage(NODE_LOCAL_REPORT, QStringLiteral("1234567"), stored, 1);
+    SMSLocalRecord rec = *load(NODE_LOCAL_REPORT, MEM_PC).first();
+    rec.iMsgType = 1;
+    rec.iReadFlag = 0;
+    rec.strContent = shown;
+    QVERIFY(!SMSEditUILogic::Instance()->UpdateSms(rec));
+    SMSLocalRecord* after = nullptr;
+    QCOMPARE(m_store->GetSMSRecordUsingID(report, NODE_LOCAL_REPORT, &after), 0);
+    QCOMPARE(after->iReadFlag, 0);
+    QCOMPARE(after->strContent, stored);
+    delete after;
 }
 
 void TestWorker::cardWordFollowsTheProduct()
