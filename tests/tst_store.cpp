@@ -125,6 +125,8 @@ private slots:
     void loadShowsWhatChangedBetweenCountAndList_data();
     void loadShowsWhatChangedBetweenCountAndList();
     void loadingThePcWhileCardsAreRead();
+    void reloadsDuringAJobShowWhatItLeft_data();
+    void reloadsDuringAJobShowWhatItLeft();
 
 private:
     void setConfig(const QByteArray& xml);
@@ -1212,15 +1214,19 @@ struct BetweenCountAndList {
         previous(type, context, text);
     }
     explicit BetweenCountAndList(std::function<void()> c)
+        : debugWasOn(QLoggingCategory::defaultCategory()->isDebugEnabled())
     {
         change = std::move(c);
+        QLoggingCategory::defaultCategory()->setEnabled(QtDebugMsg, true);   // the line must be written
         previous = qInstallMessageHandler(handler);
     }
     ~BetweenCountAndList()
     {
         qInstallMessageHandler(previous);
+        QLoggingCategory::defaultCategory()->setEnabled(QtDebugMsg, debugWasOn);
         change = nullptr;
     }
+    const bool debugWasOn;
 };
 std::function<void()> BetweenCountAndList::change;
 QtMessageHandler BetweenCountAndList::previous = nullptr;
@@ -1350,6 +1356,86 @@ void TestStore::loadingThePcWhileCardsAreRead()
     QCOMPARE(sortedKeys(m_store->getSmsBuffer(NODE_DEVICE_INBOX)), storedIds(MEM_DEVICE));
     QCOMPARE(m_store->getSmsBuffer(NODE_SIM_INBOX).size(), 4);
     QCOMPARE(m_store->getSmsBuffer(NODE_DEVICE_INBOX).size(), 3);
+}
+
+namespace {
+// The ids stored in one folder, as the device service lists them.
+QList<int> storedIdsIn(int node)
+{
+    SMSDeviceRecord* records = nullptr;
+    int32_t n = 0;
+    QList<int> out;
+    if (ZSDK_SMSSrv_GetMsgList(&records, &n, SMSStatusUILogic::GetMemPosition(node)) == 0) {
+        for (int i = 0; i < n; ++i)
+            if (records[i].iNode == node)
+                out << records[i].iMsgId;
+        ZSDK_SMSSrv_ReleaseMsgList(&records);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+} // namespace
+
+void TestStore::reloadsDuringAJobShowWhatItLeft_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<bool>("readerReport");   // the card reader's report empties the buffers first
+    QTest::newRow("SIM messages moved to the PC, unread count asked")
+        << int(SMSThreadUI::WorkMove) << int(NODE_SIM_INBOX) << int(NODE_LOCAL_INBOX) << false;
+    QTest::newRow("device messages moved to the PC, unread count asked")
+        << int(SMSThreadUI::WorkMove) << int(NODE_DEVICE_INBOX) << int(NODE_LOCAL_INBOX) << false;
+    QTest::newRow("SIM messages deleted, unread count asked")
+        << int(SMSThreadUI::WorkDelete) << int(NODE_SIM_INBOX) << int(NODE_SIM_INBOX) << false;
+    QTest::newRow("SIM messages moved to the PC, the SIM reader reports")
+        << int(SMSThreadUI::WorkMove) << int(NODE_SIM_INBOX) << int(NODE_LOCAL_INBOX) << true;
+}
+
+void TestStore::reloadsDuringAJobShowWhatItLeft()
+{
+    // The worker changes a card inside one batch that is stored only at its end. Meanwhile the GUI
+    // thread reads that card again: every arrival makes the status bar ask for the unread count,
+    // and a card reader may report its memory readable. Such a read sees the card as it was
+    // before the job; it must not bring back what the job already took out of the buffers.
+    QFETCH(int, kind);
+    QFETCH(int, source);
+    QFETCH(int, target);
+    QFETCH(bool, readerReport);
+    const int card = SMSStatusUILogic::GetMemPosition(source);
+    ZsdkSim::SetCapacity(card, 100);
+    for (int i = 0; i < 30; ++i)
+        storeMessage(source, QStringLiteral("+4917100%1").arg(i), QStringLiteral("card %1").arg(i), 1);
+    QCOMPARE(m_store->PopulateSMSFromSDK(MEM_PC), 1);   // nothing on the PC yet
+    QCOMPARE(m_store->PopulateSMSFromSDK(card), 0);
+    // The window's part: deletions reported by the store leave the buffers (queued, GUI thread).
+    connect(m_store, &SMSStatusUILogic::DeleteSMSInUiService, this, [this](int id, int node, int mem, bool permanent) {
+        m_store->DeleteSMSFromBuffer(id, node, mem, permanent);
+    });
+    SMSThreadUI worker;
+    worker.setWork(kind, m_store->getSmsBuffer(source).values(), card, target, source);
+    worker.start();
+    int reloads = 0;
+    while (!worker.isFinished()) {
+        if (readerReport) {
+            m_store->ReleaseSmsBuffer(card);
+            m_store->PopulateSMSFromSDK(card);
+        } else {
+            m_store->LoadAndCountUnread(card);
+        }
+        ++reloads;
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(worker.wait(10000));
+    QCoreApplication::processEvents();
+    QVERIFY(reloads > 5);
+    QVERIFY(storedIdsIn(source).isEmpty() || kind != SMSThreadUI::WorkMove);
+    for (int node : {source, target})
+        QCOMPARE(sortedKeys(m_store->getSmsBuffer(node)), storedIdsIn(node));
+    // The next reads change nothing any more.
+    m_store->LoadAndCountUnread(card);
+    for (int node : {source, target})
+        QCOMPARE(sortedKeys(m_store->getSmsBuffer(node)), storedIdsIn(node));
 }
 
 QTEST_MAIN(TestStore)

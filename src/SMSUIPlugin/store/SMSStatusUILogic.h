@@ -13,6 +13,7 @@
 #include <QList>
 #include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <atomic>
@@ -115,6 +116,12 @@ public:
     void showNotifyDialog(const QString& text);
 
     // ---- message operations ----
+    // The device-service batch (ZSDK_SMSSrv_Begin/EndTransaction) of a job on the calling thread.
+    // What the job takes out of a folder leaves the buffers at once but is stored only at the
+    // batch's end; until then a load on another thread (the unread count, a card reader's report)
+    // still lists it, and must leave it out. Both answer the device service's status.
+    int BeginBatch(int memPosition);
+    int EndBatch(int memPosition);
     bool DeleteSMS(int msgId, int node, int memPosition);
     int ForceDeleteSMS(int msgId, int node, int memPosition);
     int MoveSMS(const SMSLocalRecord* rec, int fromNode, int toNode, int mode);
@@ -162,9 +169,11 @@ private:
     int readBack(int newId, int toNode);
     int saveCopy(const SMSLocalRecord& rec, int toNode, bool keepId, bool targetIsOrigin, int32_t* newId);
     void noteIdsRead(QList<int> ids);
+    void noteTakenOut(int msgId);
 
     QHash<int, SMSFolderBuffer> m_hashSMSBuffer;
     QHash<int, quint64> m_hashGeneration;   // under m_mutexBuffer
+    QSet<int> m_setChangedInBatch;          // under m_mutexBuffer: see BeginBatch
     std::atomic<bool> m_bNamesStale{false};
     std::atomic<bool> m_bWindowShown{false};
     std::atomic<bool> m_bSentItemsBox{false};

@@ -291,6 +291,14 @@ int SMSStatusUILogic::PopulateSMSFromSDK(int memPosition)
     // What a load reads stays in its own locals until it is done: the card readers store their
     // memory's count on their own threads meanwhile, and a load of another storage may run on
     // another thread.
+    // Messages a job's open batch took out are still listed until the batch is stored; the ids
+    // are taken before the list is read, since one taken out later leaves the buffers by its
+    // own signal after this load.
+    QSet<int> takenOut;
+    {
+        QMutexLocker lock(&m_mutexBuffer);
+        takenOut = m_setChangedInBatch;
+    }
     int count = GetSMSCount(memPosition);
     // The whole storage in one device-service call: one call per id costs as much as the rest
     // of the start-up with a large PC store.
@@ -331,6 +339,8 @@ int SMSStatusUILogic::PopulateSMSFromSDK(int memPosition)
     // thread converts arrivals meanwhile and must never see it (it ends with this call).
     SMSNameCache names;
     for (int i = 0; i < list.count; ++i) {
+        if (takenOut.contains(list.records[i].iMsgId))
+            continue;
         SMSLocalRecordPtr rec;
         result = sortSMSToCorrespondingNodes(&list.records[i], &rec, &names);
         if (result != SMS_OK)

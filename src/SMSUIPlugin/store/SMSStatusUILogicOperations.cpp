@@ -7,7 +7,13 @@
 #include "store/SMSTypes.h"
 #include "zsdk.h"
 
+#include <utility>
+
 namespace {
+// The ids this thread's open batch has taken out of their folders (see BeginBatch).
+thread_local bool t_batchOpen = false;
+thread_local QList<int> t_batchChanged;
+
 struct DeviceRecordGuard {
     SMSDeviceRecord* record = nullptr;
     ~DeviceRecordGuard()
@@ -18,6 +24,34 @@ struct DeviceRecordGuard {
 };
 }
 
+int SMSStatusUILogic::BeginBatch(int memPosition)
+{
+    const ZSDK_STATUS rc = ZSDK_SMSSrv_BeginTransaction(memPosition);
+    t_batchOpen = rc == 0;
+    return rc;
+}
+
+int SMSStatusUILogic::EndBatch(int memPosition)
+{
+    const ZSDK_STATUS rc = ZSDK_SMSSrv_EndTransaction(memPosition);
+    // Stored or dropped, the device now lists what it holds: loads may take these ids again.
+    t_batchOpen = false;
+    const QList<int> changed = std::exchange(t_batchChanged, {});
+    QMutexLocker lock(&m_mutexBuffer);
+    for (int id : changed)
+        m_setChangedInBatch.remove(id);
+    return rc;
+}
+
+void SMSStatusUILogic::noteTakenOut(int msgId)
+{
+    if (!t_batchOpen)
+        return;   // stored at once: no load can list it in its old place any more
+    t_batchChanged << msgId;
+    QMutexLocker lock(&m_mutexBuffer);
+    m_setChangedInBatch.insert(msgId);
+}
+
 bool SMSStatusUILogic::DeleteSMS(int msgId, int node, int memPosition)
 {
     ZSDK_STATUS rc;
@@ -25,13 +59,17 @@ bool SMSStatusUILogic::DeleteSMS(int msgId, int node, int memPosition)
         SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg ()");
         rc = ZSDK_SMSSrv_RemoveMsg(msgId, memPosition);
         SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg () returned %li", long(rc));
-        if (rc == 0)
+        if (rc == 0) {
+            noteTakenOut(msgId);
             emit DeleteSMSInUiService(msgId, node, memPosition, true);
+        }
     } else {
         rc = ZSDK_SMSSrv_DeleteMsg(msgId, memPosition);
         SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_DeleteMsg () returned %li", long(rc));
-        if (rc == 0)
+        if (rc == 0) {
+            noteTakenOut(msgId);
             emit DeleteSMSInUiService(msgId, node, memPosition, false);
+        }
     }
     return rc != 0;
 }
@@ -52,8 +90,10 @@ int SMSStatusUILogic::ForceDeleteSMS(int msgId, int node, int memPosition)
     }
     const ZSDK_STATUS rc = ZSDK_SMSSrv_RemoveMsg(msgId, memPosition);
     SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg () returned %li", long(rc));
-    if (rc == 0)
+    if (rc == 0) {
+        noteTakenOut(msgId);
         emit DeleteSMSInUiService(msgId, node, memPosition, true);
+    }
     return 1;
 }
 
@@ -119,6 +159,7 @@ int SMSStatusUILogic::MoveSMS(const SMSLocalRecord* rec, int fromNode, int toNod
                      rec->iMsgId, fromNode, int(newId), toNode, long(undo));
         return SMS_FAIL;
     }
+    noteTakenOut(rec->iMsgId);
     emit DeleteSMSInUiService(rec->iMsgId, fromNode, fromNode, true);
     return readBack(newId, toNode) == SMS_FAIL ? SMS_FAIL : SMS_OK;
 }
@@ -162,6 +203,7 @@ int SMSStatusUILogic::RecoverSMS(const SMSLocalRecord* rec, int fromNode, int me
             SMS_LOG("%s: %s: %s: Calling ZSDK_SMSSrv_RemoveMsg () returned %li", long(undo));
         return SMS_FAIL;
     }
+    noteTakenOut(copy.iMsgId);
     emit DeleteSMSInUiService(copy.iMsgId, fromNode, memPosition, true);
     DeviceRecordGuard guard;
     if (ZSDK_SMSSrv_CreateSMSRecord(&guard.record, nullptr, nullptr) != 0 || !guard.record)

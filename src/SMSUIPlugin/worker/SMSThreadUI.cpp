@@ -145,10 +145,11 @@ void SMSThreadUI::handleRecord(int i, const SMSLocalRecord& rec, int* destinatio
 
 void SMSThreadUI::recordLoop()
 {
-    if (!SMSStatusUILogic::Existing())
+    SMSStatusUILogic* store = SMSStatusUILogic::Existing();
+    if (!store)
         return;
     const bool deleting = m_iWorkKind == WorkDelete;
-    if (ZSDK_SMSSrv_BeginTransaction(m_iMemPosition) != 0) {
+    if (store->BeginBatch(m_iMemPosition) != 0) {
         if (deleting)
             SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_BeginTransaction returned error");
         else
@@ -167,7 +168,7 @@ void SMSThreadUI::recordLoop()
         m_listRecords.clear();
         g_cancel.store(false);
     }
-    if (ZSDK_SMSSrv_EndTransaction(m_iMemPosition) != 0) {
+    if (store->EndBatch(m_iMemPosition) != 0) {
         if (deleting)
             SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_EndTransaction returned error");
         else
