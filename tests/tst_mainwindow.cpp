@@ -19,6 +19,7 @@
 #include "Startup.h"
 #include "worker/SMSWaitingDlg.h"
 #include "SimControl.h"
+#include "window/SearchText.h"
 #include "window/UITableItem.h"
 #include "TestSupport.h"
 #include "zsdk.h"
@@ -126,6 +127,8 @@ private slots:
     void tableFirstNeededAfterChangesShowsTheBuffers_data();
     void tableFirstNeededAfterChangesShowsTheBuffers();
     void searchInAFolderNotShownBefore();
+    void searchMatchesAsQtIgnoringCase_data();
+    void searchMatchesAsQtIgnoringCase();
     void searchBoxHeight();
     void emptyTableForACardRootWithoutTables();
     void cardBranchesFollowTheSim();
@@ -697,6 +700,41 @@ void TestMainWindow::tableFirstNeededAfterChangesShowsTheBuffers()
     }
     m_window->updateTreeNodeCounts();
     QCOMPARE(labels(), countedFromBuffers);
+}
+
+void TestMainWindow::searchMatchesAsQtIgnoringCase_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<bool>("mayBeTime");
+    QTest::newRow("other case") << QStringLiteral("Meeting at NOON") << QStringLiteral("noon") << true << false;
+    QTest::newRow("at the very end") << QStringLiteral("call me") << QStringLiteral("ME") << true << false;
+    QTest::newRow("longer than the cell") << QStringLiteral("hi") << QStringLiteral("hi there") << false << false;
+    QTest::newRow("nothing typed") << QStringLiteral("anything") << QString() << true << true;
+    QTest::newRow("empty cell") << QString() << QStringLiteral("a") << false << false;
+    QTest::newRow("partial match then the real one") << QStringLiteral("lulunch") << QStringLiteral("LUN") << true << false;
+    QTest::newRow("Kelvin sign folds to k") << QStringLiteral("5 \u212A") << QStringLiteral("k") << true << false;
+    QTest::newRow("long s folds to s") << QStringLiteral("\u017Fun") << QStringLiteral("SUN") << true << false;
+    QTest::newRow("sharp s is not ss") << QStringLiteral("stra\u00DFe") << QStringLiteral("SS") << false << false;
+    QTest::newRow("beside a surrogate pair") << QStringLiteral("\U0001F600abc") << QStringLiteral("ABC") << true << false;
+    QTest::newRow("typed umlaut in capitals") << QStringLiteral("sch\u00F6n") << QStringLiteral("\u00D6") << true << true;
+    QTest::newRow("a date fragment") << QStringLiteral("2026-12-06T09:30:00.000") << QStringLiteral("12-06t09") << true << true;
+    QTest::newRow("a time fragment") << QStringLiteral("2026-12-06T09:30:00.000") << QStringLiteral("9:3") << true << true;
+}
+
+// The search box's fast match answers what Qt's case-insensitive contains answers, and rules out
+// the time cells only for texts no ISO date-time text can hold.
+void TestMainWindow::searchMatchesAsQtIgnoringCase()
+{
+    QFETCH(QString, cell);
+    QFETCH(QString, typed);
+    QFETCH(bool, found);
+    QFETCH(bool, mayBeTime);
+    QCOMPARE(cell.contains(typed, Qt::CaseInsensitive), found);
+    const SearchText search(typed);
+    QCOMPARE(search.FoundIn(cell), found);
+    QCOMPARE(search.MayBeInIsoTime(), mayBeTime);
 }
 
 // A search in a folder shown for the first time filters that folder's rows.

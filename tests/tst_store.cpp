@@ -70,6 +70,8 @@ private slots:
 
     void deviceToLocal_data();
     void deviceToLocal();
+    void textsReadAsTheCodecReadsThem_data();
+    void textsReadAsTheCodecReadsThem();
     void localToDeviceFoldsSentItemsBack();
     void conversionRejectsNulls();
     void timeFieldKeepsNineteenCharacters();
@@ -225,6 +227,36 @@ void TestStore::deviceToLocal()
     QCOMPARE(local.iAttrD, 7);
     QCOMPARE(local.iPriority, 2);
     QVERIFY(local.strSpare.isEmpty());
+}
+
+void TestStore::textsReadAsTheCodecReadsThem_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain text") << QStringLiteral("see you at 8") << QStringLiteral("see you at 8");
+    QTest::newRow("an emoji") << QStringLiteral("ok \U0001F600") << QStringLiteral("ok \U0001F600");
+    QTest::newRow("a lone surrogate survives") << QString(QChar(0xd800)) + QStringLiteral("x") << QString(QChar(0xd800)) + QStringLiteral("x");
+    QTest::newRow("a mark inside the text stays") << QStringLiteral("a\uFEFFb") << QStringLiteral("a\uFEFFb");
+    QTest::newRow("empty") << QString() << QString();
+    // A leading byte-order mark is what the UTF-16 codec looks at; the expected text is its
+    // reading, whatever that is.
+    QTest::newRow("a leading byte-order mark") << QStringLiteral("\uFEFFhello") << QString::fromUtf16(u"\uFEFFhello");
+    QTest::newRow("a leading swapped mark") << QString(QChar(0xfffe)) + QStringLiteral("hi")
+                                            << QString::fromUtf16((QString(QChar(0xfffe)) + QStringLiteral("hi")).utf16());
+}
+
+// A record's texts are read as QString::fromUtf16 reads them, also where that is not a plain
+// copy of the units.
+void TestStore::textsReadAsTheCodecReadsThem()
+{
+    QFETCH(QString, content);
+    QFETCH(QString, expected);
+    DeviceRecord d(1, 0, content, content);
+    SMSLocalRecord local;
+    QCOMPARE(m_store->populateSDKRecordToLocalStructure(&d.rec, &local), 0);
+    QCOMPARE(local.strContent, expected);
+    QCOMPARE(local.strNumber, expected);
+    QCOMPARE(local.strTime, QStringLiteral("20261206101530"));
 }
 
 void TestStore::localToDeviceFoldsSentItemsBack()

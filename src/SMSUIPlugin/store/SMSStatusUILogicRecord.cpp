@@ -17,11 +17,22 @@
 
 namespace {
 
-QString fromWide(const ZSDK_WCHAR* text)
+// QString::fromUtf16 goes through the UTF-16 codec, which looks for a byte-order mark and
+// otherwise copies the units one by one; loading a large store spent a tenth of its time there.
+// Texts that do not start with a mark are copied as they are (what the codec would give); the
+// rare one that does still goes through the codec.
+QString fromWide(const ZSDK_WCHAR* text, int length = -1)
 {
     if (!text)
         return QString();
-    return QString::fromUtf16(text);
+    if (length < 0) {
+        length = 0;
+        while (text[length])
+            ++length;
+    }
+    if (length > 0 && (text[0] == 0xfeff || text[0] == 0xfffe))
+        return QString::fromUtf16(text, length);
+    return QString(reinterpret_cast<const QChar*>(text), length);
 }
 
 // Every carriage return not followed by a line feed goes; CR LF pairs stay.
@@ -77,7 +88,7 @@ int SMSStatusUILogic::populateSDKRecordToLocalStructure(SMSDeviceRecord* device,
     int n = 0;
     while (n < 20 && device->szTime[n])
         ++n;
-    local->strTime = QString::fromUtf16(device->szTime, n);
+    local->strTime = fromWide(device->szTime, n);
     local->iMsgType = device->iMsgType;
     local->iAttrA = device->iAttrA;
     local->iAttrB = device->iAttrB;

@@ -9,6 +9,7 @@
 #include "window/SMSUITableWidget.h"
 #include "window/SMSUITreeWidget.h"
 #include "store/SmsSettingXMLParse.h"
+#include "window/SearchText.h"
 #include "window/UITableItem.h"
 
 #include <QAbstractButton>
@@ -167,6 +168,7 @@ void SMSUIMainDlg::updateTableSmsTable(const QString& text)
     QVector<int> keep;
     int checked = 0;
     bool stopped = false;
+    const SearchText wanted(text);
     for (int row = 0; row < table->rowCount() && !stopped; ++row) {
         bool match = false;
         for (int c = 0; c < 3; ++c) {
@@ -175,7 +177,10 @@ void SMSUIMainDlg::updateTableSmsTable(const QString& text)
                 stopped = true;
                 break;
             }
-            match = match || static_cast<const UITableItem*>(item)->CachedSortText().contains(text, Qt::CaseInsensitive);
+            const auto* cell = static_cast<const UITableItem*>(item);
+            // A time cell's text is made only where it could match (the sort keeps its time).
+            if (!match && (wanted.MayBeInIsoTime() || !cell->HasTimeKey()))
+                match = wanted.FoundIn(cell->CachedSortText());
         }
         if (stopped)
             break;

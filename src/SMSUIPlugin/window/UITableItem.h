@@ -34,6 +34,8 @@ public:
     QString SortText() const;
     // The same text, computed once per shown value.
     const QString& CachedSortText() const;
+    // The cell was compared as a valid time (its text is then an ISO date-time text).
+    bool HasTimeKey() const { return m_keyKind == KeyKind::Time; }
 
 private:
     // Sort keys are computed once per shown value: a sort of n rows makes n log n comparisons and
