@@ -27,7 +27,8 @@ private slots:
     void emptyJobOpensAndClosesItsBatch();
     void refusedJobLeavesNothingForTheNext();
     void recoverReturnsToTheFolder();
-    void moveFromTheSimRootFollowsEachFolder();
+    void moveFromACardRootFollowsEachFolder_data();
+    void moveFromACardRootFollowsEachFolder();
     void copyKeepsTheOriginal();
     void batchNotStoredIsReported_data();
     void batchNotStoredIsReported();
@@ -191,23 +192,53 @@ void TestWorker::recoverReturnsToTheFolder()
     QVERIFY(inbox.first()->iMsgId != id);
 }
 
-void TestWorker::moveFromTheSimRootFollowsEachFolder()
+void TestWorker::moveFromACardRootFollowsEachFolder_data()
 {
-    storeMessage(NODE_SIM_INBOX, QStringLiteral("1111111"), QStringLiteral("in"));
-    storeMessage(NODE_SIM_OUTBOX, QStringLiteral("2222222"), QStringLiteral("out"));
-    QList<SMSLocalRecordPtr> records = load(NODE_SIM_INBOX, MEM_SIM);
-    records += m_store->getSmsBuffer(NODE_SIM_OUTBOX).values();
+    QTest::addColumn<int>("sourceRoot");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("inboxLandsIn");
+    QTest::addColumn<int>("outboxLandsIn");
+    QTest::newRow("card root to the device inbox") << int(NODE_SIM_ROOT) << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_OUTBOX);
+    QTest::newRow("card root to the device outbox") << int(NODE_SIM_ROOT) << int(NODE_DEVICE_OUTBOX) << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_OUTBOX);
+    QTest::newRow("card root to the device root") << int(NODE_SIM_ROOT) << int(NODE_DEVICE_ROOT) << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_OUTBOX);
+    QTest::newRow("device root to the card inbox") << int(NODE_DEVICE_ROOT) << int(NODE_SIM_INBOX) << int(NODE_SIM_INBOX) << int(NODE_SIM_OUTBOX);
+    QTest::newRow("device root to the card outbox") << int(NODE_DEVICE_ROOT) << int(NODE_SIM_OUTBOX) << int(NODE_SIM_INBOX) << int(NODE_SIM_OUTBOX);
+    QTest::newRow("device root to the card root") << int(NODE_DEVICE_ROOT) << int(NODE_SIM_ROOT) << int(NODE_SIM_INBOX) << int(NODE_SIM_OUTBOX);
+    QTest::newRow("card root to the PC inbox") << int(NODE_SIM_ROOT) << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_OUTBOX);
+    QTest::newRow("device root to the PC") << int(NODE_DEVICE_ROOT) << int(NODE_LOCAL_ROOT) << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_OUTBOX);
+}
+
+// Moving everything shown under a card's root: each message goes to the folder of its kind in the
+// target storage, whichever folder or root of that storage was the target.
+void TestWorker::moveFromACardRootFollowsEachFolder()
+{
+    QFETCH(int, sourceRoot);
+    QFETCH(int, target);
+    QFETCH(int, inboxLandsIn);
+    QFETCH(int, outboxLandsIn);
+    const bool fromCard = sourceRoot == NODE_SIM_ROOT;
+    const int sourceMem = fromCard ? MEM_SIM : MEM_DEVICE;
+    storeMessage(fromCard ? NODE_SIM_INBOX : NODE_DEVICE_INBOX, QStringLiteral("1111111"), QStringLiteral("in"));
+    storeMessage(fromCard ? NODE_SIM_OUTBOX : NODE_DEVICE_OUTBOX, QStringLiteral("2222222"), QStringLiteral("out"));
+    QList<SMSLocalRecordPtr> records = load(fromCard ? NODE_SIM_INBOX : NODE_DEVICE_INBOX, sourceMem);
+    records += m_store->getSmsBuffer(fromCard ? NODE_SIM_OUTBOX : NODE_DEVICE_OUTBOX).values();
+    QCOMPARE(records.size(), 2);
     SMSThreadUI worker;
     QSignalSpy moved(&worker, &SMSThreadUI::moveOrCopyEvent);
-    worker.setWork(SMSThreadUI::WorkMove, records, MEM_SIM, NODE_DEVICE_INBOX, NODE_SIM_ROOT);
+    worker.setWork(SMSThreadUI::WorkMove, records, sourceMem, target, sourceRoot);
     QVERIFY(runJob(worker));
     QCOMPARE(moved.count(), 2);
     QVERIFY(moved.at(0).at(0).toBool() && moved.at(1).at(0).toBool());
-    QCOMPARE(load(NODE_DEVICE_INBOX, MEM_DEVICE).value(0)->strContent, QStringLiteral("in"));
-    QCOMPARE(m_store->getSmsBuffer(NODE_DEVICE_OUTBOX).values().value(0)->strContent, QStringLiteral("out"));
-    int32_t simCount = -1;
-    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&simCount, MEM_SIM);
-    QCOMPARE(simCount, 0);
+    const int targetMem = inboxLandsIn == NODE_SIM_INBOX ? MEM_SIM : inboxLandsIn == NODE_DEVICE_INBOX ? MEM_DEVICE : MEM_PC;
+    const QList<SMSLocalRecordPtr> inbox = load(inboxLandsIn, targetMem);
+    QCOMPARE(inbox.size(), 1);
+    QCOMPARE(inbox.first()->strContent, QStringLiteral("in"));
+    const QList<SMSLocalRecordPtr> outbox = m_store->getSmsBuffer(outboxLandsIn).values();
+    QCOMPARE(outbox.size(), 1);
+    QCOMPARE(outbox.first()->strContent, QStringLiteral("out"));
+    int32_t left = -1;
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&left, sourceMem);
+    QCOMPARE(left, 0);
 }
 
 void TestWorker::copyKeepsTheOriginal()
