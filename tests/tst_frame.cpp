@@ -22,12 +22,14 @@
 #include <QListWidget>
 #include <QScopeGuard>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidgetItemIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTextBrowser>
@@ -58,6 +60,10 @@ private slots:
     void frameTextsFollowTheLanguage();
     void sendToPicksFromThePhoneBook();
     void fillingTheCardShowsWhatIsStored();
+    void treeLabelsFitAtTheDefaultWidth_data();
+    void treeLabelsFitAtTheDefaultWidth();
+    void longStatusMessageKeepsClearOfTheIndicator_data();
+    void longStatusMessageKeepsClearOfTheIndicator();
 
 private:
     QTemporaryDir m_dir;
@@ -712,6 +718,103 @@ void TestFrame::fillingTheCardShowsWhatIsStored()
     QVERIFY(onCard() < 6);
     deviceMenuAction(frame, "IDS_DEV_FILL_SIM")->trigger();
     QTRY_COMPARE(onCard(), 6);
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::treeLabelsFitAtTheDefaultWidth_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << "en";
+    QTest::newRow("German, the longest labels") << "de";
+    QTest::newRow("Arabic, right to left") << "ar";
+}
+
+// At the frame's own size the tool bar above the table must not claim the width that the tree
+// needs: the splitter shares the page out as it was set up (130 : 500), the top-level labels are
+// readable in full, and a deeper label that still does not fit carries its text as tool tip.
+void TestFrame::treeLabelsFitAtTheDefaultWidth()
+{
+    QFETCH(QString, language);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("labels.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; });
+    FrameWindow frame(true);
+    auto restore = qScopeGuard([&frame] { frame.SwitchLanguage(QStringLiteral("en")); });
+    frame.SwitchLanguage(language);
+    frame.show();
+    QCOMPARE(frame.width(), 980);
+    QCOMPARE(frame.StartPlugins(), 1);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget"));
+    auto* splitter = frame.findChild<QSplitter*>(QStringLiteral("SMSUIPlugin_SplitterMain"));
+    QVERIFY(tree && splitter);
+    const int shared = splitter->width() - splitter->handleWidth();
+    QVERIFY2(tree->width() >= shared * 130 / 630 - 2, qPrintable(QStringLiteral("tree %1 px of %2").arg(tree->width()).arg(shared)));
+    const QFontMetrics metrics(tree->font());
+    const QRect visible = tree->viewport()->rect();
+    int labels = 0;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        QTreeWidgetItem* item = *it;
+        if (item->isHidden() || (item->parent() && !item->parent()->isExpanded()))
+            continue;
+        const QRect cell = tree->visualItemRect(item);
+        // icon, the gaps beside it and the text, measured from where the cell starts
+        const int needed = tree->iconSize().width() + 8 + metrics.horizontalAdvance(item->text(0));
+        const int room = tree->layoutDirection() == Qt::RightToLeft ? cell.right() - visible.left() : visible.right() - cell.left();
+        const QString what = QStringLiteral("'%1' needs %2 px, has %3").arg(item->text(0)).arg(needed).arg(room);
+        if (!item->parent())
+            QVERIFY2(room >= needed, qPrintable(what));
+        else if (room < needed)
+            QVERIFY2(item->toolTip(0) == item->text(0), qPrintable(what));
+        ++labels;
+    }
+    QVERIFY(labels >= 7);
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::longStatusMessageKeepsClearOfTheIndicator_data()
+{
+    QTest::addColumn<int>("direction");
+    QTest::newRow("left to right") << int(Qt::LeftToRight);
+    QTest::newRow("right to left") << int(Qt::RightToLeft);
+}
+
+// A message longer than the status bar is cut short with an ellipsis before the send indicator,
+// with a gap; the whole text is the bar's tool tip.
+void TestFrame::longStatusMessageKeepsClearOfTheIndicator()
+{
+    QFETCH(int, direction);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("status.sqlite")));
+    FrameWindow frame(true);
+    frame.setLayoutDirection(Qt::LayoutDirection(direction));
+    frame.resize(600, 300);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    auto* indicator = frame.findChild<QLabel*>(QStringLiteral("XFrame_SendLabel"));
+    QVERIFY(indicator && indicator->isVisible());
+    const QString message = QStringLiteral("MWMWMWMW ").repeated(40).trimmed();
+    frame.statusBar()->showMessage(message);
+    QCoreApplication::processEvents();
+    const QImage bar = frame.statusBar()->grab().toImage();
+    const QRect mark = indicator->geometry();
+    // The six pixel columns next to the indicator on the message's side carry no text.
+    const int from = direction == Qt::LeftToRight ? mark.left() - 6 : mark.right() + 1;
+    int inked = 0;
+    for (int x = from; x < from + 6; ++x)
+        for (int y = 0; y < bar.height(); ++y)
+            inked += qGray(bar.pixel(x, y)) < 128;
+    QCOMPARE(inked, 0);
+    // Somewhere left of it there is text: the message is painted, not left out.
+    int text = 0;
+    for (int x = 0; x < bar.width(); ++x)
+        text += qGray(bar.pixel(x, bar.height() / 2)) < 128;
+    QVERIFY(text > 20);
+    const QPoint middle(frame.statusBar()->width() / 2, frame.statusBar()->height() / 2);
+    QHelpEvent help(QEvent::ToolTip, middle, frame.statusBar()->mapToGlobal(middle));
+    QCoreApplication::sendEvent(frame.statusBar(), &help);
+    QTRY_COMPARE(QToolTip::text(), message);
+    QToolTip::hideText();
     frame.Shutdown();
     ZsdkSim::Shutdown();
 }

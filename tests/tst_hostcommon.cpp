@@ -8,6 +8,7 @@
 #include "QBuildMenu.h"
 #include "Startup.h"
 #include "ToolBarLogic.h"
+#include "ToolButtonStrip.h"
 #include "VlSound.h"
 
 #include <QAction>
@@ -72,6 +73,8 @@ private slots:
 
     void containerLookups();
     void toolBarItems();
+    void toolBarShrinksIntoAMenu_data();
+    void toolBarShrinksIntoAMenu();
     void soundWithoutFileDoesNotPlay();
     void memsetRefusesOverflow();
 
@@ -391,6 +394,87 @@ void TestHostCommon::toolBarItems()
     ToolBarLogic::DestroyToolButtonGroup(items, &group);
     QVERIFY(!group);
     QVERIFY(!items.at(0).button);
+}
+
+void TestHostCommon::toolBarShrinksIntoAMenu_data()
+{
+    QTest::addColumn<int>("direction");
+    QTest::newRow("left to right") << int(Qt::LeftToRight);
+    QTest::newRow("right to left") << int(Qt::RightToLeft);
+}
+
+// A strip narrower than its buttons keeps every command: the first buttons stay in the row, the
+// others are offered by ">>" with their enabled state, and choosing one is a click of its button.
+void TestHostCommon::toolBarShrinksIntoAMenu()
+{
+    QFETCH(int, direction);
+    QWidget strip;
+    strip.setLayoutDirection(Qt::LayoutDirection(direction));
+    QList<ToolItem> items;
+    const char* tips[] = {"IDS_TIP_NEW", "IDS_TIP_DELETE", "IDS_TIP_SEND", "IDS_TIP_REPLY", "IDS_TIP_FORWARD", "IDS_TIP_SEARCH"};
+    for (int i = 0; i < 6; ++i) {
+        ToolItem item;
+        item.id = 9000 + i;
+        item.tooltip = QLatin1String(tips[i]);
+        items << item;
+    }
+    QButtonGroup* group = nullptr;
+    QHBoxLayout* layout = nullptr;
+    SearchLineEdit* search = nullptr;
+    QLabel* label = nullptr;
+    QVERIFY(ToolBarLogic::CreateToolBar(QStringLiteral("SMSUIPlugin"), &strip, items, &group, &layout, &search, &label));
+    auto* row = strip.findChild<ToolButtonStrip*>(QStringLiteral("SMSUIPlugin_ToolButtons"));
+    QVERIFY(row);
+    const int full = row->sizeHint().width();
+    // The row asks for all its buttons but can do with the ">>" button alone.
+    QVERIFY(row->minimumSizeHint().width() < items.at(0).button->sizeHint().width() * 2);
+    strip.resize(full + 40, 30);
+    strip.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&strip));
+    QCOMPARE(row->OverflowButtons().size(), 0);
+    QVERIFY(row->MoreButton()->isHidden());
+    for (const ToolItem& item : qAsConst(items))
+        QVERIFY(item.button->isVisible());
+
+    strip.resize(full / 2, 30);
+    QTRY_VERIFY(!row->OverflowButtons().isEmpty());
+    const QList<QAbstractButton*> shown = row->ShownButtons();
+    const QList<QAbstractButton*> hidden = row->OverflowButtons();
+    QCOMPARE(shown.size() + hidden.size(), items.size());
+    QVERIFY(!shown.isEmpty());
+    QCOMPARE(shown.first(), qobject_cast<QAbstractButton*>(items.first().button));   // the row keeps its order
+    QVERIFY(row->MoreButton()->isVisible());
+    for (QAbstractButton* b : shown)
+        QVERIFY(b->isVisible() && row->rect().contains(b->geometry()));
+    for (QAbstractButton* b : hidden)
+        QVERIFY(!b->isVisible());
+    QVERIFY(row->rect().contains(row->MoreButton()->geometry()));
+    // The ">>" button sits at the end of the row: after the last shown button in reading order.
+    const QRect last = shown.last()->geometry(), more = row->MoreButton()->geometry();
+    QVERIFY(direction == Qt::LeftToRight ? more.left() >= last.right() : more.right() <= last.left());
+
+    // The menu offers the hidden commands in their order, disabled where their button is.
+    QCOMPARE(ToolBarLogic::EnableDisableItem(QStringLiteral("SMSUIPlugin"), items, group->id(hidden.first()), false), 0);
+    QMenu* menu = row->MoreButton()->menu();
+    QVERIFY(menu);
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    const QList<QAction*> actions = menu->actions();
+    QCOMPARE(actions.size(), hidden.size());
+    for (int i = 0; i < hidden.size(); ++i) {
+        QCOMPARE(actions.at(i)->text(), hidden.at(i)->text());
+        QCOMPARE(actions.at(i)->isEnabled(), hidden.at(i)->isEnabled());
+    }
+    QVERIFY(!actions.first()->isEnabled());
+    QSignalSpy clicked(group, &QButtonGroup::idClicked);
+    actions.last()->trigger();
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(clicked.at(0).at(0).toInt(), group->id(hidden.last()));
+
+    // Wide again: every button back in the row.
+    strip.resize(full + 40, 30);
+    QTRY_VERIFY(row->OverflowButtons().isEmpty());
+    QVERIFY(row->MoreButton()->isHidden());
+    ToolBarLogic::DestroyToolButtonGroup(items, &group);
 }
 
 void TestHostCommon::soundWithoutFileDoesNotPlay()

@@ -666,5 +666,9 @@
         <source>IDS_FRAME_PICK_INVALID</source>
         <translation>هذه ليست أرقام هواتف وقد تم استبعادها: %1</translation>
     </message>
+    <message>
+        <source>IDS_TIP_MORE</source>
+        <translation>مزيد من الأوامر</translation>
+    </message>
 </context>
 </TS>

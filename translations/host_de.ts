@@ -666,5 +666,9 @@
         <source>IDS_FRAME_PICK_INVALID</source>
         <translation>Dies sind keine Telefonnummern und wurden weggelassen: %1</translation>
     </message>
+    <message>
+        <source>IDS_TIP_MORE</source>
+        <translation>Weitere Befehle</translation>
+    </message>
 </context>
 </TS>

@@ -666,5 +666,9 @@
         <source>IDS_FRAME_PICK_INVALID</source>
         <translation>These are not phone numbers and were left out: %1</translation>
     </message>
+    <message>
+        <source>IDS_TIP_MORE</source>
+        <translation>More commands</translation>
+    </message>
 </context>
 </TS>

@@ -1,5 +1,7 @@
 #include "FrameWindow.h"
 
+#include "FrameStatusBar.h"
+
 #include "Change.h"
 #include "CommonUtils.h"
 #include "DesktopNotifier.h"
@@ -64,6 +66,7 @@ FrameWindow::FrameWindow(bool simulatedDevice, QWidget* parent) : QMainWindow(pa
     for (int code : {0, 0x1003})
         m_pContainer->RegisterPlugin(QLatin1String(HostGuid::MainMenu), code, m_pFrameService);
 
+    setStatusBar(new FrameStatusBar(this));
     m_pPages = new QStackedWidget(this);
     m_pPages->setObjectName(QStringLiteral("XFrame_Pages"));
     setCentralWidget(m_pPages);

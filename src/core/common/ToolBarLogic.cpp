@@ -3,6 +3,7 @@
 #include "Change.h"
 #include "CommonUtils.h"
 #include "ExtendLineEdit.h"
+#include "ToolButtonStrip.h"
 
 #include <QButtonGroup>
 #include <QFileInfo>
@@ -53,8 +54,11 @@ bool ToolBarLogic::CreateToolBar(const QString& group, QWidget* parent, QList<To
     box->setSpacing(2);
     auto* groupObj = new QButtonGroup(parent);
     groupObj->setExclusive(false);
+    // The buttons shrink into a ">>" menu rather than widen the page.
+    auto* strip = new ToolButtonStrip(group, parent);
+    strip->setObjectName(group + QStringLiteral("_ToolButtons"));
     for (ToolItem& item : items) {
-        auto* button = new QToolButton(parent);
+        auto* button = new QToolButton(strip);
         button->setObjectName(group + QStringLiteral("_ToolButton") + QString::number(item.id));
         button->setAutoRaise(true);
         const QIcon icon = iconFor(group, item, false);
@@ -68,8 +72,9 @@ bool ToolBarLogic::CreateToolBar(const QString& group, QWidget* parent, QList<To
         item.bSearch = item.tooltip == QLatin1String("IDS_TIP_SEARCH");
         item.button = button;
         groupObj->addButton(button, item.id);
-        box->addWidget(button);
+        strip->AddButton(button);
     }
+    box->addWidget(strip);
     auto* stretch = new QLabel(parent);
     stretch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     box->addWidget(stretch, 1);

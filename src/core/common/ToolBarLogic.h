@@ -25,6 +25,8 @@ class ToolBarLogic
 {
 public:
     // Builds one button per item inside `parent`, plus a hidden search box and a stretch label.
+    // The buttons sit in a ToolButtonStrip ("<group>_ToolButtons"): where the row is narrower
+    // than all of them, the last ones are hidden and offered by its ">>" button's menu.
     // Fills the out parameters; false when `parent` is null or there is nothing to build.
     static bool CreateToolBar(const QString& group, QWidget* parent, QList<ToolItem>& items,
                               QButtonGroup** buttonGroup, QHBoxLayout** layout,
