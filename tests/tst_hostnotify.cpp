@@ -20,6 +20,7 @@
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QLabel>
 #include <QToolButton>
 #include <QTreeWidgetItem>
 #include <QtTest>
@@ -54,6 +55,7 @@ private slots:
     void deviceRemovedHidesTheCards();
     void deviceReadyAllowsTheMemoryWarning_data();
     void deviceReadyAllowsTheMemoryWarning();
+    void memoryWarningWaitsForTheDevice();
     void phoneBookChangeRenames_data();
     void phoneBookChangeRenames();
     void phoneBookChangeBeforeTheStoreStartsIt();
@@ -272,6 +274,31 @@ void TestHostNotify::deviceReadyAllowsTheMemoryWarning()
     QVERIFY(!m_window->IsMemoryFullPopupAllowed());
     QCOMPARE(m_service->checkNotifyType(code, 0, 0), 0);
     QTEST(m_window->IsMemoryFullPopupAllowed(), "allowed");
+}
+
+// A memory that is reported full before the host says the device is ready is not lost: the
+// warning comes once the device is ready; after that each report warns at once.
+void TestHostNotify::memoryWarningWaitsForTheDevice()
+{
+    start();
+    QVERIFY(!m_window->IsMemoryFullPopupAllowed());
+    m_window->onSmsStatusChanged(6);   // the PC memory is full
+    QCoreApplication::processEvents();
+    QVERIFY(!m_window->MemoryFullPopup());
+    QCOMPARE(m_service->checkNotifyType(0x102, 0, 0), 0);
+    QVERIFY(m_window->MemoryFullPopup());
+    auto* text = m_window->MemoryFullPopup()->findChild<QLabel*>();
+    QVERIFY(text);
+    QCOMPARE(text->text(), m_window->Translate(QStringLiteral("IDS_STC_LOCALSMSFULL")));
+    m_window->onClickCloseMemoryFullDialog();
+    QVERIFY(!m_window->MemoryFullPopup());
+    // Told again that the device is ready: nothing is waiting, nothing is shown.
+    QCOMPARE(m_service->checkNotifyType(0x102, 0, 0), 0);
+    QVERIFY(!m_window->MemoryFullPopup());
+    m_window->onSmsStatusChanged(2);   // the device memory is full
+    QVERIFY(m_window->MemoryFullPopup());
+    QCOMPARE(m_window->MemoryFullPopup()->findChild<QLabel*>()->text(), m_window->Translate(QStringLiteral("IDS_STC_DEVICESMSFULL")));
+    m_window->onClickCloseMemoryFullDialog();
 }
 
 void TestHostNotify::phoneBookChangeRenames_data()

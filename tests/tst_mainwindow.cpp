@@ -245,6 +245,7 @@ SMSUIMainDlg* TestMainWindow::build(const QByteArray& config, bool seedSim)
     m_window->CreateSMSMainLayout();
     m_window->resize(900, 600);
     m_window->show();
+    m_window->SetMemoryFullPopupAllowed(true);   // as the host does once its device is ready
     // Let the events of the modem's start (phone book ready, card read) settle first.
     ZsdkSim::WaitForEvents();
     QCoreApplication::processEvents();
@@ -1165,6 +1166,20 @@ void TestMainWindow::exportWritesCsv()
     QVERIFY(!m_window->saveToFile(m_dir.filePath(QStringLiteral("no/such/dir/x.csv"))));
     QCOMPARE(asked.size(), 1);
     QCOMPARE(asked.at(0).text, QStringLiteral("The messages could not be exported."));
+    // An error box, framed like every other box of the window and kept while open (so that
+    // losing the SIM can take it away).
+    const int boxFlags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint;
+    QCOMPARE(asked.at(0).title, m_window->Translate(QStringLiteral("IDS_ERROR_CAPTION")));
+    QCOMPARE(asked.at(0).icon, int(QMessageBox::Information));
+    QCOMPARE(asked.at(0).windowFlags & boxFlags, boxFlags);
+    QVERIFY(asked.at(0).keptOpen);
+    // A file that opens but cannot take the text (a full disk) is reported the same way.
+    if (QFileInfo::exists(QStringLiteral("/dev/full"))) {
+        asked.clear();
+        QVERIFY(!m_window->saveToFile(QStringLiteral("/dev/full")));
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.at(0).text, QStringLiteral("The messages could not be exported."));
+    }
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
 }
 

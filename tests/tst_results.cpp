@@ -158,6 +158,7 @@ void TestResults::build()
     m_window->CreateSMSMainLayout();
     m_window->resize(900, 600);
     m_window->show();
+    m_window->SetMemoryFullPopupAllowed(true);   // as the host does once its device is ready
     ZsdkSim::WaitForEvents();
     QCoreApplication::processEvents();
 }
@@ -440,6 +441,9 @@ void TestResults::dualModeMemoryFullAsksFirst()
     const MessageRequest& asked = m_asked.first();
     QCOMPARE(asked.text, m_window->Translate(QStringLiteral("IDS_DualModeCard_STC_FULL")));
     QCOMPARE(asked.buttons, (QStringList{QStringLiteral("IDS_OK"), QStringLiteral("IDS_CANCEL")}));
+    // It stays on top of everything, and losing the SIM can take it away like any other box.
+    QCOMPARE(asked.windowFlags, int(Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint));
+    QVERIFY(asked.keptOpen);
     int32_t onCard = -1;
     if (answer == QMessageBox::Ok) {
         // The card's messages go to the PC.

@@ -140,6 +140,10 @@ int FrameWindow::StartPlugins()
     RefreshUnreadCount();
     tellPagesFrameShown();
     SmsCentre::PinCurrentSim();
+    // The pages hold back warnings about the device (a full memory) until it is ready.
+    int32_t deviceState = 0;
+    if (ZSDK_DevSrv_GetDevStatus(&deviceState) == ZSDK_OK && deviceState == 3)
+        m_pNotify->NotifyAll(HostNotify::DeviceReady);
     // The pages announce changes only; until the first one the device says how things stand.
     int32_t service = 0;
     setSendIndicator(ZSDK_NetSrv_GetSrvStatus(&service) == ZSDK_OK && service == 2);

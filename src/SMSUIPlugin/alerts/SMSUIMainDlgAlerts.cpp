@@ -235,6 +235,17 @@ QString SMSUIMainDlg::memoryFullText(int kind) const
     return Translate(QStringLiteral("IDS_STC_LOCALSMSFULL"));
 }
 
+void SMSUIMainDlg::SetMemoryFullPopupAllowed(bool allowed)
+{
+    m_bMemoryFullPopupAllowed = allowed;
+    if (!allowed || !m_iPendingMemoryFull)
+        return;
+    const int kind = m_iPendingMemoryFull;
+    m_iPendingMemoryFull = 0;
+    m_iMemoryFullKind = kind;
+    createMemoryFullPopUp(kind, kind != 6);
+}
+
 void SMSUIMainDlg::createMemoryFullPopUp(int kind, bool dualMode)
 {
     if (dualMode && m_bMultiModeCard && m_bHideDoubleModeCardNode) {
@@ -314,10 +325,9 @@ void SMSUIMainDlg::ShowMemoryFull()
         SMS_DEBUG("GetPluginContainer failed");
         return;
     }
-    const int answer = CommonUtils::ShowMessage(QMessageBox::Information, mainFrameWidget(), Translate(QStringLiteral("IDS_DualModeCard_STC_FULL")),
-                                                Translate(QStringLiteral("IDS_STR_PROMPT")), QStringLiteral("IDS_OK"),
-                                                QStringLiteral("IDS_CANCEL"), QString(), true,
-                                                int(Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint));
+    // Its own framing (on top of everything: the frame may not be shown yet), kept like every box.
+    const int answer = showMessageBox(QMessageBox::Information, Translate(QStringLiteral("IDS_DualModeCard_STC_FULL")), true,
+                                      mainFrameWidget(), QString(), int(Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint));
     if (answer == QMessageBox::Cancel) {
         if (m_pMemoryFullPopup)
             m_pMemoryFullPopup->close();

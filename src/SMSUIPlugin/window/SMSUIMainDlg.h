@@ -218,7 +218,9 @@ public:
     void SetHostMenuFlag(bool flag);
     void SetRadioOn(bool on) { m_bRFMode = on; }
     bool IsRadioOn() const { return m_bRFMode; }
-    void SetMemoryFullPopupAllowed(bool allowed) { m_bMemoryFullPopupAllowed = allowed; }
+    // The host tells the page once its device is ready; memory-full warnings wait until then
+    // (a report that came earlier is shown at that moment).
+    void SetMemoryFullPopupAllowed(bool allowed);
     bool IsMemoryFullPopupAllowed() const { return m_bMemoryFullPopupAllowed; }
     bool IsNumberSaved() const { return m_bSMSUpdateFlag; }
     void SetNumberSaved(bool saved) { m_bSMSUpdateFlag = saved; }
@@ -390,7 +392,10 @@ private:
     bool isRightToLeft() const;
     // Every prompt of the page: caption "IDS_STR_PROMPT", OK (and Cancel for a question), window
     // flags, kept in m_pMsgBox while open. Returns the pressed button.
-    int showMessageBox(int icon, const QString& text, bool question = false, QWidget* parent = nullptr);
+    // Every box of the window goes through here: kept in m_pMsgBox while open. `captionId`
+    // defaults to "IDS_STR_PROMPT", `flags` (0) to the window's framing.
+    int showMessageBox(int icon, const QString& text, bool question = false, QWidget* parent = nullptr,
+                       const QString& captionId = QString(), int flags = 0);
     IAddrBookUIPlugin* GetAddrBookPlugin();
     // The host's notification service as registered now; it may come and go with the host's parts.
     INotifyService* notifyService();
@@ -533,6 +538,7 @@ private:
     bool m_bAddrBookAvailable = false;
     bool m_bCallAvailable = false;
     bool m_bMemoryFullPopupAllowed = false;
+    int m_iPendingMemoryFull = 0;   // kind of a memory-full report waiting for the device to be ready
     bool m_bNetworkAvailable = true;
     bool m_bCanSendSms = true;
     bool m_bSimAvailable = true;

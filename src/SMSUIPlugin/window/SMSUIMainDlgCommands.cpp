@@ -91,12 +91,15 @@ void SMSUIMainDlg::OnCallKeyPress()
 
 void SMSUIMainDlg::onButtonClickCall() { onButtonClickCallHandler(false); }
 
-int SMSUIMainDlg::showMessageBox(int icon, const QString& text, bool question, QWidget* parent)
+int SMSUIMainDlg::showMessageBox(int icon, const QString& text, bool question, QWidget* parent,
+                                 const QString& captionId, int flags)
 {
     // Framed as a window with only a close button; kept while open so that losing the SIM can
     // take away a question about messages that are no longer there.
-    const int flags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint;
-    const int answer = CommonUtils::ShowMessage(icon, parent ? parent : this, text, Translate(QStringLiteral("IDS_STR_PROMPT")),
+    if (!flags)
+        flags = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint;
+    const QString caption = Translate(captionId.isEmpty() ? QStringLiteral("IDS_STR_PROMPT") : captionId);
+    const int answer = CommonUtils::ShowMessage(icon, parent ? parent : this, text, caption,
                                                 QStringLiteral("IDS_OK"), question ? QStringLiteral("IDS_CANCEL") : QString(),
                                                 QString(), true, flags, &m_pMsgBox);
     m_pMsgBox = nullptr;

@@ -72,11 +72,14 @@ bool SMSUIMainDlg::saveToFile(const QString& path)
     if (!m_pTableWidgetSms)
         return false;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        CommonUtils::ShowMessage(QMessageBox::Information, this, Translate(QStringLiteral("IDS_SMS_BACKUPFAILURE")),
-                                 Translate(QStringLiteral("IDS_ERROR_CAPTION")), QStringLiteral("IDS_OK"), QString(), QString());
+    auto failed = [this, &file] {
+        SMS_DEBUG("CSV export to %s failed: %s", qPrintable(file.fileName()), qPrintable(file.errorString()));
+        showMessageBox(QMessageBox::Information, Translate(QStringLiteral("IDS_SMS_BACKUPFAILURE")), false, nullptr,
+                       QStringLiteral("IDS_ERROR_CAPTION"));
         return false;
-    }
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return failed();
     QString text;
     QTextStream out(&text);
     out << Translate(QStringLiteral("IDS_LST_NAME")) << '/' << Translate(QStringLiteral("IDS_LST_TEL")) << ','
@@ -107,9 +110,13 @@ bool SMSUIMainDlg::saveToFile(const QString& path)
         SMS_DEBUG("CSV export: the local encoding cannot hold every character, writing UTF-8");
         bytes = QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
     }
-    file.write(bytes);
+    // A disk that fills up takes the text only in part: the user must not believe it saved.
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return failed();
     file.close();
-    return file.error() == QFile::NoError;
+    if (file.error() != QFile::NoError)
+        return failed();
+    return true;
 }
 
 bool SMSUIMainDlg::SaveSMSInfoForAgent(const QString& item, const QString& key, const QString& value)

@@ -292,6 +292,11 @@ void SMSUIMainDlg::onSmsStatusChanged(int code)
         break;
     case 2: case 4: case 6:
         m_iMemoryFullKind = code;
+        if (!m_bMemoryFullPopupAllowed) {
+            SMS_DEBUG("memory-full report %d waits until the host says the device is ready", code);
+            m_iPendingMemoryFull = code;
+            break;
+        }
         createMemoryFullPopUp(code, code != 6);
         break;
     case 3:

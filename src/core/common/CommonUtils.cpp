@@ -104,6 +104,7 @@ int showBox(int icon, QWidget* parent, const QString& text, const QString& title
     request.buttons = buttons;
     request.modal = modal;
     request.windowFlags = windowFlags;
+    request.keptOpen = dialogOut != nullptr;
     if (state().responder)
         return state().responder(request);
 

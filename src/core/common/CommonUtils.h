@@ -21,6 +21,7 @@ struct MessageRequest {
     QStringList buttons;   // resource ids as passed by the caller, empty ones left out
     bool modal = true;
     int windowFlags = 0;   // added to the box's own flags
+    bool keptOpen = false; // the caller gave a place to keep the open box (a dialog out-pointer)
 };
 
 class CommonUtils
