@@ -20,6 +20,7 @@
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QAction>
 #include <QLabel>
 #include <QToolButton>
 #include <QTreeWidgetItem>
@@ -187,12 +188,21 @@ void TestHostNotify::flightMode()
     // Start from the opposite state so that the notification has something to change.
     m_window->SetRadioOn(!radio);
     setItems(kMessageItems, !radio);
+    // The context menu's message commands follow as well.
+    const QStringList menuIds{QStringLiteral("IDS_MENU_EDIT"), QStringLiteral("IDS_MENU_FORWARD"),
+                              QStringLiteral("IDS_MENU_REPLY"), QStringLiteral("IDS_MENU_SEND")};
+    for (const QString& id : menuIds) {
+        QVERIFY2(m_window->GetAction(id), qPrintable(id));
+        m_window->GetAction(id)->setEnabled(!radio);
+    }
     QCOMPARE(m_service->Notify(code, 0, 0), 1);
     QCOMPARE(m_window->IsRadioOn(), radio);
     QCOMPARE(m_window->IsNetworkAvailable(), radio);
     QTEST(enabledItems(), "enabled");
     QCOMPARE(m_window->IsSendEnabled(), radio);
     QCOMPARE(m_window->IsReplyEnabled(), radio);
+    for (const QString& id : menuIds)
+        QVERIFY2(m_window->GetAction(id)->isEnabled() == radio, qPrintable(id));
 }
 
 void TestHostNotify::callAvailabilityFollowsTheHost_data()

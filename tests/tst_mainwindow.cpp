@@ -163,6 +163,8 @@ private slots:
     void notifierShowsOnePopupAndViewOpensTheInbox();
     void languageSwitchRetranslatesMenuAndPopup_data();
     void languageSwitchRetranslatesMenuAndPopup();
+    void languageSwitchKeepsTheSelection_data();
+    void languageSwitchKeepsTheSelection();
     void moveAfterALanguageSwitch_data();
     void moveAfterALanguageSwitch();
     void moveIntoAFullMemory_data();
@@ -1820,6 +1822,55 @@ void TestMainWindow::languageSwitchRetranslatesMenuAndPopup()
     QCOMPARE(popup->findChild<QPushButton*>(QStringLiteral("CancelButton"))->text(), Change::tr(QStringLiteral("IDS_BTN_CANCEL"), group));
     QCOMPARE(popup->windowTitle(), Change::tr(QStringLiteral("IDS_PROMPT_CAPTION"), group));
     QCOMPARE(SMSTaskbarNotifier::Existing()->Text(), QStringLiteral("+4915550001"));
+}
+
+void TestMainWindow::languageSwitchKeepsTheSelection_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QList<int>>("rows");
+    QTest::newRow("one message, German") << "de" << QList<int>{1};
+    QTest::newRow("two messages, Arabic") << "ar" << QList<int>{0, 2};
+}
+
+// The tables are rebuilt in the new language; the messages the user had selected stay selected,
+// and the tool bar and preview still speak of them.
+void TestMainWindow::languageSwitchKeepsTheSelection()
+{
+    QFETCH(QString, language);
+    QFETCH(QList<int>, rows);
+    for (int i = 0; i < 3; ++i)
+        TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+4917100000%1").arg(i), QStringLiteral("message %1").arg(i), 0,
+                                  QStringLiteral("2026120%1120000").arg(i + 1));
+    build(kFullConfig, false);
+    auto restore = qScopeGuard([this] {
+        Change::LoadLanguage(QStringLiteral("en"));
+        m_window->SetLanguage(false);
+    });
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QCOMPARE(inbox->rowCount(), 3);
+    QSet<int> chosen;
+    for (int row : rows) {
+        inbox->setRangeSelected(QTableWidgetSelectionRange(row, 0, row, 2), true);
+        chosen << UITableItem::RecordOf(inbox->item(row, 0))->iMsgId;
+    }
+    const QString firstContent = UITableItem::RecordOf(inbox->selectedItems().first())->strContent;
+    m_window->onClickTableRow(rows.first());
+    auto* deleteTool = m_window->findChild<QAbstractButton*>(QStringLiteral("SMSUIPlugin_ToolButton9001"));
+    auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    QVERIFY(deleteTool && deleteTool->isEnabled());
+    QCOMPARE(preview->toPlainText().contains(firstContent), rows.size() == 1);
+    QVERIFY(Change::LoadLanguage(language));
+    m_window->SetLanguage(false);
+    QCOMPARE(m_window->CurrentTable(), static_cast<QWidget*>(m_window->Table(NODE_LOCAL_INBOX)));
+    inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QSet<int> selected;
+    for (QTableWidgetItem* item : inbox->selectedItems())
+        selected << UITableItem::RecordOf(item)->iMsgId;
+    QCOMPARE(selected, chosen);
+    QCOMPARE(inbox->selectedItems().size(), 3 * rows.size());
+    QVERIFY(deleteTool->isEnabled());   // Delete acts on them
+    QCOMPARE(m_window->IsReplyEnabled(), rows.size() == 1);
+    QCOMPARE(preview->toPlainText().contains(firstContent), rows.size() == 1);
 }
 
 void TestMainWindow::moveAfterALanguageSwitch_data()

@@ -304,6 +304,8 @@ void SMSUIMainDlg::SetLanguage(bool bInit)
     setLocalTreeSmsLanguage();
     setSimTreeSmsLanguage();
     setDeviceTreeSmsLanguage();
+    // The tables are rebuilt in the new language; what the user had selected stays selected.
+    const QList<int> selectedIds = bInit ? QList<int>() : selectedMessageIds();
     if (!bInit) {
         for (int node = 0; node <= 15; ++node)
             if (node != 10 && node != 11)
@@ -341,6 +343,7 @@ void SMSUIMainDlg::SetLanguage(bool bInit)
             notifier->LoadText();
     setLanguageToFlashMessage();
     setShortcutKeys();
+    reselectMessages(selectedIds);
     // The tables were rebuilt in the new language: the preview and the tool bar show the
     // selection again.
     if (!bInit)

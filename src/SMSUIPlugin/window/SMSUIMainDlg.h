@@ -93,6 +93,10 @@ public:
     void populateDeviceSMSTables();
     void populateTableRow(const SMSLocalRecordPtr& record, int iRow, QTableWidget* table);
     void syncSMSTableWithBuffers(int iNode);
+    // Ids of the messages selected in the shown table; selecting them again after the table was
+    // rebuilt (the caller lets the tool bar and preview follow).
+    QList<int> selectedMessageIds() const;
+    void reselectMessages(const QList<int>& ids);
     int emptySMSTable(int iNode);
     void syncUnreadSMSTable(int iNode);
     bool setReadMessageIcon(SMSLocalRecordPtr& record, QTableWidgetItem* cell);

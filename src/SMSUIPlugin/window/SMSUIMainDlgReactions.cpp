@@ -19,6 +19,7 @@
 #include "alerts/SMSTaskbarNotifier.h"
 #include "worker/SMSWaitingDlg.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,6 +65,12 @@ void SMSUIMainDlg::GetPresentNetworkStatus(bool available)
         for (int id : {9002, 9003, 9004, 9001, 9005})
             disableToolItem(id);
     }
+    // The context menu's message commands follow; Edit only opens a draft, the others also wait
+    // until the device can send (as the tool bar does). Opening the menu applies the folder's
+    // rules on top.
+    for (const char* id : {"IDS_MENU_EDIT", "IDS_MENU_FORWARD", "IDS_MENU_REPLY", "IDS_MENU_SEND"})
+        if (QAction* action = GetAction(QLatin1String(id)))
+            action->setEnabled(available && (m_bCanSendSms || qstrcmp(id, "IDS_MENU_EDIT") == 0));
 }
 
 void SMSUIMainDlg::enableDisableForMultipleSelection(int rows)

@@ -292,6 +292,32 @@ void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
     updateTreeNodeCounts();
 }
 
+QList<int> SMSUIMainDlg::selectedMessageIds() const
+{
+    QList<int> ids;
+    if (!m_pTableWidgetSms)
+        return ids;
+    for (QTableWidgetItem* item : m_pTableWidgetSms->selectedItems())
+        if (item->column() == 0)
+            if (const SMSLocalRecordPtr rec = UITableItem::RecordOf(item))
+                ids << rec->iMsgId;
+    return ids;
+}
+
+void SMSUIMainDlg::reselectMessages(const QList<int>& ids)
+{
+    if (ids.isEmpty() || !m_pTableWidgetSms)
+        return;
+    QTableWidget* table = m_pTableWidgetSms;
+    const QSet<int> wanted(ids.begin(), ids.end());
+    table->clearSelection();
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0));
+        if (rec && wanted.contains(rec->iMsgId))
+            table->setRangeSelected(QTableWidgetSelectionRange(row, 0, row, table->columnCount() - 1), true);
+    }
+}
+
 bool SMSUIMainDlg::updateTableInPlace(int node, SMSUITableWidget* table)
 {
     QHeaderView* header = table->horizontalHeader();
