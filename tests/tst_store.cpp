@@ -288,6 +288,13 @@ void TestStore::conversionRejectsNulls()
     QCOMPARE(local.strContent, QStringLiteral("unchanged"));
     QCOMPARE(m_store->populateSDKRecordToLocalStructure(nullptr, &local), 23);
     QCOMPARE(m_store->populateLocalRecordToSDKStructure(nullptr, &local), 23);
+    // Building a buffered record: either argument missing is refused and nothing is stored.
+    SMSLocalRecordPtr built;
+    QCOMPARE(m_store->sortSMSToCorrespondingNodes(nullptr, &built), 23);
+    QVERIFY(!built);
+    DeviceRecord good(1, 0, QStringLiteral("1"), QStringLiteral("x"));
+    QCOMPARE(m_store->sortSMSToCorrespondingNodes(&good.rec, nullptr), 23);
+    QCOMPARE(m_store->getSmsBuffer(1).size(), 0);
 }
 
 void TestStore::timeFieldKeepsNineteenCharacters()
@@ -684,6 +691,12 @@ void TestStore::bufferDeleteMovesToTrash()
     const int id = storeMessage(1, QStringLiteral("1234567"), QStringLiteral("a"), 1);
     m_store->PopulateSMSFromSDK(MEM_PC);
     const SMSLocalRecordPtr held = m_store->GetSingleSMSPtr(1, id);
+    // A table filled at one generation shows the buffer only while it stays: an insert and a
+    // removal after it must not bring the count back to where it was.
+    const quint64 filledAt = m_store->FolderGeneration(1);
+    m_store->InsertSingleSMS(1, 4242, SMSLocalRecordPtr::create());
+    m_store->DeleteSMSFromBuffer(4242, 1, MEM_PC, true);
+    QVERIFY(m_store->FolderGeneration(1) != filledAt);
     QCOMPARE(m_store->DeleteSMSFromBuffer(id, 1, MEM_PC, false), 0);
     QCOMPARE(m_store->getSmsBuffer(1).size(), 0);
     const SMSLocalRecordPtr trashed = m_store->GetSingleSMSPtr(4, id);
