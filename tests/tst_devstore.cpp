@@ -328,6 +328,8 @@ private slots:
     void unknownStoresAreRefusedUntouched();
     void textWrittenByAnotherProgramReadsBack();
     void failedBatchStoresNothingAndReusesNoId();
+    void eachBatchCommitsItsOwnStorage_data();
+    void eachBatchCommitsItsOwnStorage();
     void shutDownWithSendsInFlight();
     void exitWithSendsInFlight();
 
@@ -670,6 +672,47 @@ void TestDevStore::failedBatchStoresNothingAndReusesNoId()
     ZsdkSim::LimitStoreGrowth(0);
     const int next = saveTo(1, QStringLiteral("1"), QStringLiteral("after the failed batch"));
     QVERIFY2(next > highest, qPrintable(QStringLiteral("%1 <= %2").arg(next).arg(highest)));
+}
+
+void TestDevStore::eachBatchCommitsItsOwnStorage_data()
+{
+    QTest::addColumn<QList<int>>("locations");   // batches opened on one thread, ended in this order
+    QTest::newRow("the PC's and the card's") << QList<int>{ZSDK_MEM_PC, ZSDK_MEM_SIM};
+    QTest::newRow("the card's and the device's") << QList<int>{ZSDK_MEM_DEVICE, ZSDK_MEM_SIM};
+    QTest::newRow("the PC's and the device's") << QList<int>{ZSDK_MEM_PC, ZSDK_MEM_DEVICE};
+    QTest::newRow("all three") << QList<int>{ZSDK_MEM_SIM, ZSDK_MEM_PC, ZSDK_MEM_DEVICE};
+}
+
+// A job moving between two storages holds a batch on each: a change goes into the batch of its
+// message's storage, so ending one batch stores exactly that storage's changes.
+void TestDevStore::eachBatchCommitsItsOwnStorage()
+{
+    QFETCH(QList<int>, locations);
+    const int inboxOf[] = {1, 7, 9};
+    // The service keeps its open batches in a hash: each round starts it with a new hash seed, so
+    // the batches are met in several orders.
+    for (int round = 0; round < 8; ++round) {
+        qSetGlobalQHashSeed(-1);
+        ZsdkSim::Shutdown();
+        removeStore(m_path);
+        configure(m_path);
+        for (int mem : locations)
+            QCOMPARE(ZSDK_SMSSrv_BeginTransaction(mem), 0);
+        for (int mem : locations)
+            QVERIFY(saveTo(inboxOf[mem], QStringLiteral("1"), QStringLiteral("in storage %1").arg(mem)) > 0);
+        QVERIFY(rowsOf(m_path).isEmpty());
+        QStringList ended;
+        for (int mem : locations) {
+            QCOMPARE(ZSDK_SMSSrv_EndTransaction(mem), 0);
+            ended << QStringLiteral("in storage %1").arg(mem);
+            QStringList stored;
+            for (const Row& row : rowsOf(m_path))
+                stored << row.content;
+            ended.sort();
+            stored.sort();
+            QCOMPARE(stored, ended);
+        }
+    }
 }
 
 namespace {
