@@ -538,7 +538,8 @@ void TestDevStore::damagedFileIsSetAsideWithItsLog()
 
 void TestDevStore::lockedStoreIsWaitedForNeverReplaced()
 {
-    QVERIFY(saveTo(1, QStringLiteral("1"), QStringLiteral("kept")) > 0);
+    const int kept = saveTo(1, QStringLiteral("1"), QStringLiteral("kept"));
+    QVERIFY(kept > 0);
     ZsdkSim::Shutdown();
     // Another program holds the file exclusively.
     sqlite3* other = nullptr;
@@ -552,12 +553,23 @@ void TestDevStore::lockedStoreIsWaitedForNeverReplaced()
     QVERIFY(ZsdkSim::OpenNote().contains(QStringLiteral("locked")));
     QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("store.sqlite.corrupt-*")}).isEmpty());
     QVERIFY(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC) != 0);
+    // A change meanwhile fails as a storage failure, not as a message that is gone.
+    SMSDeviceRecord change{};
+    change.iMsgId = kept;
+    change.iNode = 1;
+    change.pNumber = const_cast<ZSDK_WCHAR*>(w(QStringLiteral("1")));
+    change.pContent = const_cast<ZSDK_WCHAR*>(w(QStringLiteral("changed while locked")));
+    QCOMPARE(ZSDK_SMSSrv_UpdateMsg(&change), int(ZSDK_E_STORAGE));
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(kept, ZSDK_MEM_PC), int(ZSDK_E_STORAGE));
 
     QCOMPARE(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(other);
     // Tried again when messages are next needed: the message is there, no demo messages joined it.
     QTRY_COMPARE_WITH_TIMEOUT(countOf(ZSDK_MEM_PC), 1, 5000);
     QCOMPARE(ZsdkSim::StoreState(), ZsdkSim::StoreStatus::Healthy);
+    int node = -1;
+    QCOMPARE(contentOf(kept, ZSDK_MEM_PC, &node), QStringLiteral("kept"));
+    QCOMPARE(node, 1);
     QVERIFY(saveTo(1, QStringLiteral("1"), QStringLiteral("after the lock")) > 0);
 }
 
