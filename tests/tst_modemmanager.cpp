@@ -171,6 +171,7 @@ private slots:
     void listsBothMemoriesAndTheDeviceState();
     void pcStoreStateIsReported();
     void restartKeepsIdsAndReadFlags();
+    void lockedSimKeepsIdsAndReadFlags();
     void arrivals_data();
     void arrivals();
     void multipartIsAnnouncedOnceComplete();
@@ -410,6 +411,45 @@ void TestModemManager::restartKeepsIdsAndReadFlags()
     const Stored fresh = findText(sim, QStringLiteral("New on the SIM"));
     QVERIFY(fresh.id >= 0);
     QVERIFY(fresh.id != read.id && fresh.id != unread.id);
+}
+
+// The modem comes back with the SIM asking for its PIN, so ModemManager lists none of the card's
+// messages: the rows that keep their ids and read flags wait for the PIN instead of going.
+void TestModemManager::lockedSimKeepsIdsAndReadFlags()
+{
+    startService();
+    m_mm.addSms(sms(QStringLiteral("+491701111111"), QStringLiteral("Read me"), 1), false);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    const Stored read = findText(listMemory(ZSDK_MEM_SIM), QStringLiteral("Read me"));
+    QVERIFY(read.id >= 0);
+    SMSDeviceRecord* r = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
+    r->iMsgId = read.id;
+    QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_SIM), ZSDK_OK);
+    r->iReadFlag = 0;
+    QCOMPARE(ZSDK_SMSSrv_UpdateMsg(r), ZSDK_OK);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    ZSDK_SMSSrv_UnRegCallBack(onEvent);
+
+    startService({{QStringLiteral("lock"), 2}});
+    m_mm.addSms(sms(QStringLiteral("+491702222222"), QStringLiteral("In the device memory"), 2), false);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    // The device memory is listed after the card: once it shows, the card was looked at.
+    int32_t count = -1;
+    QTRY_VERIFY_WITH_TIMEOUT(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_DEVICE) == ZSDK_OK && count == 1, 10000);
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_SIM), ZSDK_E_NO_DEVICE);
+    ZSDK_SMSSrv_UnRegCallBack(onEvent);
+
+    // Next time the PIN was entered before: ModemManager lists the card's message again.
+    startService();
+    m_mm.addSms(sms(QStringLiteral("+491701111111"), QStringLiteral("Read me"), 1), false);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    const QVector<Stored> sim = listMemory(ZSDK_MEM_SIM);
+    QCOMPARE(sim.size(), 1);
+    QCOMPARE(sim.first().id, read.id);
+    QCOMPARE(sim.first().read, 0);
 }
 
 Q_DECLARE_METATYPE(QVariantMap)
