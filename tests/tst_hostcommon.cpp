@@ -470,6 +470,13 @@ void TestHostCommon::toolBarShrinksIntoAMenu()
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.at(0).at(0).toInt(), group->id(hidden.last()));
 
+    // The ">>" button names itself in the language now in use.
+    QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), row->MoreButton()->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(row->MoreButton(), &help);
+    QCOMPARE(row->MoreButton()->toolTip(), QStringLiteral("Weitere Befehle"));
+    QVERIFY(Change::LoadLanguage(QStringLiteral("en")));
+
     // Wide again: every button back in the row.
     strip.resize(full + 40, 30);
     QTRY_VERIFY(row->OverflowButtons().isEmpty());
