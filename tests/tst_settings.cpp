@@ -180,8 +180,13 @@ void TestSettings::validityPositions()
     QFETCH(int, seconds);
     QFETCH(int, position);
     QCOMPARE(SmsSettingUIPlugin::PositionForSeconds(seconds), position);
-    if (seconds != 12345)
+    if (seconds != 12345) {
         QCOMPARE(SmsSettingUIPlugin::SecondsForPosition(position), seconds);
+    } else {
+        // No choice in the box (-1) or one past the list: no period, never a value read past it.
+        QCOMPARE(SmsSettingUIPlugin::SecondsForPosition(-1), 0);
+        QCOMPARE(SmsSettingUIPlugin::SecondsForPosition(4), 0);
+    }
     QCOMPARE(ZSDK_SMSSrv_SetSMSValidityPeriod(seconds), 0);
     show();
     QCOMPARE(find<QComboBox>("SmsSettingUIPlugin_StorageCombobox")->currentIndex(), position);
