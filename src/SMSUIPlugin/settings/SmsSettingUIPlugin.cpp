@@ -23,10 +23,13 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <array>
+#include <cstddef>
+
 namespace {
 
 const QString kGroup = QStringLiteral("SMSUIPlugin");
-const int kSeconds[4] = {43200, 86400, 2592000, 38102400};
+const std::array<int, 4> kSeconds{43200, 86400, 2592000, 38102400};
 
 QString tr_(const char* id) { return Change::tr(QLatin1String(id), kGroup); }
 
@@ -46,7 +49,9 @@ bool playableSoundFile(const QString& path)
 
 int SmsSettingUIPlugin::SecondsForPosition(int position)
 {
-    return position >= 0 && position < 4 ? kSeconds[position] : 0;
+    // at() rather than [] so that a position the guard let through by mistake fails loudly
+    // instead of reading past the list.
+    return position >= 0 && std::size_t(position) < kSeconds.size() ? kSeconds.at(std::size_t(position)) : 0;
 }
 
 int SmsSettingUIPlugin::PositionForSeconds(int seconds)
