@@ -88,6 +88,19 @@ public:
     QWidget widget;
 };
 
+// Forty messages an hour apart, every fourth in folder 0 and the rest in folder 1, every third
+// unread; the ids in the order stored.
+QList<int> storeFortyMessages()
+{
+    QList<int> ids;
+    for (int i = 0; i < 40; ++i) {
+        const int node = i % 4 == 0 ? 0 : 1;
+        const QString time = QStringLiteral("202612%1%2%3").arg(1 + i / 24, 2, 10, QLatin1Char('0')).arg(i % 24, 2, 10, QLatin1Char('0')).arg(QStringLiteral("0000"));
+        ids << TestSupport::storeMessage(node, QStringLiteral("+4917%1").arg(i), QStringLiteral("message %1").arg(i), i % 3 == 0 ? 1 : 0, time);
+    }
+    return ids;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -533,12 +546,7 @@ void TestMainWindow::resyncShowsWhatARebuildShows_data()
 void TestMainWindow::resyncShowsWhatARebuildShows()
 {
     QFETCH(QString, change);
-    QList<int> ids;
-    for (int i = 0; i < 40; ++i) {
-        const int node = i % 4 == 0 ? 0 : 1;
-        const QString time = QStringLiteral("202612%1%2%3").arg(1 + i / 24, 2, 10, QLatin1Char('0')).arg(i % 24, 2, 10, QLatin1Char('0')).arg(QStringLiteral("0000"));
-        ids << TestSupport::storeMessage(node, QStringLiteral("+4917%1").arg(i), QStringLiteral("message %1").arg(i), i % 3 == 0 ? 1 : 0, time);
-    }
+    const QList<int> ids = storeFortyMessages();
     build(kFullConfig);
     // Both tables were shown once before the change (start-up fills only the Inbox).
     for (int node : {NODE_LOCAL_ROOT, NODE_LOCAL_INBOX})
@@ -610,12 +618,7 @@ void TestMainWindow::tableFirstNeededAfterChangesShowsTheBuffers_data()
 void TestMainWindow::tableFirstNeededAfterChangesShowsTheBuffers()
 {
     QFETCH(QString, change);
-    QList<int> ids;
-    for (int i = 0; i < 40; ++i) {
-        const int node = i % 4 == 0 ? 0 : 1;
-        const QString time = QStringLiteral("202612%1%2%3").arg(1 + i / 24, 2, 10, QLatin1Char('0')).arg(i % 24, 2, 10, QLatin1Char('0')).arg(QStringLiteral("0000"));
-        ids << TestSupport::storeMessage(node, QStringLiteral("+4917%1").arg(i), QStringLiteral("message %1").arg(i), i % 3 == 0 ? 1 : 0, time);
-    }
+    const QList<int> ids = storeFortyMessages();
     build(kFullConfig);
     SMSStatusUILogic* store = SMSStatusUILogic::Existing();
     SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
