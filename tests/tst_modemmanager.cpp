@@ -150,6 +150,21 @@ Stored findText(const QVector<Stored>& list, const QString& text)
     return {};
 }
 
+// Marks SIM message `id` read through the device service, as the page does on a click.
+bool markCardMessageRead(int id)
+{
+    SMSDeviceRecord* r = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
+    r->iMsgId = id;
+    bool ok = ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_SIM) == ZSDK_OK;
+    if (ok) {
+        r->iReadFlag = 0;
+        ok = ZSDK_SMSSrv_UpdateMsg(r) == ZSDK_OK;
+    }
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    return ok;
+}
+
 QVariantMap sms(const QString& number, const QString& text, uint storage, const QString& time = QStringLiteral("2026-12-01T10:00:00+01:00"))
 {
     return {{QStringLiteral("Number"), number}, {QStringLiteral("Text"), text}, {QStringLiteral("Storage"), storage},
@@ -383,13 +398,7 @@ void TestModemManager::restartKeepsIdsAndReadFlags()
     const Stored unread = findText(listMemory(ZSDK_MEM_DEVICE), QStringLiteral("Leave me unread"));
     QVERIFY(read.id >= 0);
     QVERIFY(unread.id >= 0);
-    SMSDeviceRecord* r = nullptr;
-    ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
-    r->iMsgId = read.id;
-    QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_SIM), ZSDK_OK);
-    r->iReadFlag = 0;
-    QCOMPARE(ZSDK_SMSSrv_UpdateMsg(r), ZSDK_OK);
-    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    QVERIFY(markCardMessageRead(read.id));
     ZSDK_SMSSrv_UnRegCallBack(onEvent);
 
     // ModemManager restarts: the same messages under other paths (one more message first).
@@ -423,13 +432,7 @@ void TestModemManager::lockedSimKeepsIdsAndReadFlags()
     QVERIFY(waitReady());
     const Stored read = findText(listMemory(ZSDK_MEM_SIM), QStringLiteral("Read me"));
     QVERIFY(read.id >= 0);
-    SMSDeviceRecord* r = nullptr;
-    ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
-    r->iMsgId = read.id;
-    QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_SIM), ZSDK_OK);
-    r->iReadFlag = 0;
-    QCOMPARE(ZSDK_SMSSrv_UpdateMsg(r), ZSDK_OK);
-    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    QVERIFY(markCardMessageRead(read.id));
     ZSDK_SMSSrv_UnRegCallBack(onEvent);
 
     startService({{QStringLiteral("lock"), 2}});
