@@ -46,6 +46,7 @@ private slots:
     void missingPluginFolder();
     void brokenPluginsAreExplained();
     void frameRunsTheSmsPage();
+    void pluginsStopWhileTheHostSaysItIsShuttingDown();
     void arrivalsReachTheFrame_data();
     void arrivalsReachTheFrame();
     void notificationActionOpensTheMessage();
@@ -139,6 +140,28 @@ void TestFrame::frameRunsTheSmsPage()
     frame.Shutdown();
     QVERIFY(page.isNull());
     QCOMPARE(sms->state, LoadedPlugin::Stopped);
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::pluginsStopWhileTheHostSaysItIsShuttingDown()
+{
+    // A device event can still be on its way while the plug-ins unregister and tear down their
+    // pages; the SMS page drops such events only because the host says it is shutting down.
+    // Afterwards the flag is down again, or a page started later would ignore every event.
+    qApp->setProperty("failinginit.shuttingDownAtUnregister", QVariant());
+    qApp->setProperty("failinginit.shuttingDownAtDestroy", QVariant());
+    {
+        FrameWindow frame(true);
+        // Only the plug-ins come from the fixture folder; the frame's own texts stay readable.
+        CommonUtils::SetPluginLibraryPath(QStringLiteral(FIXTURE_ROOT));
+        auto restorePath = qScopeGuard([] { CommonUtils::SetPluginLibraryPath(QString()); });
+        QCOMPARE(frame.StartPlugins(), 0);
+        QVERIFY(!CommonUtils::IsShuttingDown());
+        frame.Shutdown();
+        QVERIFY(!CommonUtils::IsShuttingDown());
+    }
+    QCOMPARE(qApp->property("failinginit.shuttingDownAtUnregister"), QVariant(true));
+    QCOMPARE(qApp->property("failinginit.shuttingDownAtDestroy"), QVariant(true));
     ZsdkSim::Shutdown();
 }
 

@@ -434,6 +434,14 @@ void TestStore::loadsEveryMemoryIntoItsFolders()
     QCOMPARE(m_store->getSmsBuffer(1).size(), 1);
     QVERIFY(!m_store->GetSMSRecordCount(MEM_SIM));
     QCOMPARE(m_store->GetSMSCount(MEM_SIM), 1);
+    // The ids alone, for the count just taken: every message of the storage, once.
+    QVERIFY(!m_store->GetSMSRecordCount(MEM_PC));
+    QCOMPARE(m_store->GetMessageIdList(MEM_PC), 0);
+    QList<int> ids = m_store->LastReadIds();
+    std::sort(ids.begin(), ids.end());
+    QList<int> expected{inbox, sent, unsent};
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(ids, expected);
 }
 
 void TestStore::emptySimLeavesBuffersAlone()
@@ -444,6 +452,8 @@ void TestStore::emptySimLeavesBuffersAlone()
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("GetMessageIdList returned error|SMS Count  error")));
     QCOMPARE(m_store->PopulateSMSFromSDK(MEM_SIM), 1);
     QCOMPARE(m_store->getSmsBuffer(7).size(), 1);
+    // An empty card has no ids to give: a failure, not an empty success.
+    QCOMPARE(m_store->GetMessageIdList(MEM_SIM), 1);
 }
 
 void TestStore::releaseBufferOfThePc()
