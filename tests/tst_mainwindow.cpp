@@ -139,6 +139,8 @@ private slots:
     void resyncShowsWhatARebuildShows();
     void tableFirstNeededAfterChangesShowsTheBuffers_data();
     void tableFirstNeededAfterChangesShowsTheBuffers();
+    void firstFillIsInTheTablesOwnOrder_data();
+    void firstFillIsInTheTablesOwnOrder();
     void searchInAFolderNotShownBefore();
     void searchMatchesAsQtIgnoringCase_data();
     void searchMatchesAsQtIgnoringCase();
@@ -744,6 +746,66 @@ void TestMainWindow::searchMatchesAsQtIgnoringCase()
 }
 
 // A search in a folder shown for the first time filters that folder's rows.
+void TestMainWindow::firstFillIsInTheTablesOwnOrder_data()
+{
+    QTest::addColumn<QStringList>("times");
+    QTest::newRow("all at one time") << QStringList(QVector<QString>(12, QStringLiteral("20261201120000")).toList());
+    QTest::newRow("apart, stored oldest first") << QStringList{"20250101000000", "20260101000000", "20260601000000", "20261231235959"};
+    QTest::newRow("ties among others") << QStringList{"20261201120000", "20251201120000", "20261201120000", "20271201120000",
+                                                      "20251201120000", "20261201120000", "20261201120001"};
+    QTest::newRow("unreadable and missing times") << QStringList{"20xx", "20261201120000", "00000000000000", "", "20xx",
+                                                                 "20261301120000", "20261201120000"};
+}
+
+// A table filled for the first time is newest first, ties and unreadable times where the table's
+// own sort puts them, and stays a sorting table: a header click sorts it again.
+void TestMainWindow::firstFillIsInTheTablesOwnOrder()
+{
+    QFETCH(QStringList, times);
+    for (int i = 0; i < times.size(); ++i) {
+        TestSupport::storeMessage(i % 3 == 0 ? NODE_LOCAL_OUTBOX : NODE_LOCAL_INBOX, QStringLiteral("+49%1").arg(9 - i % 10),
+                                  QStringLiteral("message %1").arg(i), i % 2, times.at(i));
+    }
+    build(kFullConfig);
+    SMSStatusUILogic* store = SMSStatusUILogic::Existing();
+    for (int node : {NODE_LOCAL_INBOX, NODE_LOCAL_ROOT}) {
+        // What the table's own sort makes of the records in the order the buffers list them.
+        QTableWidget sorted(0, 1);
+        QSet<int> seen;
+        for (int folder : node == NODE_LOCAL_ROOT ? QList<int>{0, 1, 2, 3, 4, 5, 10, 15} : QList<int>{node}) {
+            for (const SMSLocalRecordPtr& rec : store->getSmsBuffer(folder)) {
+                if (seen.contains(rec->iMsgId))
+                    continue;
+                seen.insert(rec->iMsgId);
+                sorted.setRowCount(sorted.rowCount() + 1);
+                const QDateTime when = rec->dtTime.isValid() ? rec->dtTime : SMSStatusUILogic::parseTime(rec->strTime);
+                sorted.setItem(sorted.rowCount() - 1, 0, new UITableItem(rec, when));
+            }
+        }
+        sorted.sortItems(0, Qt::DescendingOrder);
+        auto idsOf = [](QTableWidget* table, int column) {
+            QList<int> ids;
+            for (int row = 0; row < table->rowCount(); ++row)
+                ids << UITableItem::RecordOf(table->item(row, column))->iMsgId;
+            return ids;
+        };
+        SMSUITableWidget* table = m_window->Table(node);
+        QCOMPARE(table->rowCount(), sorted.rowCount());
+        QCOMPARE(idsOf(table, 0), idsOf(&sorted, 0));
+        QCOMPARE(idsOf(table, 2), idsOf(&sorted, 0));
+        QVERIFY(table->isSortingEnabled());
+        QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), 2);
+        QCOMPARE(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        for (int row = 0; row < table->rowCount(); ++row)
+            QCOMPARE(table->CellsForMessage(UITableItem::RecordOf(table->item(row, 0))->iMsgId).cell[1], table->item(row, 1));
+        table->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
+        QStringList contents = columnTexts(table, 1);
+        QStringList expected = contents;
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(contents, expected);
+    }
+}
+
 void TestMainWindow::searchInAFolderNotShownBefore()
 {
     const char* texts[] = {"apple pie", "APPLE juice", "apricot", "banana", "cherry"};

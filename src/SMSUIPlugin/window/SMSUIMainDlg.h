@@ -363,7 +363,9 @@ private:
     QString prepareMessagePreview(const SMSLocalRecordPtr& record);
     // What a table of `node` shows: its folder's records, each message once for a root.
     QList<SMSLocalRecordPtr> recordsForTable(int node) const;
-    void fillTable(int node, SMSUITableWidget* table);
+    // Fills the rows from the buffers. `newestFirst`: in the order the table's own sort by the
+    // time column, newest first, would leave them (no sort is needed afterwards).
+    void fillTable(int node, SMSUITableWidget* table, bool newestFirst = false);
     // Brings a table sorted newest first up to date row by row (rows of messages that left or
     // changed go, new ones go to their places); false, with nothing changed, where a rebuild is
     // cheaper or the table cannot be updated that way.

@@ -184,16 +184,32 @@ QList<SMSLocalRecordPtr> SMSUIMainDlg::recordsForTable(int node) const
     return rows;
 }
 
-void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table)
+void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table, bool newestFirst)
 {
     const QList<SMSLocalRecordPtr> rows = recordsForTable(node);
+    // Newest first without sorting the filled table: the time cells are made first and put in
+    // order by the comparison and the stable sort the table's own descending sort uses (the
+    // rows it swaps are the same, so ties keep the order they were listed in). A sort of the
+    // filled table copied every cell index twice and walked the rows once more.
+    QVector<QPair<QTableWidgetItem*, int>> order;
+    if (newestFirst) {
+        order.reserve(rows.size());
+        for (int i = 0; i < rows.size(); ++i)
+            order.append(qMakePair<QTableWidgetItem*, int>(new UITableItem(rows.at(i), timeValue(*rows.at(i))), i));
+        std::stable_sort(order.begin(), order.end(),
+                         [](const QPair<QTableWidgetItem*, int>& l, const QPair<QTableWidgetItem*, int>& r) { return *r.first < *l.first; });
+    }
     table->setRowCount(rows.size());
     // One repaint and one look at the rows afterwards instead of a model signal per cell.
     table->BeginBulkChange();
     QList<SMSUITableWidget::RowCells> cells;
     cells.reserve(rows.size());
-    for (int i = 0; i < rows.size(); ++i)
-        cells << populateTableRow(rows.at(i), i, table, nullptr);
+    for (int i = 0; i < rows.size(); ++i) {
+        if (newestFirst)
+            cells << populateTableRow(rows.at(order.at(i).second), i, table, static_cast<UITableItem*>(order.at(i).first));
+        else
+            cells << populateTableRow(rows.at(i), i, table, nullptr);
+    }
     table->EndBulkChange();
     // Every row has its three cells: the message index and the unread count come from them (a
     // sort moves rows, not cells, and keeps them).
@@ -227,10 +243,16 @@ void SMSUIMainDlg::fillFirstTime(SMSUITableWidget* table)
     if (!m_pStatusLogicObject)
         return;
     connectTable(table, false);
-    table->setSortingEnabled(false);
-    fillTable(table->Node(), table);
-    table->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
-    table->setSortingEnabled(true);   // sorts once, newest first
+    // Sorted newest first, the rows put in already in that order. Meanwhile the sort indicator is
+    // parked on no column (a cell set into the sort column of a sorting table looks for its
+    // place) and the header keeps quiet, so that nothing sorts the table again.
+    QHeaderView* header = table->horizontalHeader();
+    const bool blocked = header->blockSignals(true);
+    header->setSortIndicator(-1, Qt::DescendingOrder);
+    table->setSortingEnabled(true);
+    fillTable(table->Node(), table, true);
+    header->setSortIndicator(2, Qt::DescendingOrder);
+    header->blockSignals(blocked);
     connectTable(table, true);
 }
 
