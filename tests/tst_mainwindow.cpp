@@ -491,6 +491,9 @@ void TestMainWindow::previewEscapesAndLinks()
     const QString shown = preview->toPlainText();
     QVERIFY2(shown.contains(QStringLiteral("<b>not bold</b>")), qPrintable(shown));
     QVERIFY2(shown.contains(QStringLiteral("Eve <boss>")), qPrintable(shown));
+    // The time as the system's short date and time (the message was stored for 1 December 2026, noon).
+    const QString time = QLocale::system().toString(QDateTime(QDate(2026, 12, 1), QTime(12, 0)), QLocale::ShortFormat);
+    QVERIFY2(shown.contains(QStringLiteral(": ") + time), qPrintable(shown));
     const QString html = preview->toHtml();
     QVERIFY(html.contains(QStringLiteral("href=\"http://www.example.com\"")));
     QVERIFY(html.contains(QStringLiteral("href=\"tel:+4930123456\"")));
@@ -1222,7 +1225,7 @@ void TestMainWindow::exportWritesCsv()
     inbox->selectRow(0);
     QVERIFY(m_window->saveToFile(path));
     const SMSLocalRecordPtr rec = UITableItem::RecordOf(inbox->item(0, 0));
-    QCOMPARE(read(), header + QStringLiteral("\"+491711111111;+491722222222\",\"He said \"\"hi\"\", then\nleft\",\"%1\"\n").arg(rec->strDisplayTime));
+    QCOMPARE(read(), header + QStringLiteral("\"+491711111111;+491722222222\",\"He said \"\"hi\"\", then\nleft\",\"%1\"\n").arg(SMSStatusUILogic::displayTime(rec->dtTime)));
     // Every row, replacing the file.
     m_window->SetExportMode(2);
     QVERIFY(m_window->saveToFile(path));
@@ -1311,7 +1314,7 @@ void TestMainWindow::exportIsSafeForSpreadsheets()
     QCOMPARE(bytes.startsWith(bom), utf8);
     const QString text = utf8 ? QString::fromUtf8(bytes.mid(3)) : QString::fromLatin1(bytes);
     const SMSLocalRecordPtr rec = UITableItem::RecordOf(inbox->item(0, 0));
-    QCOMPARE(text, QStringLiteral("Name/Number,Content,Time\n\"%1\",\"%2\",\"%3\"\n").arg(numberField, contentField, rec->strDisplayTime));
+    QCOMPARE(text, QStringLiteral("Name/Number,Content,Time\n\"%1\",\"%2\",\"%3\"\n").arg(numberField, contentField, SMSStatusUILogic::displayTime(rec->dtTime)));
 }
 
 void TestMainWindow::usageFigures()

@@ -503,6 +503,8 @@ void TestStore::names_data()
     QTest::newRow("contact then stranger") << "+491712345678;555" << "Anna; 555" << "Anna;" << "Anna; 555";
     QTest::newRow("stranger then contact") << "555;+491712345678" << "555; Anna" << "; Anna" << "555; Anna";
     QTest::newRow("empty parts are dropped") << ";;01712345678;" << "Anna" << "Anna" << "Anna";
+    QTest::newRow("no number") << "" << "" << "" << "";
+    QTest::newRow("separators only") << ";;" << "" << "" << "";
 }
 
 void TestStore::names()

@@ -33,10 +33,11 @@ struct SMSLocalRecord {
     QString strSpare;
     QString strName;           // per number the contact name, else the number
     QString strNameList;       // the contact names found
-    QString strDisplayTime;
     int iReportResult = 0;     // -1 none, 0 success, 1 failed, 2 pending
     QImage imgStatus;
-    QDateTime dtTime;          // strTime parsed once (the tables sort and show it)
+    QDateTime dtTime;          // strTime parsed once (the tables sort and show it); the text the
+                               // preview and the export show is made from it when asked for
+                               // (SMSStatusUILogic::displayTime), not for every record loaded
 };
 
 using SMSLocalRecordPtr = QSharedPointer<SMSLocalRecord>;

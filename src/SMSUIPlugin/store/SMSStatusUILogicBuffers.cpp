@@ -189,7 +189,6 @@ int SMSStatusUILogic::sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLo
         SMS_LOG("%s: %s: %s: invalid input param");
     } else {
         rec->dtTime = parseTime(rec->strTime);
-        rec->strDisplayTime = displayTime(rec->dtTime);
     }
     if (device->iNode == NODE_LOCAL_REPORT && device->iMsgType == 1) {
         int result = -1;
@@ -477,24 +476,38 @@ void SMSStatusUILogic::getNameByNumberFromPhoneBookEx(const QString& numbers, QS
 {
     names.clear();
     nameList.clear();
+    auto lookUp = [cache](const QString& number, bool* ok) {
+        const auto cached = cache ? cache->constFind(number) : SMSNameCache::const_iterator();
+        if (cache && cached != cache->constEnd()) {
+            *ok = cached->first;
+            return cached->second;
+        }
+        ZSDK_WCHAR* name = nullptr;
+        int32_t found = 0;
+        *ok = ZSDK_PBSrv_FindNameByNumber(number.utf16(), &name, 48, &found) == 0 && found;
+        const QString text = *ok && name ? QString::fromUtf16(name) : QString();
+        delete[] name;
+        if (cache)
+            cache->insert(number, qMakePair(*ok, text));
+        return text;
+    };
+    // Nearly every message has one number: its texts are the number's own, without splitting
+    // and joining (a store of ten thousand messages loads this once per message).
+    if (!numbers.contains(QLatin1Char(';'))) {
+        if (numbers.isEmpty())
+            return;
+        bool ok = false;
+        const QString text = lookUp(numbers, &ok);
+        names = ok ? numberOrName(numbers, text, false) : numbers;
+        if (ok)
+            nameList = text;
+        return;
+    }
     const QStringList parts = numbers.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (int i = 0; i < parts.size(); ++i) {
         const QString& number = parts.at(i);
         bool ok = false;
-        QString text;
-        const auto cached = cache ? cache->constFind(number) : SMSNameCache::const_iterator();
-        if (cache && cached != cache->constEnd()) {
-            ok = cached->first;
-            text = cached->second;
-        } else {
-            ZSDK_WCHAR* name = nullptr;
-            int32_t found = 0;
-            ok = ZSDK_PBSrv_FindNameByNumber(number.utf16(), &name, 48, &found) == 0 && found;
-            text = ok && name ? QString::fromUtf16(name) : QString();
-            delete[] name;
-            if (cache)
-                cache->insert(number, qMakePair(ok, text));
-        }
+        const QString text = lookUp(number, &ok);
         const QString sep = i == 0 ? QString() : QStringLiteral("; ");
         if (ok) {
             names += sep + numberOrName(number, text, false);

@@ -97,7 +97,7 @@ bool SMSUIMainDlg::saveToFile(const QString& path)
         const SMSLocalRecordPtr rec = UITableItem::RecordOf(m_pTableWidgetSms->item(row, 0));
         if (!rec)
             continue;
-        out << quoted(rec->strNumber) << ',' << quoted(rec->strContent) << ',' << quoted(rec->strDisplayTime) << '\n';
+        out << quoted(rec->strNumber) << ',' << quoted(rec->strContent) << ',' << quoted(SMSStatusUILogic::displayTime(rec->dtTime)) << '\n';
     }
     out.flush();
     // The local encoding is what a spreadsheet on this machine expects; when it cannot hold every

@@ -61,7 +61,7 @@ void SMSUIMainDlg::showMessagePreview(const QString& name, const QString& conten
     QString text = Translate(QStringLiteral("IDS_LST_NAME")) + QLatin1Char(':') + name + QStringLiteral("<BR>")
         + Translate(QStringLiteral("IDS_LST_TEL")) + QStringLiteral(": ") + m_strSelectedNumber.toHtmlEscaped() + QStringLiteral("<BR>")
         + Translate(QStringLiteral("IDS_LST_CONTENT")) + QStringLiteral(": ") + QStringLiteral(" <BR>") + content + QStringLiteral(" <BR>")
-        + Translate(QStringLiteral("IDS_LST_TIME")) + QStringLiteral(": ") + record->strDisplayTime;
+        + Translate(QStringLiteral("IDS_LST_TIME")) + QStringLiteral(": ") + SMSStatusUILogic::displayTime(record->dtTime);
     if (product == 1) {
         const QString priority = SMSStatusUILogic::getMessagePriority(record->iPriority, m_bMultiModeCard, m_bHideDoubleModeCardNode);
         if (!priority.isEmpty())
