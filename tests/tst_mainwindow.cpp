@@ -163,6 +163,7 @@ private slots:
     void usageFigures();
     void cellTimeTextIsTheIsoForm_data();
     void cellTimeTextIsTheIsoForm();
+    void rowCellTakesANewValue();
     void deviceTimeForTheFlashWindow_data();
     void deviceTimeForTheFlashWindow();
     void flashMessageOpensItsOwnWindow();
@@ -1408,6 +1409,34 @@ void TestMainWindow::cellTimeTextIsTheIsoForm()
     QCOMPARE(cell.SortText(), expected);
     QCOMPARE(cell.CachedSortText(), expected);
     QVERIFY(!expected.contains(QLatin1Char('Z')));
+}
+
+// A row cell keeps the value it was made with itself; a value set later replaces it for the view,
+// the model's listeners and the sort, and the same value again is no change.
+void TestMainWindow::rowCellTakesANewValue()
+{
+    QTableWidget table(2, 1);
+    auto* a = new UITableItem(SMSLocalRecordPtr::create(), QStringLiteral("beta"));
+    auto* b = new UITableItem(SMSLocalRecordPtr::create(), QStringLiteral("alpha"));
+    table.setItem(0, 0, a);
+    table.setItem(1, 0, b);
+    QCOMPARE(a->text(), QStringLiteral("beta"));
+    QCOMPARE(a->data(Qt::EditRole).toString(), QStringLiteral("beta"));
+    QVERIFY(*b < *a);
+    QSignalSpy changed(table.model(), &QAbstractItemModel::dataChanged);
+    a->setText(QStringLiteral("beta"));
+    QCOMPARE(changed.count(), 0);
+    a->setText(QStringLiteral("aardvark"));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(table.model()->data(table.model()->index(0, 0)).toString(), QStringLiteral("aardvark"));
+    QCOMPARE(a->CachedSortText(), QStringLiteral("aardvark"));
+    QVERIFY(*a < *b);
+    a->setData(Qt::EditRole, QStringLiteral("zebra"));
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(a->text(), QStringLiteral("zebra"));
+    QVERIFY(*b < *a);
+    table.sortItems(0, Qt::AscendingOrder);
+    QCOMPARE(table.item(0, 0), static_cast<QTableWidgetItem*>(b));
 }
 
 void TestMainWindow::deviceTimeForTheFlashWindow_data()

@@ -362,7 +362,7 @@ private:
     void populateTables(const QList<int>& nodes, bool refreshExisting);
     QString prepareMessagePreview(const SMSLocalRecordPtr& record);
     // What a table of `node` shows: its folder's records, each message once for a root.
-    QList<SMSLocalRecordPtr> recordsForTable(int node) const;
+    QVector<SMSLocalRecordPtr> recordsForTable(int node) const;
     // Fills the rows from the buffers. `newestFirst`: in the order the table's own sort by the
     // time column, newest first, would leave them (no sort is needed afterwards).
     void fillTable(int node, SMSUITableWidget* table, bool newestFirst = false);

@@ -162,9 +162,9 @@ bool SMSUIMainDlg::tableIsCurrent(SMSUITableWidget* table) const
         && table->property("smsRightToLeft").toBool() == isRightToLeft();
 }
 
-QList<SMSLocalRecordPtr> SMSUIMainDlg::recordsForTable(int node) const
+QVector<SMSLocalRecordPtr> SMSUIMainDlg::recordsForTable(int node) const
 {
-    QList<SMSLocalRecordPtr> rows;
+    QVector<SMSLocalRecordPtr> rows;
     if (node == NODE_LOCAL_ROOT || node == NODE_SIM_ROOT || node == NODE_DEVICE_ROOT) {
         // A root lists each message once even if two folders name the same id.
         QSet<int> seen;
@@ -177,7 +177,9 @@ QList<SMSLocalRecordPtr> SMSUIMainDlg::recordsForTable(int node) const
             }
         }
     } else {
-        for (const SMSLocalRecordPtr& rec : m_pStatusLogicObject->getSmsBuffer(node))
+        const SMSFolderBuffer buffer = m_pStatusLogicObject->getSmsBuffer(node);
+        rows.reserve(buffer.size());
+        for (const SMSLocalRecordPtr& rec : buffer)
             if (rec)
                 rows << rec;
     }
@@ -186,7 +188,7 @@ QList<SMSLocalRecordPtr> SMSUIMainDlg::recordsForTable(int node) const
 
 void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table, bool newestFirst)
 {
-    const QList<SMSLocalRecordPtr> rows = recordsForTable(node);
+    const QVector<SMSLocalRecordPtr> rows = recordsForTable(node);
     // Newest first without sorting the filled table: the time cells are made first and put in
     // order by the comparison and the stable sort the table's own descending sort uses (the
     // rows it swaps are the same, so ties keep the order they were listed in). A sort of the
@@ -202,7 +204,7 @@ void SMSUIMainDlg::fillTable(int node, SMSUITableWidget* table, bool newestFirst
     table->setRowCount(rows.size());
     // One repaint and one look at the rows afterwards instead of a model signal per cell.
     table->BeginBulkChange();
-    QList<SMSUITableWidget::RowCells> cells;
+    QVector<SMSUITableWidget::RowCells> cells;
     cells.reserve(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         if (newestFirst)

@@ -104,7 +104,7 @@ void SMSUITableWidget::NoteRecordReplaced(const SMSLocalRecordPtr& before, const
     m_iUnread += (after && after->iReadFlag == 1 ? 1 : 0) - (before && before->iReadFlag == 1 ? 1 : 0);
 }
 
-void SMSUITableWidget::NoteFilled(const QList<RowCells>& rows)
+void SMSUITableWidget::NoteFilled(const QVector<RowCells>& rows)
 {
     m_hashRowsById.clear();
     m_hashRowsById.reserve(rows.size());

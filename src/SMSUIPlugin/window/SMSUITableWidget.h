@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QPoint>
 #include <QTableWidget>
+#include <QVector>
 
 class SMSUIMainDlg;
 
@@ -50,7 +51,7 @@ public:
     void NoteRecordReplaced(const SMSLocalRecordPtr& before, const SMSLocalRecordPtr& after);
     // The table was just filled with exactly these rows (in any order): the answers are taken
     // from them instead of from a walk over every row on first use.
-    void NoteFilled(const QList<RowCells>& rows);
+    void NoteFilled(const QVector<RowCells>& rows);
     // Changes that are about to set many cells at once switch the per-cell model signals off;
     // the view is repainted and the answers are worked out afresh afterwards.
     void BeginBulkChange();

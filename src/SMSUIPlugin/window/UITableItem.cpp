@@ -27,9 +27,8 @@ const QFont& cellFont()
 UITableItem::UITableItem(const QString& text) : QTableWidgetItem(text, Type) {}
 
 UITableItem::UITableItem(const SMSLocalRecordPtr& record, const QVariant& display, const QIcon& icon)
-    : QTableWidgetItem(Type), m_record(record), m_icon(icon)
+    : QTableWidgetItem(Type), m_record(record), m_icon(icon), m_display(display), m_bOwnDisplay(true)
 {
-    QTableWidgetItem::setData(Qt::DisplayRole, display);
     setFlags(flags() & ~Qt::ItemIsEditable);
 }
 
@@ -51,6 +50,13 @@ void UITableItem::setData(int role, const QVariant& value)
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
+        if (m_bOwnDisplay) {
+            if (value == m_display)
+                return;   // as in the base class: the same value again is no change
+            // From now on the base class keeps the value (and tells the view).
+            m_bOwnDisplay = false;
+            m_display = QVariant();
+        }
         forgetKeys();
         break;
     case Qt::DecorationRole:
@@ -72,6 +78,8 @@ void UITableItem::setData(int role, const QVariant& value)
 
 QVariant UITableItem::data(int role) const
 {
+    if (m_bOwnDisplay && (role == Qt::DisplayRole || role == Qt::EditRole))
+        return m_display;
     if (!m_record)
         return QTableWidgetItem::data(role);
     switch (role) {

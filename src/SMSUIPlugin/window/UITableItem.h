@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QIcon>
 #include <QTableWidgetItem>
+#include <QVariant>
 
 class UITableItem : public QTableWidgetItem
 {
@@ -46,6 +47,10 @@ private:
 
     SMSLocalRecordPtr m_record;
     QIcon m_icon;
+    // A row cell's shown value, kept here until something sets another one: the base class would
+    // keep it in a list of its own, one more allocation per cell of tables of many thousand rows.
+    QVariant m_display;
+    bool m_bOwnDisplay = false;
     mutable KeyKind m_keyKind = KeyKind::Unknown;
     mutable qint64 m_msecs = 0;
     mutable QByteArray m_lower;
