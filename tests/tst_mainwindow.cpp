@@ -181,6 +181,7 @@ private slots:
     void languageSwitchRetranslatesMenuAndPopup();
     void languageSwitchKeepsTheSelection_data();
     void languageSwitchKeepsTheSelection();
+    void tableFirstNeededAfterALanguageSwitch();
     void moveAfterALanguageSwitch_data();
     void moveAfterALanguageSwitch();
     void moveIntoAFullMemory_data();
@@ -633,7 +634,7 @@ void TestMainWindow::tableFirstNeededAfterChangesShowsTheBuffers()
         for (SMSUITableWidget* t : m_window->findChildren<SMSUITableWidget*>())
             if (t->Node() == node && t->objectName() != QLatin1String("Empty Table"))
                 return t->IsFilled();
-        return true;
+        return false;   // not made yet, so not filled either
     };
     for (int node : later)
         QVERIFY2(!filled(node), qPrintable(QString::number(node)));
@@ -1931,6 +1932,32 @@ void TestMainWindow::languageSwitchKeepsTheSelection_data()
 
 // The tables are rebuilt in the new language; the messages the user had selected stay selected,
 // and the tool bar and preview still speak of them.
+// A folder's table first needed after the language changed speaks the new language and shows its
+// messages, like the tables that were on screen at the switch.
+void TestMainWindow::tableFirstNeededAfterALanguageSwitch()
+{
+    TestSupport::storeMessage(NODE_LOCAL_DRAFT, QStringLiteral("+491710000001"), QStringLiteral("drafted before"), 0);
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+491710000002"), QStringLiteral("received before"), 1);
+    build(kFullConfig, false);
+    auto restore = qScopeGuard([this] {
+        Change::LoadLanguage(QStringLiteral("en"));
+        m_window->SetLanguage(false);
+    });
+    const QString englishContent = m_window->Table(NODE_LOCAL_INBOX)->horizontalHeaderItem(1)->text();
+    QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+    m_window->SetLanguage(false);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QVERIFY(inbox->horizontalHeaderItem(1)->text() != englishContent);
+    for (int node : {NODE_LOCAL_DRAFT, NODE_LOCAL_ROOT}) {
+        SMSUITableWidget* table = m_window->Table(node);
+        QVERIFY(table);
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(table->horizontalHeaderItem(c)->text(), inbox->horizontalHeaderItem(c)->text());
+    }
+    QCOMPARE(columnTexts(m_window->Table(NODE_LOCAL_DRAFT), 1), QStringList{QStringLiteral("drafted before")});
+    QCOMPARE(columnTexts(m_window->Table(NODE_LOCAL_ROOT), 1).size(), 2);
+}
+
 void TestMainWindow::languageSwitchKeepsTheSelection()
 {
     QFETCH(QString, language);

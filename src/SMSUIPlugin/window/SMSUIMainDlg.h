@@ -16,6 +16,7 @@
 #include "ToolBarLogic.h"
 
 #include <QHash>
+#include <QSet>
 #include <QIcon>
 #include <QList>
 #include <QMutex>
@@ -356,10 +357,17 @@ private:
     const QList<QIcon>& treeIcons() const;
     SMSUITableWidget* createTable(int node);
     SMSUITableWidget* buildTable(int node);
-    // The table object as it is, filled or not (Table() fills it).
-    SMSUITableWidget* tableObject(int node) const { return m_hashTables.value(node); }
+    void refreshAfterSync();
+    // The table object as it is, filled or not (Table() fills it); a Local table not made yet is
+    // made now.
+    SMSUITableWidget* tableObject(int node) const;
+    // The table object if it was made; null for one not made yet (or none at all).
+    SMSUITableWidget* madeTable(int node) const { return m_hashTables.value(node); }
+    // Whether the folder has a table, made or still to be made.
+    bool hasTable(int node) const { return m_hashTables.contains(node) || m_setTablesToMake.contains(node); }
     void fillFirstTime(SMSUITableWidget* table);
-    void populateTables(const QList<int>& nodes, bool refreshExisting);
+    // `later`: the tables are made when first needed (tableObject) instead of now.
+    void populateTables(const QList<int>& nodes, bool refreshExisting, bool later = false);
     QString prepareMessagePreview(const SMSLocalRecordPtr& record);
     // What a table of `node` shows: its folder's records, each message once for a root.
     QVector<SMSLocalRecordPtr> recordsForTable(int node) const;
@@ -431,6 +439,9 @@ private:
 
     // tables and preview
     QHash<int, SMSUITableWidget*> m_hashTables;
+    // Local folders whose table object is made the first time something asks for it: making
+    // the eight tables nobody looks at cost a seventh of start-up.
+    QSet<int> m_setTablesToMake;
     SMSUITableWidget* m_pTableWidgetSms = nullptr;
     QTextBrowser* m_pTextPreview = nullptr;
     QSplitter* m_pMainSplitter = nullptr;

@@ -224,6 +224,7 @@ SMSUITableWidget* SMSUIMainDlg::buildTable(int node)
 {
     // Empty until first needed (Table()): filling every table at start-up cost twice the rows of
     // all folders (each folder and its root), most of them never looked at.
+    m_setTablesToMake.remove(node);
     SMSUITableWidget* table = createTable(node);
     table->hide();
     connectTable(table, true);
@@ -231,9 +232,18 @@ SMSUITableWidget* SMSUIMainDlg::buildTable(int node)
     return table;
 }
 
+SMSUITableWidget* SMSUIMainDlg::tableObject(int node) const
+{
+    if (SMSUITableWidget* table = m_hashTables.value(node))
+        return table;
+    if (!m_setTablesToMake.contains(node))
+        return nullptr;
+    return const_cast<SMSUIMainDlg*>(this)->buildTable(node);
+}
+
 SMSUITableWidget* SMSUIMainDlg::Table(int node) const
 {
-    SMSUITableWidget* table = m_hashTables.value(node);
+    SMSUITableWidget* table = tableObject(node);
     if (table && !table->IsFilled())
         const_cast<SMSUIMainDlg*>(this)->fillFirstTime(table);
     return table;
@@ -258,31 +268,39 @@ void SMSUIMainDlg::fillFirstTime(SMSUITableWidget* table)
     connectTable(table, true);
 }
 
-void SMSUIMainDlg::populateTables(const QList<int>& nodes, bool refreshExisting)
+void SMSUIMainDlg::populateTables(const QList<int>& nodes, bool refreshExisting, bool later)
 {
     if (!m_pStatusLogicObject) {
         SMS_LOG("%s: %s: %s : wrong Input");
         return;
     }
     for (int node : nodes) {
-        if (tableObject(node)) {
+        if (hasTable(node)) {
             if (refreshExisting)
                 syncSMSTableWithBuffers(node);
             continue;
         }
-        buildTable(node);
+        if (later)
+            m_setTablesToMake.insert(node);
+        else
+            buildTable(node);
     }
     updateTreeNodeCounts();
 }
 
-void SMSUIMainDlg::populateLocalSMSTables() { populateTables({0, 1, 2, 3, 4, 5, 10, 13, 15}, false); }
+void SMSUIMainDlg::populateLocalSMSTables() { populateTables({0, 1, 2, 3, 4, 5, 10, 13, 15}, false, true); }
 void SMSUIMainDlg::populateSimSMSTables() { populateTables({6, 7, 12}, true); }
 void SMSUIMainDlg::populateDeviceSMSTables() { populateTables({8, 9, 14}, true); }
 
 void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
 {
     SMS_LOG("%s: %s: %s enter %d", node);
-    SMSUITableWidget* table = tableObject(node);
+    SMSUITableWidget* table = madeTable(node);
+    if (!table && hasTable(node)) {
+        // Not made yet: made and filled from the buffers as they are when first needed.
+        refreshAfterSync();
+        return;
+    }
     if (!table) {
         SMS_LOG("%s: %s: %s : Error Table doesnt exist ");
         return;
@@ -313,6 +331,16 @@ void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
     connectTable(table, true);
     if (rebuilt)
         table->setSortingEnabled(true);
+    updateTreeNodeCounts();
+}
+
+// What a re-sync does besides the table itself, for a folder whose table is not made yet.
+void SMSUIMainDlg::refreshAfterSync()
+{
+    if (m_pTreeWidget && m_pTreeWidget->currentItem())
+        loadPreviewtextOnTreeNodeClick(m_pTreeWidget->currentItem()->text(0));
+    for (int id : {9002, 9003, 9004, 9001, 9005})
+        disableToolItem(id);
     updateTreeNodeCounts();
 }
 
@@ -553,21 +581,22 @@ void SMSUIMainDlg::addRecToSMSTable(int node, const SMSLocalRecordPtr& record)
 
 void SMSUIMainDlg::addRecordsToSMSTable(int node, const QList<SMSLocalRecordPtr>& records)
 {
-    SMSUITableWidget* table = tableObject(node);
-    if (!table)
+    // A table not made yet is treated as one never filled (it is not made for this).
+    SMSUITableWidget* table = madeTable(node);
+    if (!table && !hasTable(node))
         return;
     // Each message once: not already shown, not twice in this batch.
     QList<SMSLocalRecordPtr> added;
     QSet<int> ids;
     for (const SMSLocalRecordPtr& rec : records) {
-        if (rec && !ids.contains(rec->iMsgId) && !isMessageInTable(rec->iMsgId, table)) {
+        if (rec && !ids.contains(rec->iMsgId) && (!table || !isMessageInTable(rec->iMsgId, table))) {
             ids.insert(rec->iMsgId);
             added << rec;
         }
     }
     if (added.isEmpty())
         return;
-    if (!table->IsFilled()) {
+    if (!table || !table->IsFilled()) {
         // The messages are in the buffers, where the table's first fill will find them; what
         // an addition does beyond the rows still happens.
         if (m_pTreeWidget && m_pTreeWidget->currentItem())
@@ -642,6 +671,7 @@ void SMSUIMainDlg::releaseALLSMSTables()
     for (SMSUITableWidget* table : qAsConst(m_hashTables))
         delete table;   // its delegate is its child
     m_hashTables.clear();
+    m_setTablesToMake.clear();
     delete findChild<QTableWidget*>(QStringLiteral("Empty Table"));
     m_pTableWidgetSms = nullptr;
 }

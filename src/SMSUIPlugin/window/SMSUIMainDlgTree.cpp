@@ -206,9 +206,9 @@ void SMSUIMainDlg::updateTreeNodeCounts()
             continue;
         // A filled table counts its rows (a search may have filtered them); one never filled
         // would show its folder's buffer, so the buffer is counted instead of filling it.
-        SMSUITableWidget* table = tableObject(node);
+        SMSUITableWidget* table = madeTable(node);
         const bool filled = table && table->IsFilled();
-        const bool buffered = table && !filled && m_pStatusLogicObject;
+        const bool buffered = hasTable(node) && !filled && m_pStatusLogicObject;
         const int total = filled ? table->rowCount() : (buffered ? m_pStatusLogicObject->GetCountInNode(node) : 0);
         QString text = Translate(QLatin1String(labelId(node)));
         if (isInboxLike(node)) {
