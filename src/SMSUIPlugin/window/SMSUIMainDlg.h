@@ -358,8 +358,8 @@ private:
     SMSUITableWidget* createTable(int node);
     SMSUITableWidget* buildTable(int node);
     void refreshAfterSync();
-    // The table object as it is, filled or not (Table() fills it); a Local table not made yet is
-    // made now.
+    // The table object as it is, filled or not (Table() fills it); a table not made yet is made
+    // now.
     SMSUITableWidget* tableObject(int node) const;
     // The table object if it was made; null for one not made yet (or none at all).
     SMSUITableWidget* madeTable(int node) const { return m_hashTables.value(node); }
@@ -439,8 +439,8 @@ private:
 
     // tables and preview
     QHash<int, SMSUITableWidget*> m_hashTables;
-    // Local folders whose table object is made the first time something asks for it: making
-    // the eight tables nobody looks at cost a seventh of start-up.
+    // Folders whose table object is made the first time something asks for it: making the
+    // fourteen tables nobody looks at (Local, card and device) cost a fifth of start-up.
     QSet<int> m_setTablesToMake;
     SMSUITableWidget* m_pTableWidgetSms = nullptr;
     QTextBrowser* m_pTextPreview = nullptr;

@@ -289,8 +289,8 @@ void SMSUIMainDlg::populateTables(const QList<int>& nodes, bool refreshExisting,
 }
 
 void SMSUIMainDlg::populateLocalSMSTables() { populateTables({0, 1, 2, 3, 4, 5, 10, 13, 15}, false, true); }
-void SMSUIMainDlg::populateSimSMSTables() { populateTables({6, 7, 12}, true); }
-void SMSUIMainDlg::populateDeviceSMSTables() { populateTables({8, 9, 14}, true); }
+void SMSUIMainDlg::populateSimSMSTables() { populateTables({6, 7, 12}, true, true); }
+void SMSUIMainDlg::populateDeviceSMSTables() { populateTables({8, 9, 14}, true, true); }
 
 void SMSUIMainDlg::syncSMSTableWithBuffers(int node)
 {
