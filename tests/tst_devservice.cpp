@@ -201,6 +201,7 @@ private slots:
     void deviceSettingsPersist();
     void badArgumentsFailCleanly();
     void releaseRefusesForeignPointers();
+    void listKeepsItsTextsWhileTheStorageChanges();
     void callsFromSeveralThreads();
     void burstOfArrivalsIsAnnouncedInOrderAndKept();
 
@@ -1164,6 +1165,38 @@ void TestDevService::releaseRefusesForeignPointers()
     QVERIFY(!records);
     QVERIFY(ZSDK_SMSSrv_ReleaseMsgList(&again) != 0);
     QVERIFY(ZSDK_SMSSrv_ReleaseMsgList(&p) != 0);
+}
+
+// A list handed out reads the same until it is released, whatever happens to the storage and to
+// other lists meanwhile.
+void TestDevService::listKeepsItsTextsWhileTheStorageChanges()
+{
+    QList<int> ids;
+    for (int i = 0; i < 5; ++i)
+        ids << save(1, QStringLiteral("+49171%1").arg(i), QStringLiteral("text %1 ").arg(i) + QString(i * 50, QLatin1Char('y')));
+    ids << save(1, QString(), QString());
+    QVERIFY(!ids.contains(-1));
+    SMSDeviceRecord* records = nullptr;
+    int32_t n = 0;
+    QCOMPARE(ZSDK_SMSSrv_GetMsgList(&records, &n, ZSDK_MEM_PC), 0);
+    QCOMPARE(n, ids.size());
+    QStringList before;
+    for (int i = 0; i < n; ++i)
+        before << describe(records[i]);
+    for (int id : ids.mid(0, 3))
+        QCOMPARE(ZSDK_SMSSrv_RemoveMsg(id, ZSDK_MEM_PC), 0);
+    QVERIFY(save(1, QStringLiteral("+49999"), QStringLiteral("later")) > 0);
+    SMSDeviceRecord* other = nullptr;
+    int32_t m = 0;
+    QCOMPARE(ZSDK_SMSSrv_GetMsgList(&other, &m, ZSDK_MEM_PC), 0);
+    QCOMPARE(m, ids.size() - 3 + 1);
+    QCOMPARE(ZSDK_SMSSrv_ReleaseMsgList(&other), 0);
+    QStringList after;
+    for (int i = 0; i < n; ++i)
+        after << describe(records[i]);
+    QCOMPARE(after, before);
+    QVERIFY(before.last().endsWith(QStringLiteral("||")));   // no number, no text: empty, not missing
+    QCOMPARE(ZSDK_SMSSrv_ReleaseMsgList(&records), 0);
 }
 
 void TestDevService::callsFromSeveralThreads()

@@ -220,11 +220,12 @@ QMutex g_ownedMutex;
 std::unordered_map<SMSDeviceRecord*, std::unique_ptr<OwnedRecord>> g_records;
 QSet<int32_t*> g_idLists;
 
-// A message list handed out: the records and one buffer holding all their texts, each
-// NUL-terminated (one allocation for the texts instead of two per record).
+// A message list handed out: the records and the messages they were made from, whose texts
+// (each NUL-terminated in its own QString) the records point at. The texts are not copied a
+// second time: a large store's list held them twice until released.
 struct OwnedList {
     std::vector<SMSDeviceRecord> records;
-    std::u16string texts;
+    QVector<StoredMessage> messages;
 };
 std::unordered_map<SMSDeviceRecord*, std::unique_ptr<OwnedList>> g_lists;
 
@@ -382,34 +383,25 @@ ZSDK_STATUS ZSDK_SMSSrv_GetMsgList(SMSDeviceRecord** records, int32_t* count, in
     auto list = std::make_unique<OwnedList>();
     // One record more than needed, so that an empty list still has an address of its own.
     list->records.resize(size_t(messages.size()) + 1);
-    size_t textSize = 0;
-    for (const StoredMessage& m : qAsConst(messages))
-        textSize += size_t(m.number.size() + m.content.size() + 2);
-    list->texts.reserve(textSize);
-    std::vector<std::pair<size_t, size_t>> offsets(size_t(messages.size()));
-    for (int i = 0; i < messages.size(); ++i) {
-        const StoredMessage& m = messages.at(i);
-        fillFields(m, &list->records[size_t(i)]);
-        offsets[size_t(i)].first = list->texts.size();
-        list->texts.append(reinterpret_cast<const char16_t*>(m.number.utf16()), size_t(m.number.size()));
-        list->texts.push_back(u'\0');
-        offsets[size_t(i)].second = list->texts.size();
-        list->texts.append(reinterpret_cast<const char16_t*>(m.content.utf16()), size_t(m.content.size()));
-        list->texts.push_back(u'\0');
-    }
-    // The buffer is complete: the pointers into it stay valid.
-    auto* base = reinterpret_cast<ZSDK_WCHAR*>(&list->texts[0]);
-    for (size_t i = 0; i < offsets.size(); ++i) {
-        list->records[i].pNumber = base + offsets[i].first;
-        list->records[i].pContent = base + offsets[i].second;
+    list->messages = std::move(messages);
+    // Read through a const reference only: the vector is never detached or changed while the
+    // records point into its texts, and utf16() of a QString is its own NUL-terminated data.
+    const QVector<StoredMessage>& kept = list->messages;
+    for (int i = 0; i < kept.size(); ++i) {
+        const StoredMessage& m = kept.at(i);
+        SMSDeviceRecord& rec = list->records[size_t(i)];
+        fillFields(m, &rec);
+        rec.pNumber = const_cast<ZSDK_WCHAR*>(m.number.utf16());
+        rec.pContent = const_cast<ZSDK_WCHAR*>(m.content.utf16());
     }
     SMSDeviceRecord* out = list->records.data();
+    const int32_t listed = kept.size();
     {
         QMutexLocker lock(&g_ownedMutex);
         g_lists.emplace(out, std::move(list));
     }
     *records = out;
-    *count = messages.size();
+    *count = listed;
     return ZSDK_OK;
 }
 
