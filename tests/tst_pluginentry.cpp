@@ -9,6 +9,7 @@
 #include "Startup.h"
 
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QMutex>
 #include <QPluginLoader>
 #include <QPointer>
@@ -27,6 +28,18 @@ void captureLog(QtMsgType type, const QMessageLogContext&, const QString& msg)
     g_log << msg;
     if (type >= QtWarningMsg)
         fprintf(stderr, "%s\n", qPrintable(msg));
+}
+
+// Some cases see what the plug-in did through its debug lines: those lines are switched on here
+// whatever logging rules the machine or the environment set.
+QLoggingCategory::CategoryFilter g_previousLogFilter = nullptr;
+
+void keepDebugLinesOn(QLoggingCategory* category)
+{
+    if (g_previousLogFilter)
+        g_previousLogFilter(category);
+    if (qstrcmp(category->categoryName(), "default") == 0)
+        category->setEnabled(QtDebugMsg, true);
 }
 
 int logCount(const QString& fragment)
@@ -96,6 +109,7 @@ private:
 void TestPluginEntry::initTestCase()
 {
     qInstallMessageHandler(captureLog);
+    g_previousLogFilter = QLoggingCategory::installFilter(keepDebugLinesOn);
     QVERIFY(m_dir.isValid());
     ZsdkSim::Options options;
     options.databasePath = m_dir.filePath(QStringLiteral("sim.sqlite"));
@@ -119,6 +133,7 @@ void TestPluginEntry::cleanupTestCase()
     CommonUtils::SetMessageResponder(nullptr);
     Startup::SetPluginContainer(nullptr);
     ZsdkSim::Shutdown();
+    QLoggingCategory::installFilter(g_previousLogFilter);
     qInstallMessageHandler(nullptr);
 }
 
