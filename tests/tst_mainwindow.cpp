@@ -117,6 +117,10 @@ private slots:
     void viewOpensTheFolderOfTheLastArrival_data();
     void viewOpensTheFolderOfTheLastArrival();
     void cleanupTestCase();
+    void cardReadAgainShowsWhatTheCardHolds_data();
+    void cardReadAgainShowsWhatTheCardHolds();
+    void cardCopyNotStoredShowsTheCardAsItIs_data();
+    void cardCopyNotStoredShowsTheCardAsItIs();
     void sentMessagesSavedTogetherAllShow_data();
     void sentMessagesSavedTogetherAllShow();
     void shutDownWhileMessagesArrive_data();
@@ -324,6 +328,84 @@ void TestMainWindow::simBranchGoesFromReadingToReady()
     QTreeWidgetItem* device = m_window->TreeItem(NODE_DEVICE_ROOT);
     QVERIFY(device);
     QCOMPARE(device->text(0), QStringLiteral("Device"));
+}
+
+void TestMainWindow::cardReadAgainShowsWhatTheCardHolds_data()
+{
+    QTest::addColumn<bool>("cardAnswers");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("the card stops answering: its messages stay shown") << false << 2;
+    QTest::newRow("the card answers: a message removed elsewhere goes") << true << 1;
+}
+
+// When a card reader reports its memory read, the window reads the card again. A read that fails
+// must not leave the branch empty as if the messages were gone; one that succeeds shows exactly
+// what the card holds.
+void TestMainWindow::cardReadAgainShowsWhatTheCardHolds()
+{
+    QFETCH(bool, cardAnswers);
+    const int first = TestSupport::storeMessage(NODE_SIM_INBOX, QStringLiteral("1111111"), QStringLiteral("first on the card"));
+    TestSupport::storeMessage(NODE_SIM_INBOX, QStringLiteral("2222222"), QStringLiteral("second on the card"));
+    build(kFullConfig, false);
+    SMSUITableWidget* simInbox = m_window->Table(NODE_SIM_INBOX);
+    QVERIFY(simInbox);
+    QCOMPARE(simInbox->rowCount(), 2);
+    QCOMPARE(ZSDK_SMSSrv_RemoveMsg(first, MEM_SIM), 0);
+    if (!cardAnswers)
+        ZsdkSim::SetPinState(2);   // the card asks for its PIN again: nothing can be read
+    auto restore = qScopeGuard([] { ZsdkSim::SetPinState(1); });
+    m_window->OnSMSReadComplete(MEM_SIM);
+    QTEST(simInbox->rowCount(), "shown");
+    QTEST(m_window->Table(NODE_SIM_ROOT)->rowCount(), "shown");
+    QTEST(SMSStatusUILogic::Existing()->getSmsBuffer(NODE_SIM_INBOX).size(), "shown");
+}
+
+void TestMainWindow::cardCopyNotStoredShowsTheCardAsItIs_data()
+{
+    QTest::addColumn<bool>("cardAnswers");
+    QTest::newRow("the card is read again") << true;
+    QTest::newRow("the card cannot be read just then") << false;
+}
+
+// Copying the card's messages to the PC, whose disk is full when the batch is committed: the
+// device kept nothing of the batch, so the messages are on the card only. The page shows them
+// there, also when the card cannot be read again at that moment, and nowhere on the PC.
+void TestMainWindow::cardCopyNotStoredShowsTheCardAsItIs()
+{
+    QFETCH(bool, cardAnswers);
+    const QString big(100000, QChar(0x0416));
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(TestSupport::storeMessage(NODE_SIM_INBOX, QStringLiteral("765432%1").arg(i), big) >= 0);
+    build(kFullConfig, false);
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_SIM_INBOX));
+    SMSUITableWidget* simInbox = m_window->Table(NODE_SIM_INBOX);
+    QCOMPARE(simInbox->rowCount(), 2);
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    // The card stops answering right as the device reports the batch lost, before the window
+    // reads the storages again.
+    QMetaObject::Connection pin;
+    if (!cardAnswers)
+        pin = connect(m_window->Worker(), &SMSThreadUI::batchNotStored, [] { ZsdkSim::SetPinState(2); });
+    ZsdkSim::LimitStoreGrowth(2);
+    auto restore = qScopeGuard([pin] {
+        QObject::disconnect(pin);
+        ZsdkSim::LimitStoreGrowth(0);
+        ZsdkSim::SetPinState(1);
+    });
+    m_window->StartMoveCopy(true, true, QStringLiteral("IDS_TREE_LOCAL"));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(SMSWaitingDlg::Existing()->LabelText(), m_window->Translate(QStringLiteral("IDS_STR_ALL_FAILED")));
+    QCOMPARE(simInbox->rowCount(), 2);
+    QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 0);
+    QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), 0);
+    ZsdkSim::SetPinState(1);
+    int32_t onCard = -1, onPc = -1;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM), 0);
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onPc, MEM_PC), 0);
+    QCOMPARE(onCard, 2);
+    QCOMPARE(onPc, 0);
 }
 
 void TestMainWindow::rootTablesListEveryMessageOnce()

@@ -86,6 +86,8 @@ private slots:
 
     void loadsEveryMemoryIntoItsFolders();
     void emptySimLeavesBuffersAlone();
+    void reloadReplacesOnlyAfterARead_data();
+    void reloadReplacesOnlyAfterARead();
     void releaseBufferOfThePc();
     void unreadCounts();
     void names_data();
@@ -453,6 +455,55 @@ void TestStore::emptySimLeavesBuffersAlone()
     QCOMPARE(m_store->getSmsBuffer(7).size(), 1);
     // An empty card has no ids to give: a failure, not an empty success.
     QCOMPARE(m_store->GetMessageIdList(MEM_SIM), 1);
+}
+
+void TestStore::reloadReplacesOnlyAfterARead_data()
+{
+    QTest::addColumn<int>("mem");
+    QTest::addColumn<int>("folder");
+    QTest::addColumn<int>("removedElsewhere");   // of the two messages stored
+    QTest::addColumn<bool>("pinAsked");          // the card cannot be read
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("the card asks for its PIN: both stay shown") << int(MEM_SIM) << 7 << 1 << true << int(SMS_FAIL) << 2;
+    QTest::newRow("the card emptied and unreadable: both stay shown") << int(MEM_SIM) << 7 << 2 << true << int(SMS_FAIL) << 2;
+    QTest::newRow("the card read: a message removed elsewhere goes") << int(MEM_SIM) << 7 << 1 << false << int(SMS_OK) << 1;
+    QTest::newRow("the card read empty: nothing is shown") << int(MEM_SIM) << 7 << 2 << false << int(SMS_OK) << 0;
+    QTest::newRow("the device memory read empty: nothing is shown") << int(MEM_DEVICE) << 9 << 2 << false << int(SMS_OK) << 0;
+    QTest::newRow("the PC read: a message removed elsewhere goes") << int(MEM_PC) << 1 << 1 << false << int(SMS_OK) << 1;
+    QTest::newRow("the PC read: Sent Items follows the store too") << int(MEM_PC) << 15 << 1 << false << int(SMS_OK) << 1;
+    QTest::newRow("the PC, nothing changed") << int(MEM_PC) << 1 << 0 << false << int(SMS_OK) << 2;
+}
+
+// A storage read again replaces what its folders held only once the read succeeded: the device
+// failing to answer never makes messages vanish from the page, and a read that did succeed shows
+// exactly what the storage holds.
+void TestStore::reloadReplacesOnlyAfterARead()
+{
+    QFETCH(int, mem);
+    QFETCH(int, folder);
+    QFETCH(int, removedElsewhere);
+    QFETCH(bool, pinAsked);
+    makeWindow(true);
+    // Sent Items is the page's view of sent outbox messages.
+    const int stored = folder == 15 ? 0 : folder;
+    QList<int> ids;
+    for (int i = 0; i < 2; ++i)
+        ids << storeMessage(stored, QStringLiteral("123456%1").arg(i), QStringLiteral("m%1").arg(i), 0, QStringLiteral("20261201120000"), 0);
+    QCOMPARE(m_store->ReloadSmsBuffer(mem), int(SMS_OK));
+    QCOMPARE(m_store->getSmsBuffer(folder).size(), 2);
+    const quint64 before = m_store->FolderGeneration(folder);
+    for (int i = 0; i < removedElsewhere; ++i)
+        QCOMPARE(ZSDK_SMSSrv_RemoveMsg(ids.at(i), mem), 0);
+    if (pinAsked)
+        ZsdkSim::SetPinState(2);
+    auto restore = qScopeGuard([] { ZsdkSim::SetPinState(1); });
+    QTEST(m_store->ReloadSmsBuffer(mem), "result");
+    QTEST(m_store->getSmsBuffer(folder).size(), "shown");
+    // A table filled before knows from the folder's generation whether to look again.
+    QCOMPARE(m_store->FolderGeneration(folder) != before, !pinAsked);
+    for (int id : m_store->getSmsBuffer(folder).keys())
+        QVERIFY2(pinAsked || ids.indexOf(id) >= removedElsewhere, "a message removed elsewhere is still shown");
 }
 
 void TestStore::releaseBufferOfThePc()

@@ -76,6 +76,12 @@ public:
     // belongs to the caller's thread alone.
     int sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLocalRecordPtr* out, SMSNameCache* names = nullptr);
     int PopulateSMSFromSDK(int memPosition);
+    // Reads a storage again, and only once the read succeeded makes the storage's folders exactly
+    // what it holds (an empty storage empties them; messages gone from it go from them). A read
+    // that fails leaves the folders as they were, so that nothing shown disappears because the
+    // device could not answer. SMS_OK, or SMS_FAIL with the folders unchanged. Not while a job's
+    // batch is open on another thread: the copies it made are not listed before its end.
+    int ReloadSmsBuffer(int memPosition);
     int GetMessageIdList(int memPosition);
     // The ids of the last list read (by a load or GetMessageIdList), whichever thread read it.
     QList<int> LastReadIds() const;
@@ -169,6 +175,12 @@ private:
     int readBack(int newId, int toNode);
     int saveCopy(const SMSLocalRecord& rec, int toNode, bool keepId, bool targetIsOrigin, int32_t* newId);
     void noteIdsRead(QList<int> ids);
+    // A record made from a device record, in no folder yet; null when it cannot be made.
+    SMSLocalRecordPtr convertDeviceRecord(SMSDeviceRecord* device, SMSNameCache* names);
+    // False for a record that is announced but never kept in a folder (a flash message).
+    static bool keptInFolder(const SMSLocalRecord& rec);
+    // The folders whose records a storage holds.
+    static QList<int> storageFolders(int memPosition);
     void noteTakenOut(int msgId);
 
     QHash<int, SMSFolderBuffer> m_hashSMSBuffer;

@@ -77,12 +77,17 @@ void SMSStatusUILogic::InsertSingleSMS(int node, int msgId, const SMSLocalRecord
 {
     if (!rec)
         return;
-    QMutexLocker lock(&m_mutexBuffer);
-    // Flash messages are announced, never kept in an inbox.
-    if (rec->iAttrA == 0 && (rec->iOrigNode == 1 || rec->iOrigNode == 7 || rec->iOrigNode == 9 || rec->iOrigNode == 10))
+    if (!keptInFolder(*rec))
         return;
+    QMutexLocker lock(&m_mutexBuffer);
     m_hashSMSBuffer[node].insert(msgId, rec);
     ++m_hashGeneration[node];
+}
+
+bool SMSStatusUILogic::keptInFolder(const SMSLocalRecord& rec)
+{
+    // Flash messages are announced, never kept in an inbox.
+    return !(rec.iAttrA == 0 && (rec.iOrigNode == 1 || rec.iOrigNode == 7 || rec.iOrigNode == 9 || rec.iOrigNode == 10));
 }
 
 quint64 SMSStatusUILogic::FolderGeneration(int node) const
@@ -147,6 +152,16 @@ void SMSStatusUILogic::DeleteListSMSFromBuffer(int node, int)
     ++m_hashGeneration[node];
 }
 
+QList<int> SMSStatusUILogic::storageFolders(int memPosition)
+{
+    switch (memPosition) {
+    case MEM_PC: return {0, 1, 2, 3, 4, 5, 10, 15};
+    case MEM_SIM: return {6, 7};
+    case MEM_DEVICE: return {8, 9};
+    default: return {};
+    }
+}
+
 int SMSStatusUILogic::ReleaseSmsBuffer(int memPosition)
 {
     QList<int> folders;
@@ -176,12 +191,24 @@ int SMSStatusUILogic::sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLo
         return SMS_INVALID_ARG;
     }
     QMutexLocker sort(&m_mutexSort);
-    SMSLocalRecordPtr rec = SMSLocalRecordPtr::create();
+    const SMSLocalRecordPtr rec = convertDeviceRecord(device, names);
     *out = rec;
+    if (!rec)
+        return SMS_FAIL;
+    InsertSingleSMS(rec->iNode, rec->iMsgId, rec);
+    if (device->iNode >= 16 || (device->iNode >= 11 && device->iNode <= 14)) {
+        SMS_LOG("%s: %s: %s: Position is wrong");
+        return SMS_FAIL;
+    }
+    return SMS_OK;
+}
+
+SMSLocalRecordPtr SMSStatusUILogic::convertDeviceRecord(SMSDeviceRecord* device, SMSNameCache* names)
+{
+    SMSLocalRecordPtr rec = SMSLocalRecordPtr::create();
     if (populateSDKRecordToLocalStructure(device, rec.data()) != SMS_OK) {
         SMS_LOG("%s: %s: %s: populateSDKRecordToLocalStructure returned error");
-        out->reset();
-        return SMS_FAIL;
+        return {};
     }
     addIconsToTable(rec.data());
     getNameByNumberFromPhoneBookEx(rec->strNumber, rec->strName, rec->strNameList, names);
@@ -195,12 +222,7 @@ int SMSStatusUILogic::sortSMSToCorrespondingNodes(SMSDeviceRecord* device, SMSLo
         rec->strContent = getReportContentMsg(rec->iStatus, rec->strContent, &result);
         rec->iReportResult = result;
     }
-    InsertSingleSMS(rec->iNode, rec->iMsgId, rec);
-    if (device->iNode >= 16 || (device->iNode >= 11 && device->iNode <= 14)) {
-        SMS_LOG("%s: %s: %s: Position is wrong");
-        return SMS_FAIL;
-    }
-    return SMS_OK;
+    return rec;
 }
 
 int SMSStatusUILogic::GetSMSCount(int memPosition)
@@ -346,6 +368,58 @@ int SMSStatusUILogic::PopulateSMSFromSDK(int memPosition)
             SMS_LOG("%s: %s: %s: sortLocalSMSToLocalNodes returned error");
     }
     return countAgrees ? result : SMS_FAIL;
+}
+
+int SMSStatusUILogic::ReloadSmsBuffer(int memPosition)
+{
+    const QList<int> folders = storageFolders(memPosition);
+    if (folders.isEmpty()) {
+        SMS_WARN("%s: %s: %s: no storage %d; nothing read", memPosition);
+        return SMS_INVALID_ARG;
+    }
+    // Arrivals are converted and inserted under m_mutexSort. Holding it from the read to the
+    // replacement puts every arrival either in the list read (it is stored before it is
+    // announced) or into the folders that replaced the old ones, never into ones thrown away.
+    QMutexLocker sort(&m_mutexSort);
+    QSet<int> takenOut;
+    {
+        QMutexLocker lock(&m_mutexBuffer);
+        takenOut = m_setChangedInBatch;   // see PopulateSMSFromSDK
+    }
+    MessageList list;
+    const ZSDK_STATUS rc = list.read(memPosition);
+    if (rc != 0 || !list.records || list.count < 0) {
+        SMS_WARN("%s: %s: %s: storage %d could not be read (status %ld); the messages shown before are kept",
+                 memPosition, long(rc));
+        return SMS_FAIL;
+    }
+    QList<int> ids;
+    ids.reserve(list.count);
+    for (int i = 0; i < list.count; ++i)
+        ids.append(list.records[i].iMsgId);
+    noteIdsRead(std::move(ids));
+    QHash<int, SMSFolderBuffer> read;
+    for (int node : folders)
+        read.insert(node, SMSFolderBuffer());
+    SMSNameCache names;
+    for (int i = 0; i < list.count; ++i) {
+        SMSDeviceRecord& device = list.records[i];
+        if (takenOut.contains(device.iMsgId))
+            continue;
+        const SMSLocalRecordPtr rec = convertDeviceRecord(&device, &names);
+        if (!rec) {
+            SMS_WARN("%s: %s: %s: message %d of storage %d cannot be shown", int(device.iMsgId), memPosition);
+            continue;
+        }
+        if (keptInFolder(*rec))
+            read[rec->iNode].insert(rec->iMsgId, rec);
+    }
+    QMutexLocker lock(&m_mutexBuffer);
+    for (auto it = read.begin(); it != read.end(); ++it) {
+        m_hashSMSBuffer.insert(it.key(), std::move(it.value()));
+        ++m_hashGeneration[it.key()];
+    }
+    return SMS_OK;
 }
 
 int SMSStatusUILogic::UpdateSMSBufferUsingMsgID(int msgId, int node)

@@ -432,10 +432,9 @@ void SMSUIMainDlg::onBatchNotStored()
             if (memory != MEM_INVALID && !memories.contains(memory))
                 memories << memory;
         }
-        for (int memory : qAsConst(memories)) {
-            m_pStatusLogicObject->ReleaseSmsBuffer(memory);
-            m_pStatusLogicObject->PopulateSMSFromSDK(memory);
-        }
+        // A storage that cannot be read just now keeps its buffers (the store logs why).
+        for (int memory : qAsConst(memories))
+            m_pStatusLogicObject->ReloadSmsBuffer(memory);
     }
     SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
     if (progress && !m_bMemoryFullReported)

@@ -459,8 +459,8 @@ void SMSUIMainDlg::OnSMSReadComplete(int location)
         return;
     if (location == MEM_SIM || location == MEM_DEVICE) {
         const int root = location == MEM_SIM ? NODE_SIM_ROOT : NODE_DEVICE_ROOT;
-        m_pStatusLogicObject->ReleaseSmsBuffer(location);
-        m_pStatusLogicObject->PopulateSMSFromSDK(location);
+        // A card that cannot be read just now keeps showing what it showed (the store logs why).
+        m_pStatusLogicObject->ReloadSmsBuffer(location);
         if (location == MEM_SIM)
             populateSimSMSTables();
         else
