@@ -32,6 +32,8 @@ private slots:
     void copyKeepsTheOriginal();
     void batchNotStoredIsReported_data();
     void batchNotStoredIsReported();
+    void moveWhoseCommitFailsLeavesEachMessageOnce_data();
+    void moveWhoseCommitFailsLeavesEachMessageOnce();
     void dragRules_data();
     void dragRules();
     void sendReportsEveryPart();
@@ -282,6 +284,39 @@ void TestWorker::batchNotStoredIsReported()
     // Whatever the window was told, the device holds the copies only if the batch was kept.
     QCOMPARE(load(NODE_LOCAL_INBOX, MEM_PC).size(), 3);
     QCOMPARE(m_store->getSmsBuffer(NODE_LOCAL_FAVORITE).size(), diskFull ? 0 : 3);
+}
+
+void TestWorker::moveWhoseCommitFailsLeavesEachMessageOnce_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("card inbox to the PC inbox, from the menu") << int(NODE_SIM_INBOX) << int(NODE_LOCAL_INBOX) << int(SMSThreadUI::WorkMove);
+    QTest::newRow("device inbox to the PC inbox, from the menu") << int(NODE_DEVICE_INBOX) << int(NODE_LOCAL_INBOX) << int(SMSThreadUI::WorkMove);
+    QTest::newRow("card inbox dropped on the PC favourites") << int(NODE_SIM_INBOX) << int(NODE_LOCAL_FAVORITE) << int(SMSThreadUI::WorkDragMove);
+}
+
+// A move from a card to the PC whose batch the device cannot store (its disk is full at the
+// commit): whatever the batch did, each message is afterwards in exactly one storage.
+void TestWorker::moveWhoseCommitFailsLeavesEachMessageOnce()
+{
+    QFETCH(int, source);
+    QFETCH(int, target);
+    QFETCH(int, kind);
+    const int sourceMem = SMSStatusUILogic::GetMemPosition(source);
+    const QString big(100000, QChar(0x0416));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(storeMessage(source, QStringLiteral("765432%1").arg(i), big) >= 0);
+    SMSThreadUI worker;
+    worker.setWork(kind, load(source, sourceMem), sourceMem, target, source);
+    ZsdkSim::LimitStoreGrowth(2);
+    auto restore = qScopeGuard([] { ZsdkSim::LimitStoreGrowth(0); });
+    QVERIFY(runJob(worker));
+    ZsdkSim::LimitStoreGrowth(0);
+    int32_t onCard = -1, onPc = -1;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, sourceMem), 0);
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onPc, MEM_PC), 0);
+    QCOMPARE(onCard + onPc, 3);
 }
 
 void TestWorker::dragRules_data()
