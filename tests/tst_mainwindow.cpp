@@ -2074,6 +2074,14 @@ void TestMainWindow::languageSwitchKeepsTheSelection()
         selected << UITableItem::RecordOf(item)->iMsgId;
     QCOMPARE(selected, chosen);
     QCOMPARE(inbox->selectedItems().size(), 3 * rows.size());
+    // Every row is written again for the new direction: in a right-to-left language a number's
+    // plus sign is held at its start by a left-to-right mark, in any other it is left alone.
+    const bool rtl = Change::IsRightToLeft();
+    for (int row = 0; row < inbox->rowCount(); ++row) {
+        const QString name = inbox->item(row, 0)->text();
+        QVERIFY2(name.startsWith(QChar(0x200E)) == rtl && name.endsWith(UITableItem::RecordOf(inbox->item(row, 0))->strNumber),
+                 qPrintable(name));
+    }
     QVERIFY(deleteTool->isEnabled());   // Delete acts on them
     QCOMPARE(m_window->IsReplyEnabled(), rows.size() == 1);
     QCOMPARE(preview->toPlainText().contains(firstContent), rows.size() == 1);
