@@ -192,6 +192,7 @@ private slots:
     void multipartIsAnnouncedOnceComplete();
     void sendsToEachRecipientAndPairsTheReport();
     void failingSendGivesFailedResults();
+    void cancelledSendStopsBeforeTheNextRecipient();
     void storesOnTheSimAndDeletes();
     void modemUnpluggedMidSend();
     void modemUnpluggedWhileIdle();
@@ -650,6 +651,40 @@ void TestModemManager::failingSendGivesFailedResults()
     // The network's refusal is named as such, not taken for ModemManager not answering.
     QVERIFY2(ZsdkDevice::Problem().contains(QStringLiteral("+491701111111")), qPrintable(ZsdkDevice::Problem()));
     QVERIFY2(ZsdkDevice::Problem().contains(QStringLiteral("network timeout")), qPrintable(ZsdkDevice::Problem()));
+}
+
+// The person cancels a message to three recipients while the first is with the modem: the others
+// are not sent, their results say so, and the stored copy is marked not sent.
+void TestModemManager::cancelledSendStopsBeforeTheNextRecipient()
+{
+    startService();
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    clearEvents();
+    SMSDeviceRecord* r = nullptr;
+    const QString to = QStringLiteral("+491701111111;+491702222222;+491703333333");
+    const QString text = QStringLiteral("Never mind");
+    ZSDK_SMSSrv_CreateSMSRecord(&r, reinterpret_cast<const ZSDK_WCHAR*>(to.utf16()), reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(r), ZSDK_OK);
+    QCOMPARE(ZSDK_SMSSrv_CancelSendMsg(&r), ZSDK_OK);
+    Event saved;
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_SENT_SAVED; }, 15000, &saved));
+    ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    QVector<int> statuses;
+    {
+        QMutexLocker lock(&m_recorder.mutex);
+        for (const Event& e : qAsConst(m_recorder.events))
+            if (e.event == ZSDK_EVT_SEND_RESULT)
+                statuses.append(e.status);
+    }
+    QCOMPARE(statuses.size(), 3);
+    QVERIFY(statuses.at(1) != 0);
+    QVERIFY(statuses.at(2) != 0);
+    QVERIFY(saved.status != 0);
+    // Only the first recipient's message was ever handed to the modem.
+    QCOMPARE(m_mm.lastCreate().value(QStringLiteral("number")).toString(), QStringLiteral("+491701111111"));
+    // A cancel the person asked for is not reported as a failure of the device.
+    QVERIFY2(!ZsdkDevice::Problem().contains(QStringLiteral("+491702222222")), qPrintable(ZsdkDevice::Problem()));
 }
 
 // Saving to the SIM creates the message on the modem and stores it in "sm"; deleting removes it.
