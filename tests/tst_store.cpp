@@ -514,7 +514,11 @@ void TestStore::releaseBufferOfThePc()
     m_store->PopulateSMSFromSDK(MEM_PC);
     QCOMPARE(m_store->getSmsBuffer(15).size(), 1);
     QCOMPARE(m_store->getSmsBuffer(10).size(), 1);
+    // A table filled before an insert and the release must not count as showing the folder.
+    const quint64 filledAt = m_store->FolderGeneration(1);
+    m_store->InsertSingleSMS(1, 4242, SMSLocalRecordPtr::create());
     QCOMPARE(m_store->ReleaseSmsBuffer(MEM_PC), 0);
+    QVERIFY(m_store->FolderGeneration(1) != filledAt);
     QCOMPARE(m_store->getSmsBuffer(1).size(), 0);
     QCOMPARE(m_store->getSmsBuffer(5).size(), 0);
     QCOMPARE(m_store->getSmsBuffer(10).size(), 1);
