@@ -197,6 +197,8 @@ private slots:
     void phoneNumbersMatch();
     void phoneBookLookup();
     void memoryListFollowsTheCard();
+    void cardOpensOnlyWithThePinSettled_data();
+    void cardOpensOnlyWithThePinSettled();
     void simIsReadAfterItsDelay();
     void deviceSettingsPersist();
     void badArgumentsFailCleanly();
@@ -1058,6 +1060,31 @@ void TestDevService::memoryListFollowsTheCard()
     QCOMPARE(codes.mid(codes.size() - 2), (QList<int>{ZSDK_ST_DEVICE_REMOVED, ZSDK_ST_CANNOT_SEND}));
     ZsdkSim::SetDevicePresent(true);
     ZsdkSim::SetSimPresent(true);
+}
+
+void TestDevService::cardOpensOnlyWithThePinSettled_data()
+{
+    QTest::addColumn<int>("pinState");
+    QTest::addColumn<int>("status");
+    QTest::newRow("PIN given") << 1 << int(ZSDK_OK);
+    QTest::newRow("PIN disabled") << 8 << int(ZSDK_OK);
+    QTest::newRow("PIN required") << 2 << int(ZSDK_E_NO_DEVICE);
+    QTest::newRow("PUK required") << 3 << int(ZSDK_E_NO_DEVICE);
+}
+
+// A card that waits for its PIN or PUK is in the device but cannot be read or written; the
+// computer's own store stays open.
+void TestDevService::cardOpensOnlyWithThePinSettled()
+{
+    QFETCH(int, pinState);
+    ZsdkSim::SetPinState(pinState);
+    auto restore = qScopeGuard([] { ZsdkSim::SetPinState(1); });
+    int32_t sim = -1;
+    QCOMPARE(ZSDK_DevSrv_GetSimStatus(&sim), 0);
+    QCOMPARE(sim, 1);
+    int32_t n = -1;
+    QTEST(int(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, ZSDK_MEM_SIM)), "status");
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, ZSDK_MEM_PC), int(ZSDK_OK));
 }
 
 void TestDevService::simIsReadAfterItsDelay()
