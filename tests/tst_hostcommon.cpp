@@ -184,6 +184,9 @@ void TestHostCommon::settingsFileUnreadable()
     CommonUtils::SetSettingsFile(path);
     QCOMPARE(CommonUtils::GetSettings(QStringLiteral("customize"), QStringLiteral("uimtype")), QStringLiteral("UIM"));
     QCOMPARE(CommonUtils::GetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert")), QString());
+    // A choice that cannot be kept is said so, naming the key and the file.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not write SMSSERVICE/VisionAlert to .*adir\\.ini")));
+    CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert"), QStringLiteral("1"));
     CommonUtils::SetSettingsFile(QString());
 }
 
