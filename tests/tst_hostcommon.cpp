@@ -361,6 +361,18 @@ void TestHostCommon::containerLookups()
     QVERIFY(CommonUtils::IsPluginAvailable(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")));
     container.UnregisterPlugin(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381"));
     QVERIFY(!CommonUtils::IsPluginAvailable(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")));
+    // A container that goes away is no longer handed out; another one going away leaves the
+    // current one in place.
+    {
+        PluginContainer other;
+    }
+    QCOMPARE(Startup::GetPluginContainer(), &container);
+    {
+        PluginContainer shortLived;
+        Startup::SetPluginContainer(&shortLived);
+    }
+    QCOMPARE(Startup::GetPluginContainer(), static_cast<PluginContainer*>(nullptr));
+    QVERIFY(!CommonUtils::IsPluginAvailable(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")));
     Startup::SetPluginContainer(nullptr);
 }
 
