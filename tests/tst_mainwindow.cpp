@@ -20,6 +20,7 @@
 #include "worker/SMSWaitingDlg.h"
 #include "SimControl.h"
 #include "window/SearchText.h"
+#include "window/DroppedCells.h"
 #include "window/UITableItem.h"
 #include "TestSupport.h"
 #include "zsdk.h"
@@ -149,6 +150,10 @@ private slots:
     void searchMatchesAsQtIgnoringCase_data();
     void searchMatchesAsQtIgnoringCase();
     void searchBoxHeight();
+    void searchGoesOnWhileDroppedCellsWait_data();
+    void searchGoesOnWhileDroppedCellsWait();
+    void droppedCellsAreDeletedOnceEach_data();
+    void droppedCellsAreDeletedOnceEach();
     void emptyTableForACardRootWithoutTables();
     void cardBranchesFollowTheSim();
     void badTimesAndLongTexts();
@@ -816,6 +821,18 @@ void TestMainWindow::searchMatchesAsQtIgnoringCase_data()
     QTest::newRow("typed umlaut in capitals") << QStringLiteral("sch\u00F6n") << QStringLiteral("\u00D6") << true << true;
     QTest::newRow("a date fragment") << QStringLiteral("2026-12-06T09:30:00.000") << QStringLiteral("12-06t09") << true << true;
     QTest::newRow("a time fragment") << QStringLiteral("2026-12-06T09:30:00.000") << QStringLiteral("9:3") << true << true;
+    // Long cells are scanned eight characters at a time: matches at, across and after the edges
+    // of those blocks, and first letters that lead nowhere.
+    const QString run(21, QLatin1Char('x'));
+    QTest::newRow("in a later block") << run + QStringLiteral("Lunch") << QStringLiteral("lunch") << true << false;
+    QTest::newRow("across a block edge") << QStringLiteral("xxxxxxLUNCH time") << QStringLiteral("lunch") << true << false;
+    QTest::newRow("first letter last in a block") << QStringLiteral("xxxxxxxlxxxxxxxxl") << QStringLiteral("LU") << false << false;
+    QTest::newRow("ends the cell after blocks") << run + QStringLiteral("end") << QStringLiteral("END") << true << false;
+    QTest::newRow("not in a long cell") << run + run + QStringLiteral("y") << QStringLiteral("xy z") << false << false;
+    QTest::newRow("Kelvin sign after blocks") << run + QStringLiteral("\u212Ax") << QStringLiteral("kX") << true << false;
+    QTest::newRow("a capital first letter typed") << run + QStringLiteral("parcel") << QStringLiteral("Pa") << true << false;
+    QTest::newRow("a number") << QStringLiteral("+491711234567") << QStringLiteral("+4917") << true << true;
+    QTest::newRow("a number's end") << QStringLiteral("+491711234567") << QStringLiteral("4567") << true << true;
 }
 
 // The search box's fast match answers what Qt's case-insensitive contains answers, and rules out
@@ -961,6 +978,132 @@ void TestMainWindow::searchNarrowsAndWidens()
     QVERIFY(table->rowHeight(0) >= 16);
     auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
     QVERIFY(preview->toPlainText().endsWith(QStringLiteral("Messages: 5")));
+}
+
+// A search deletes the cells of the rows it dropped only after the keystroke, from the event
+// loop. Whatever comes before that deletion ends (more typing, clearing, a sort, a delete of a
+// shown row, the page closing) sees only the rows shown and loses none (the sanitizer build
+// would catch a dropped cell being reached).
+void TestMainWindow::searchGoesOnWhileDroppedCellsWait_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QStringList>("shown");   // column 1, top down, once the situation is over
+    const QStringList apples{"apple 8", "apple 5", "apple 2"};
+    QTest::newRow("typing on") << QStringLiteral("apple 5") << QStringList{"apple 5"};
+    QTest::newRow("typing something else") << QStringLiteral("pear") << QStringList{"pear 7", "pear 4", "pear 1"};
+    QTest::newRow("clearing the search") << QString()
+                                         << QStringList{"plum 9", "apple 8", "pear 7", "plum 6", "apple 5", "pear 4", "plum 3", "apple 2", "pear 1", "plum 0"};
+    QTest::newRow("sorting by content") << QStringLiteral("sort") << QStringList{"apple 2", "apple 5", "apple 8"};
+    // The end of a delete shows the folder as it now is, as it did before cells were left to wait.
+    QTest::newRow("deleting a shown row") << QStringLiteral("delete")
+                                          << QStringList{"plum 9", "pear 7", "plum 6", "apple 5", "pear 4", "plum 3", "apple 2", "pear 1", "plum 0"};
+    QTest::newRow("closing the page") << QStringLiteral("close") << QStringList();
+}
+
+void TestMainWindow::searchGoesOnWhileDroppedCellsWait()
+{
+    QFETCH(QString, then);
+    QFETCH(QStringList, shown);
+    const char* fruits[] = {"plum", "pear", "apple"};
+    for (int i = 0; i < 10; ++i)
+        TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("60000%1").arg(i), QStringLiteral("%1 %2").arg(QLatin1String(fruits[i % 3])).arg(i),
+                                  0, QStringLiteral("202612") + QString::number(i + 10) + QStringLiteral("120000"));
+    build(kFullConfig);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    DroppedCells& dropped = m_window->DroppedSearchCells();
+    inbox->selectRow(0);   // "plum 9": the search drops it
+    m_window->onTextEdited(QStringLiteral("apple"));
+    QCOMPARE(columnTexts(inbox, 1), (QStringList{"apple 8", "apple 5", "apple 2"}));
+    QCOMPARE(dropped.Pending(), 7 * 3);
+    for (int row = 0; row < inbox->rowCount(); ++row)
+        QCOMPARE(inbox->rowHeight(row), inbox->verticalHeader()->defaultSectionSize());
+    // Nothing selected or current is a cell that left the table.
+    for (QTableWidgetItem* cell : inbox->selectedItems())
+        QCOMPARE(cell->tableWidget(), static_cast<QTableWidget*>(inbox));
+    if (QTableWidgetItem* current = inbox->currentItem())
+        QCOMPARE(current->tableWidget(), static_cast<QTableWidget*>(inbox));
+    if (then == QLatin1String("close")) {
+        cleanup();   // releases the window with the deletion pending
+        return;
+    }
+    if (then == QLatin1String("sort")) {
+        inbox->sortByColumn(1, Qt::AscendingOrder);
+    } else if (then == QLatin1String("delete")) {
+        const SMSLocalRecordPtr doomed = UITableItem::RecordOf(inbox->item(0, 0));
+        QVERIFY(doomed);
+        inbox->selectRow(0);
+        m_window->onClickTableRow(0);
+        QSignalSpy finished(m_window->Worker(), &QThread::finished);
+        m_window->onButtonClickDelete();
+        QVERIFY(finished.count() == 1 || finished.wait(5000));
+        QTRY_COMPARE(inbox->rowCount(), shown.size());
+        QVERIFY(!inbox->CellsForMessage(doomed->iMsgId).cell[0]);
+    } else {
+        m_window->onTextEdited(then);
+        QVERIFY(dropped.Pending() >= 7 * 3);   // still waiting for the event loop
+    }
+    QCOMPARE(columnTexts(inbox, 1), shown);
+    QTRY_COMPARE(dropped.Pending(), 0);
+    QCOMPARE(columnTexts(inbox, 1), shown);
+    for (int row = 0; row < inbox->rowCount(); ++row) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(inbox->item(row, 0));
+        QVERIFY(rec);
+        QCOMPARE(inbox->CellsForMessage(rec->iMsgId).cell[2], inbox->item(row, 2));
+    }
+}
+
+namespace {
+// A cell that counts its deletions.
+class CountedCell : public QTableWidgetItem
+{
+public:
+    explicit CountedCell(QHash<const void*, int>* deleted) : m_deleted(deleted) {}
+    ~CountedCell() override { ++(*m_deleted)[this]; }
+
+private:
+    QHash<const void*, int>* m_deleted;
+};
+} // namespace
+
+// Dropped cells are deleted after the call that handed them over, each exactly once,
+// however the hand-overs and the end of their owner interleave.
+void TestMainWindow::droppedCellsAreDeletedOnceEach_data()
+{
+    QTest::addColumn<QList<int>>("batches");
+    QTest::addColumn<bool>("endEarly");   // the owner goes before the event loop ran
+    const int step = DroppedCells::kCellsPerTurn;
+    QTest::newRow("one small batch") << QList<int>{3} << false;
+    QTest::newRow("more than a step") << QList<int>{2 * step + 5} << false;
+    QTest::newRow("a second batch while the first waits") << QList<int>{step + 1, 7} << false;
+    QTest::newRow("an empty batch") << QList<int>{0, 4} << false;
+    QTest::newRow("owner ends first") << QList<int>{step + 3, 2} << true;
+}
+
+void TestMainWindow::droppedCellsAreDeletedOnceEach()
+{
+    QFETCH(QList<int>, batches);
+    QFETCH(bool, endEarly);
+    QHash<const void*, int> deleted;
+    int total = 0;
+    {
+        DroppedCells dropped;
+        for (int n : batches) {
+            QVector<QTableWidgetItem*> cells;
+            for (int i = 0; i < n; ++i)
+                cells << new CountedCell(&deleted);
+            total += n;
+            dropped.Dispose(cells);
+            QCOMPARE(dropped.Pending(), total - deleted.size());
+        }
+        QVERIFY(deleted.isEmpty());   // nothing before the event loop runs
+        if (!endEarly) {
+            QTRY_COMPARE(dropped.Pending(), 0);
+            QCOMPARE(deleted.size(), total);
+        }
+    }
+    QCOMPARE(deleted.size(), total);
+    for (int times : qAsConst(deleted))
+        QCOMPARE(times, 1);
 }
 
 void TestMainWindow::searchBoxHeight()

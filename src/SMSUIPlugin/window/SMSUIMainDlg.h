@@ -12,6 +12,7 @@
 
 #include "QBuildMenu.h"
 #include "store/SMSLocalRecord.h"
+#include "window/DroppedCells.h"
 #include "window/SMSUITableWidget.h"
 #include "ToolBarLogic.h"
 
@@ -115,6 +116,8 @@ public:
     // along.
     SMSUITableWidget* Table(int node) const;
     QWidget* CurrentTable() const;
+    // Where the cells of rows a search dropped wait to be deleted.
+    DroppedCells& DroppedSearchCells() { return m_droppedCells; }
     int SelectedNode() const { return m_iSelectedTreeNode; }
     int CurrentFrom() const { return m_iCurrentFrom; }
 
@@ -470,6 +473,8 @@ private:
     bool m_bCallEnabled = false;
     bool m_bTableFiltered = false;
     QString m_strSearchText;
+    // Cells a search took out of the table, deleted in steps from the event loop.
+    DroppedCells m_droppedCells;
 
     // collaborators
     SMSStatusUILogic* m_pStatusLogicObject = nullptr;

@@ -190,12 +190,12 @@ void SMSUIMainDlg::updateTableSmsTable(const QString& text)
     }
     if (keep.size() == checked)
         return;
-    for (int row = checked; row < table->rowCount(); ++row)
-        keep.append(row);
-    // Removing rows one at a time moves every row below each time; taking the kept cells out
-    // and putting them back is linear. The kept rows keep their order, so the table stays sorted:
-    // the sort indicator is parked meanwhile instead of sorting every kept row again, and the
-    // model's per-cell signals are off (one repaint afterwards).
+    // Removing rows one at a time moves every row below each time; taking every cell out and
+    // putting the kept ones back is linear. The kept rows keep their order, so the table stays
+    // sorted: the sort indicator is parked meanwhile instead of sorting every kept row again, and
+    // the model's per-cell signals are off (one repaint afterwards). The dropped rows' cells are
+    // taken out too and deleted after the table is shown (DroppedCells): deleting them here was a
+    // third of a keystroke in a large folder. Once out, no selection, index or sort reaches them.
     QHeaderView* header = table->horizontalHeader();
     const int section = header->sortIndicatorSection();
     const Qt::SortOrder order = header->sortIndicatorOrder();
@@ -204,21 +204,35 @@ void SMSUIMainDlg::updateTableSmsTable(const QString& text)
     auto* messages = qobject_cast<SMSUITableWidget*>(table);
     if (messages)
         messages->BeginBulkChange();
-    QVector<QTableWidgetItem*> cells;
-    cells.reserve(keep.size() * 3);
-    for (int row : qAsConst(keep))
-        for (int c = 0; c < 3; ++c)
-            cells.append(table->takeItem(row, c));
+    const int rows = table->rowCount();
+    QVector<QTableWidgetItem*> kept;
+    kept.reserve((keep.size() + rows - checked) * 3);
+    QVector<QTableWidgetItem*> dropped;
+    dropped.reserve((checked - keep.size()) * 3);
+    int nextKept = 0;
+    for (int row = 0; row < rows; ++row) {
+        const bool keepRow = row >= checked || (nextKept < keep.size() && keep.at(nextKept) == row);
+        if (keepRow && row < checked)
+            ++nextKept;
+        QVector<QTableWidgetItem*>& into = keepRow ? kept : dropped;
+        for (int c = 0; c < 3; ++c) {
+            QTableWidgetItem* cell = table->takeItem(row, c);
+            if (keepRow || cell)
+                into.append(cell);
+        }
+    }
     if (messages)
         messages->EndBulkChange();
     table->setRowCount(0);
-    table->setRowCount(keep.size());
+    m_droppedCells.Dispose(dropped);
+    const int keptRows = kept.size() / 3;
+    // The new rows take the vertical header's default height, which every row of a message table has.
+    table->setRowCount(keptRows);
     if (messages)
         messages->BeginBulkChange();
-    for (int i = 0; i < keep.size(); ++i) {
-        table->setRowHeight(i, table->verticalHeader()->defaultSectionSize());
+    for (int i = 0; i < keptRows; ++i) {
         for (int c = 0; c < 3; ++c)
-            if (QTableWidgetItem* cell = cells.at(i * 3 + c))
+            if (QTableWidgetItem* cell = kept.at(i * 3 + c))
                 table->setItem(i, c, cell);
     }
     if (messages)

@@ -1,5 +1,11 @@
 #include "window/SearchText.h"
 
+#include <QtAlgorithms>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Case folding as QString's case-insensitive search does it, for one UTF-16 unit of the cell.
@@ -50,14 +56,40 @@ bool SearchText::FoundIn(const QString& haystack) const
     const ushort* h = haystack.utf16();
     const int last = haystack.size() - m;
     const ushort first = m_folded[0];
-    for (int i = 0; i <= last; ++i) {
+    auto matchesAt = [&](int i) {
         if (foldUnit(h[i]) != first)
-            continue;
+            return false;
         int k = 1;
         while (k < m && foldUnit(h[i + k]) == m_folded[k])
             ++k;
-        if (k == m)
-            return true;
+        return k == m;
+    };
+    int i = 0;
+#ifdef __SSE2__
+    // Most of a cell holds no candidate for the first character: eight units are ruled out at a
+    // time. A candidate is the folded first character, its capital, or any non-ASCII unit (a few
+    // fold to ASCII); each is then compared as above.
+    const ushort capital = (first >= 'a' && first <= 'z') ? ushort(first - 32) : first;
+    const __m128i wantFolded = _mm_set1_epi16(short(first));
+    const __m128i wantCapital = _mm_set1_epi16(short(capital));
+    const __m128i nonAsciiBits = _mm_set1_epi16(short(0xff80));
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 7 <= last; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i));
+        const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, nonAsciiBits), zero);
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, wantFolded), _mm_cmpeq_epi16(units, wantCapital)),
+                                         _mm_andnot_si128(ascii, _mm_set1_epi16(-1)));
+        unsigned mask = unsigned(_mm_movemask_epi8(hit));
+        while (mask) {
+            const int bit = int(qCountTrailingZeroBits(mask));
+            if (matchesAt(i + bit / 2))
+                return true;
+            mask &= ~(3u << bit);
+        }
     }
+#endif
+    for (; i <= last; ++i)
+        if (matchesAt(i))
+            return true;
     return false;
 }

@@ -30,6 +30,12 @@ UITableItem::UITableItem(const SMSLocalRecordPtr& record, const QVariant& displa
     : QTableWidgetItem(Type), m_record(record), m_icon(icon), m_display(display), m_bOwnDisplay(true)
 {
     setFlags(flags() & ~Qt::ItemIsEditable);
+    // A text cell's search text is its text: kept now (it shares the text's storage), the first
+    // search of a large folder need not ask every cell for its value.
+    if (display.userType() == QMetaType::QString) {
+        m_sortText = display.toString();
+        m_bSortTextValid = true;
+    }
 }
 
 SMSLocalRecordPtr UITableItem::RecordOf(const QTableWidgetItem* item)
