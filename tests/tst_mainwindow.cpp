@@ -1833,8 +1833,12 @@ void TestMainWindow::dropMovesCopiesOrRefuses()
     if (QTest::currentTestFailed())
         return;
     const bool works = sourceRows != 2 || targetRows != before;
-    if (works)
+    if (works) {
+        // The progress says what happens: a copy leaves the source as it was.
+        QVERIFY(SMSWaitingDlg::Existing());
+        QCOMPARE(SMSWaitingDlg::Existing()->Kind(), int(sourceRows == 2 ? SMSWaitingDlg::DragCopying : SMSWaitingDlg::DragMoving));
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+    }
     ZsdkSim::WaitForEvents();
     QCoreApplication::processEvents();
     QCOMPARE(finished.count(), works ? 1 : 0);
