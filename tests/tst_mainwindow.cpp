@@ -855,6 +855,7 @@ void TestMainWindow::searchMatchesAsQtIgnoringCase_data()
     QTest::newRow("long s folds to s") << QStringLiteral("\u017Fun") << QStringLiteral("SUN") << true << false;
     QTest::newRow("sharp s is not ss") << QStringLiteral("stra\u00DFe") << QStringLiteral("SS") << false << false;
     QTest::newRow("beside a surrogate pair") << QStringLiteral("\U0001F600abc") << QStringLiteral("ABC") << true << false;
+    QTest::newRow("typed umlaut not there") << QStringLiteral("schon") << QStringLiteral("\u00F6") << false << true;
     QTest::newRow("typed umlaut in capitals") << QStringLiteral("sch\u00F6n") << QStringLiteral("\u00D6") << true << true;
     QTest::newRow("a date fragment") << QStringLiteral("2026-12-06T09:30:00.000") << QStringLiteral("12-06t09") << true << true;
     QTest::newRow("a time fragment") << QStringLiteral("2026-12-06T09:30:00.000") << QStringLiteral("9:3") << true << true;
