@@ -194,6 +194,8 @@ private slots:
     void failingSendGivesFailedResults();
     void cancelledSendStopsBeforeTheNextRecipient();
     void storesOnTheSimAndDeletes();
+    void moveOffTheCardLosesNothing_data();
+    void moveOffTheCardLosesNothing();
     void modemUnpluggedMidSend();
     void modemUnpluggedWhileIdle();
     void failures_data();
@@ -747,6 +749,60 @@ void TestModemManager::storesOnTheSimAndDeletes()
     QVERIFY(!m_mm.messagePaths().contains(path));
     QCOMPARE(listMemory(ZSDK_MEM_SIM).size(), 1);
     QCOMPARE(ZSDK_SMSSrv_DeleteMsg(findText(sim, text).id, ZSDK_MEM_SIM), ZSDK_E_NOT_FOUND);
+}
+
+void TestModemManager::moveOffTheCardLosesNothing_data()
+{
+    QTest::addColumn<bool>("commitFails");
+    QTest::newRow("the PC keeps the batch") << false;
+    QTest::newRow("the PC disk is full at the commit") << true;
+}
+
+// A message moved off the card to the PC: the PC copy is made in a batch, the card copy deleted
+// in it. ModemManager cannot take a deletion back, so whatever becomes of the batch the message
+// is afterwards in exactly one place – on the PC when the batch was kept, else still on the card.
+void TestModemManager::moveOffTheCardLosesNothing()
+{
+    QFETCH(bool, commitFails);
+    startService();
+    m_mm.addSms(sms(QStringLiteral("+491701111111"), QStringLiteral("Moving to the PC"), 1), false);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    const QVector<Stored> sim = listMemory(ZSDK_MEM_SIM);
+    QCOMPARE(sim.size(), 1);
+    const int pcBefore = listMemory(ZSDK_MEM_PC).size();
+
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_SIM), ZSDK_OK);
+    const QString number = QStringLiteral("+491701111111");
+    // Long enough that the PC store needs new pages for it when the batch is written.
+    const QString text = QStringLiteral("Moving to the PC") + QString(100000, QChar(0x0416));
+    SMSDeviceRecord rec{};
+    rec.iMsgId = -1;
+    rec.iNode = 0;
+    rec.iOrigNode = 6;
+    const QString time = QStringLiteral("20261201100000");
+    for (int i = 0; i < time.size(); ++i)
+        rec.szTime[i] = time.at(i).unicode();
+    rec.pNumber = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(number.utf16()));
+    rec.pContent = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
+    int32_t newId = -1, reserved = 1;
+    QCOMPARE(ZSDK_SMSSrv_SaveMsg(&rec, &newId, &reserved), ZSDK_OK);
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(sim.first().id, ZSDK_MEM_SIM), ZSDK_OK);
+    if (commitFails)
+        ZsdkSim::LimitStoreGrowth(2);
+    auto restore = qScopeGuard([] { ZsdkSim::LimitStoreGrowth(0); });
+    QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_SIM), commitFails ? ZSDK_E_STORAGE : ZSDK_OK);
+    ZsdkSim::LimitStoreGrowth(0);
+
+    const int onCard = listMemory(ZSDK_MEM_SIM).size();
+    const int onPc = listMemory(ZSDK_MEM_PC).size() - pcBefore;
+    QCOMPARE(onCard + onPc, 1);
+    QCOMPARE(onCard, commitFails ? 1 : 0);
+    QCOMPARE(m_mm.messagePaths().size(), onCard);
+    // A deletion held for a batch that was not kept is not done by the next batch either.
+    QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_SIM), ZSDK_OK);
+    QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_SIM), ZSDK_OK);
+    QCOMPARE(listMemory(ZSDK_MEM_SIM).size(), onCard);
 }
 
 // The modem is pulled out while the second of three recipients is being sent to: that one and

@@ -269,6 +269,27 @@ int MMModem::removeMessage(int id, int mem)
     if (mem != ZSDK_MEM_SIM && mem != ZSDK_MEM_DEVICE)
         return ZSDK_E_ARG;
     {
+        QMutexLocker batches(&m_batchMutex);
+        auto open = m_batches.find(QThread::currentThreadId());
+        if (open != m_batches.end()) {
+            QMutexLocker lock(&m_shared->mutex);
+            if (const int rc = cardReadable(mem))
+                return rc;
+            const QPair<int, int> deletion(id, mem);
+            const bool onCard = std::any_of(m_shared->cards.cbegin(), m_shared->cards.cend(),
+                                            [&](const MMCardMessage& c) { return c.message.id == id && c.message.mem == mem; });
+            if (!onCard || open->cardDeletions.contains(deletion))
+                return ZSDK_E_NOT_FOUND;
+            open->cardDeletions.append(deletion);
+            return ZSDK_OK;
+        }
+    }
+    return deleteFromCardNow(id, mem);
+}
+
+int MMModem::deleteFromCardNow(int id, int mem)
+{
+    {
         QMutexLocker lock(&m_shared->mutex);
         if (const int rc = cardReadable(mem))
             return rc;
@@ -299,8 +320,45 @@ int MMModem::cancelSend(const void* handle)
     return onServiceThread([handle](MMSession& s) { return s.cancelSend(handle); });
 }
 
-int MMModem::beginTransaction(int mem) { return m_pc->beginTransaction(mem); }
-int MMModem::endTransaction(int mem) { return m_pc->endTransaction(mem); }
+int MMModem::beginTransaction(int mem)
+{
+    QMutexLocker batches(&m_batchMutex);
+    const int rc = m_pc->beginTransaction(mem);
+    if (rc == ZSDK_OK)
+        m_batches[QThread::currentThreadId()].locations.insert(mem);
+    return rc;
+}
+
+int MMModem::endTransaction(int mem)
+{
+    QVector<QPair<int, int>> deletions;
+    int rc = ZSDK_OK;
+    {
+        QMutexLocker batches(&m_batchMutex);
+        rc = m_pc->endTransaction(mem);
+        auto open = m_batches.find(QThread::currentThreadId());
+        if (rc == ZSDK_E_NO_TRANSACTION || open == m_batches.end())
+            return rc;
+        open->locations.remove(mem);
+        if (rc != ZSDK_OK) {
+            if (!open->cardDeletions.isEmpty())
+                qWarning("zsdk: the PC store could not keep a batch (status %d); %d message(s) stay on the card",
+                         rc, int(open->cardDeletions.size()));
+            open->cardDeletions.clear();
+        }
+        if (!open->locations.isEmpty())
+            return rc;   // the thread's other batch still decides about its deletions
+        deletions = open->cardDeletions;
+        m_batches.erase(open);
+    }
+    // The batch is stored: only now may the card copies go. One that cannot go stays where it
+    // is, beside its PC copy, and the next read of the card shows it there.
+    for (const auto& deletion : qAsConst(deletions))
+        if (const int failed = deleteFromCardNow(deletion.first, deletion.second))
+            qWarning("zsdk: message %d was stored on the PC but could not be deleted from the card (status %d); it is on both",
+                     deletion.first, failed);
+    return rc;
+}
 
 int MMModem::recordInfo(int mem, int* capacity, int* used)
 {

@@ -11,6 +11,13 @@
 #include "DeviceBackend.h"
 #include "MMState.h"
 
+#include <QHash>
+#include <QMutex>
+#include <QPair>
+#include <QSet>
+#include <QThread>
+#include <QVector>
+
 #include <functional>
 #include <memory>
 
@@ -59,6 +66,18 @@ private:
     // Runs `job` on the ModemManager thread and waits for it, at most the service timeout.
     int onServiceThread(std::function<int(MMSession&)> job);
     int cardReadable(int mem) const;   // caller holds the shared mutex
+    int deleteFromCardNow(int id, int mem);
+
+    // A batch covers the PC store only: ModemManager cannot take a deletion from a card back.
+    // A card deletion made by a thread while it has a batch open therefore waits for that batch
+    // and is done once the batch is stored, and dropped when it was not. A message moved off a
+    // card is so on the PC or still on the card, never in neither place.
+    struct OpenBatches {
+        QSet<int> locations;
+        QVector<QPair<int, int>> cardDeletions;   // (id, memory)
+    };
+    QMutex m_batchMutex;
+    QHash<Qt::HANDLE, OpenBatches> m_batches;   // by the thread that opened them
 
     std::shared_ptr<MMShared> m_shared;
     std::unique_ptr<SimModem> m_pc;

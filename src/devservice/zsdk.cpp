@@ -771,7 +771,7 @@ void SetCapacity(int mem, int capacity) { withSim([=](SimModem* m) { m->setCapac
 void FillMemory(int mem) { withSim([=](SimModem* m) { m->fillMemory(mem); }); }
 void FailNextSends(int parts) { withSim([=](SimModem* m) { m->failNextSends(parts); }); }
 void SetSendDelay(int msPerPart) { withSim([=](SimModem* m) { m->setSendDelay(msPerPart); }); }
-void LimitStoreGrowth(int pages) { withSim([=](SimModem* m) { m->limitStoreGrowth(pages); }); }
+void LimitStoreGrowth(int pages) { withStore(0, [=](SimModem* m) { m->limitStoreGrowth(pages); return 0; }); }
 bool AddContact(const QString& name, const QString& number) { return withSim(false, [&](SimModem* m) { return m->addContact(name, number); }); }
 QList<QPair<QString, QString>> Contacts()
 {
