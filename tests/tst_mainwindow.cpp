@@ -120,6 +120,7 @@ private slots:
     void cleanupTestCase();
     void cardReadAgainShowsWhatTheCardHolds_data();
     void cardReadAgainShowsWhatTheCardHolds();
+    void batchEndShowsWhatTheDeviceHolds();
     void readInAFolderShowsReadInItsRoot_data();
     void readInAFolderShowsReadInItsRoot();
     void cardCopyNotStoredShowsTheCardAsItIs_data();
@@ -132,6 +133,7 @@ private slots:
     void treeLabelsAndCounts_data();
     void treeLabelsAndCounts();
     void simBranchGoesFromReadingToReady();
+    void cardInsertedLaterStaysClosedWhileRead();
     void rootTablesListEveryMessageOnce();
     void namesSortIgnoringCase();
     void arrivalResortsNewestFirst();
@@ -337,6 +339,29 @@ void TestMainWindow::simBranchGoesFromReadingToReady()
     QCOMPARE(device->text(0), QStringLiteral("Device"));
 }
 
+// A card put in while the page is open is read for a while: its branch stays closed until its
+// folders can be shown, then opens with them.
+void TestMainWindow::cardInsertedLaterStaysClosedWhileRead()
+{
+    build(kFullConfig);
+    m_window->SimReader()->SetPollInterval(100);
+    QTreeWidgetItem* simRoot = m_window->TreeItem(NODE_SIM_ROOT);
+    QVERIFY(simRoot && !simRoot->isHidden());
+    ZsdkSim::SetSimPresent(false);
+    QTRY_VERIFY(simRoot->isHidden());
+    ZsdkSim::SetReadDelay(MEM_SIM, 60000);
+    auto restore = qScopeGuard([] { ZsdkSim::SetReadDelay(MEM_SIM, 0); });
+    ZsdkSim::SetSimPresent(true);
+    QTRY_VERIFY(!simRoot->isHidden());
+    QCOMPARE(simRoot->text(0), QStringLiteral("SIM card (reading...)"));
+    QVERIFY(!simRoot->isExpanded());
+    ZsdkSim::SetReadDelay(MEM_SIM, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(simRoot->text(0), QStringLiteral("SIM card"), 5000);
+    QVERIFY(simRoot->isExpanded());
+    QCOMPARE(simRoot->childCount(), 2);
+    QCOMPARE(m_window->Table(NODE_SIM_INBOX)->rowCount(), 1);
+}
+
 void TestMainWindow::cardReadAgainShowsWhatTheCardHolds_data()
 {
     QTest::addColumn<bool>("cardAnswers");
@@ -365,6 +390,30 @@ void TestMainWindow::cardReadAgainShowsWhatTheCardHolds()
     QTEST(simInbox->rowCount(), "shown");
     QTEST(m_window->Table(NODE_SIM_ROOT)->rowCount(), "shown");
     QTEST(SMSStatusUILogic::Existing()->getSmsBuffer(NODE_SIM_INBOX).size(), "shown");
+}
+
+// At the end of a move or copy the window reads the card and the device again: every device
+// table, its root included, then lists what the device holds, also a message it was not told of.
+void TestMainWindow::batchEndShowsWhatTheDeviceHolds()
+{
+    TestSupport::storeMessage(NODE_DEVICE_INBOX, QStringLiteral("4444444"), QStringLiteral("on the device"));
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("1111111"), QStringLiteral("on the PC"));
+    build(kFullConfig, false);
+    QCOMPARE(m_window->Table(NODE_DEVICE_ROOT)->rowCount(), 1);
+    const int unannounced = TestSupport::storeMessage(NODE_DEVICE_INBOX, QStringLiteral("5555555"), QStringLiteral("stored quietly"));
+    QVERIFY(unannounced >= 0);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    m_window->StartMoveCopy(true, true, QStringLiteral("IDS_TREE_SIM"));
+    QVERIFY(finished.count() == 1 || finished.wait(5000));
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_window->Table(NODE_SIM_INBOX)->rowCount(), 1);
+    for (int node : {int(NODE_DEVICE_INBOX), int(NODE_DEVICE_ROOT)}) {
+        SMSUITableWidget* table = m_window->Table(node);
+        QCOMPARE(table->rowCount(), 2);
+        QVERIFY2(table->CellsForMessage(unannounced).cell[0], qPrintable(QString::number(node)));
+    }
 }
 
 void TestMainWindow::readInAFolderShowsReadInItsRoot_data()
