@@ -283,6 +283,7 @@ void TestEditor::saveMakesADraft()
     SMSUIMessageEditor* draft = open(EDIT_MODE_DRAFT);
     QCOMPARE(draft->NumberField()->text(), QStringLiteral("0301234567"));
     QCOMPARE(draft->TextArea()->toPlainText(), QStringLiteral("finish later"));
+    QCOMPARE(draft->TextArea()->textCursor().position(), QStringLiteral("finish later").size());
     draft->TextArea()->setPlainText(QStringLiteral("finished"));
     QVERIFY(draft->SaveButton()->isEnabled());
     QTest::mouseClick(draft->SaveButton(), Qt::LeftButton);
@@ -431,6 +432,9 @@ void TestEditor::sendModeOnAStoredMessage()
     QSignalSpy batchEnd(SMSStatusUILogic::Existing(), &SMSStatusUILogic::progressbarCloseEvent);
     SMSUIMessageEditor* editor = open(EDIT_MODE_SEND);
     QCOMPARE(editor->NumberField()->text(), QStringLiteral("+491733333333"));
+    // The stored text is there to be finished or changed: the cursor waits at its end.
+    QCOMPARE(editor->TextArea()->toPlainText(), QStringLiteral("once more"));
+    QCOMPARE(editor->TextArea()->textCursor().position(), QStringLiteral("once more").size());
     editor->TextArea()->setPlainText(QStringLiteral("once more, changed"));
     if (save) {
         QTest::mouseClick(editor->SaveButton(), Qt::LeftButton);
