@@ -165,6 +165,20 @@ bool markCardMessageRead(int id)
     return ok;
 }
 
+// A message for ZSDK_SMSSrv_SaveMsg; it points into `number` and `text`, which must outlive it.
+SMSDeviceRecord recordFor(int node, int origNode, const QString& number, const QString& text, const QString& time)
+{
+    SMSDeviceRecord rec{};
+    rec.iMsgId = -1;
+    rec.iNode = node;
+    rec.iOrigNode = origNode;
+    for (int i = 0; i < time.size(); ++i)
+        rec.szTime[i] = time.at(i).unicode();
+    rec.pNumber = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(number.utf16()));
+    rec.pContent = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
+    return rec;
+}
+
 QVariantMap sms(const QString& number, const QString& text, uint storage, const QString& time = QStringLiteral("2026-12-01T10:00:00+01:00"))
 {
     return {{QStringLiteral("Number"), number}, {QStringLiteral("Text"), text}, {QStringLiteral("Storage"), storage},
@@ -208,6 +222,7 @@ private:
     void clearEvents();
     // The cards can be read (the service may have announced it before the callback was there).
     bool waitReady();
+    QVector<Event> recorded(int event);
 
     MockModemManager m_mm;
     QTemporaryDir m_dir;
@@ -276,6 +291,16 @@ bool TestModemManager::waitReady()
     int32_t count = 0;
     auto ready = [&count](const Event&) { return ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_SIM) == ZSDK_OK; };
     return ready(Event()) || waitFor(ready, 10000);
+}
+
+QVector<Event> TestModemManager::recorded(int event)
+{
+    QMutexLocker lock(&m_recorder.mutex);
+    QVector<Event> out;
+    for (const Event& e : qAsConst(m_recorder.events))
+        if (e.event == event)
+            out.append(e);
+    return out;
 }
 
 void TestModemManager::startService(const QVariantMap& mockParameters, bool saveToPc)
@@ -583,13 +608,7 @@ void TestModemManager::sendsToEachRecipientAndPairsTheReport()
     Event saved;
     QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_SENT_SAVED; }, 10000, &saved));
     ZSDK_SMSSrv_ReleaseSMSRecord(&r);
-    QVector<Event> results;
-    {
-        QMutexLocker lock(&m_recorder.mutex);
-        for (const Event& e : qAsConst(m_recorder.events))
-            if (e.event == ZSDK_EVT_SEND_RESULT)
-                results.append(e);
-    }
+    const QVector<Event> results = recorded(ZSDK_EVT_SEND_RESULT);
     QCOMPARE(results.size(), 2);
     QCOMPARE(results.at(0).number, QStringLiteral("+491701111111"));
     QCOMPARE(results.at(1).number, QStringLiteral("+491702222222"));
@@ -640,12 +659,8 @@ void TestModemManager::failingSendGivesFailedResults()
     QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_SENT_SAVED; }, 10000, &saved));
     ZSDK_SMSSrv_ReleaseSMSRecord(&r);
     QVector<int> statuses;
-    {
-        QMutexLocker lock(&m_recorder.mutex);
-        for (const Event& e : qAsConst(m_recorder.events))
-            if (e.event == ZSDK_EVT_SEND_RESULT)
-                statuses.append(e.status);
-    }
+    for (const Event& e : recorded(ZSDK_EVT_SEND_RESULT))
+        statuses.append(e.status);
     QCOMPARE(statuses.size(), 2);
     QVERIFY(statuses.at(0) != 0);
     QCOMPARE(statuses.at(1), 0);
@@ -673,12 +688,8 @@ void TestModemManager::cancelledSendStopsBeforeTheNextRecipient()
     QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_SENT_SAVED; }, 15000, &saved));
     ZSDK_SMSSrv_ReleaseSMSRecord(&r);
     QVector<int> statuses;
-    {
-        QMutexLocker lock(&m_recorder.mutex);
-        for (const Event& e : qAsConst(m_recorder.events))
-            if (e.event == ZSDK_EVT_SEND_RESULT)
-                statuses.append(e.status);
-    }
+    for (const Event& e : recorded(ZSDK_EVT_SEND_RESULT))
+        statuses.append(e.status);
     QCOMPARE(statuses.size(), 3);
     QVERIFY(statuses.at(1) != 0);
     QVERIFY(statuses.at(2) != 0);
@@ -699,17 +710,8 @@ void TestModemManager::storesOnTheSimAndDeletes()
     const QStringList before = m_mm.messagePaths();
     const QString number = QStringLiteral("+491707777777");
     const QString text = QStringLiteral("Copied to the card");
-    SMSDeviceRecord rec{};
-    rec.iMsgId = -1;
-    rec.iNode = 7;
-    rec.iOrigNode = 7;
-    rec.iReadFlag = 0;
+    SMSDeviceRecord rec = recordFor(7, 7, number, text, QStringLiteral("20261201120000"));
     rec.iAttrA = 3;
-    const QString time = QStringLiteral("20261201120000");
-    for (int i = 0; i < time.size(); ++i)
-        rec.szTime[i] = time.at(i).unicode();
-    rec.pNumber = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(number.utf16()));
-    rec.pContent = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
     int32_t newId = -1, reserved = 1;
     QCOMPARE(ZSDK_SMSSrv_SaveMsg(&rec, &newId, &reserved), ZSDK_OK);
     QVERIFY(newId >= 0);
@@ -776,15 +778,7 @@ void TestModemManager::moveOffTheCardLosesNothing()
     const QString number = QStringLiteral("+491701111111");
     // Long enough that the PC store needs new pages for it when the batch is written.
     const QString text = QStringLiteral("Moving to the PC") + QString(100000, QChar(0x0416));
-    SMSDeviceRecord rec{};
-    rec.iMsgId = -1;
-    rec.iNode = 0;
-    rec.iOrigNode = 6;
-    const QString time = QStringLiteral("20261201100000");
-    for (int i = 0; i < time.size(); ++i)
-        rec.szTime[i] = time.at(i).unicode();
-    rec.pNumber = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(number.utf16()));
-    rec.pContent = const_cast<ZSDK_WCHAR*>(reinterpret_cast<const ZSDK_WCHAR*>(text.utf16()));
+    SMSDeviceRecord rec = recordFor(0, 6, number, text, QStringLiteral("20261201100000"));
     int32_t newId = -1, reserved = 1;
     QCOMPARE(ZSDK_SMSSrv_SaveMsg(&rec, &newId, &reserved), ZSDK_OK);
     QCOMPARE(ZSDK_SMSSrv_DeleteMsg(sim.first().id, ZSDK_MEM_SIM), ZSDK_OK);
