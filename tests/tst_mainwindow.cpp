@@ -113,8 +113,8 @@ private slots:
     void cleanup();
     void memoryFullOnADualModeCard();
     void splitterSharesTheWidth();
-    void rowsHoldTheFont_data();
-    void rowsHoldTheFont();
+    void rowsAreSixteenPixelsHigh_data();
+    void rowsAreSixteenPixelsHigh();
     void viewOpensTheFolderOfTheLastArrival_data();
     void viewOpensTheFolderOfTheLastArrival();
     void cleanupTestCase();
@@ -2124,29 +2124,49 @@ void TestMainWindow::splitterSharesTheWidth()
     m_window->hide();
 }
 
-void TestMainWindow::rowsHoldTheFont_data()
+void TestMainWindow::rowsAreSixteenPixelsHigh_data()
 {
     QTest::addColumn<QString>("language");
     QTest::newRow("English") << "en";
     QTest::newRow("Arabic") << "ar";
 }
 
-void TestMainWindow::rowsHoldTheFont()
+// Every message row is 16 px high, whatever the font and however the row came into its table:
+// the first fill, a table filled when first shown, a card's table, an arrival, a search.
+void TestMainWindow::rowsAreSixteenPixelsHigh()
 {
     QFETCH(QString, language);
     QVERIFY(Change::LoadLanguage(language));
     TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0301234567"), QStringLiteral("\u00c4gypten, Gr\u00fc\u00dfe"));
+    TestSupport::storeMessage(NODE_LOCAL_DRAFT, QStringLiteral("0307654321"), QStringLiteral("a draft"));
     build(kFullConfig);
     m_window->SetLanguage(false);
-    m_window->resize(980, 600);
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    QCoreApplication::processEvents();
-    // Rows are tall enough for the font: accents and descenders are not cut off.
-    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
-    QVERIFY(table->rowCount() > 0);
-    QVERIFY2(table->rowHeight(0) >= table->fontMetrics().height(),
-             qPrintable(QStringLiteral("row %1, font %2").arg(table->rowHeight(0)).arg(table->fontMetrics().height())));
-    QVERIFY(table->rowHeight(0) >= 16);
+    auto heights = [](QTableWidget* table) {
+        QList<int> h;
+        for (int row = 0; row < table->rowCount(); ++row)
+            h << table->rowHeight(row);
+        return h;
+    };
+    auto sixteen = [](int rows) { return QVector<int>(rows, 16).toList(); };
+    ZsdkSim::Incoming in;
+    in.number = QStringLiteral("+4915550001");
+    in.text = QStringLiteral("just arrived");
+    ZsdkSim::InjectMessage(in);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QTRY_COMPARE(inbox->rowCount(), 2);
+    for (int node : {int(NODE_LOCAL_INBOX), int(NODE_LOCAL_DRAFT), int(NODE_LOCAL_ROOT), int(NODE_SIM_INBOX)}) {
+        SMSUITableWidget* table = m_window->Table(node);
+        QVERIFY2(table && table->rowCount() > 0, qPrintable(QString::number(node)));
+        QCOMPARE(heights(table), sixteen(table->rowCount()));
+    }
+    auto* search = m_window->findChild<SearchLineEdit*>(QStringLiteral("SMSUIPlugin_SearchLineEdit"));
+    QVERIFY(search);
+    for (const QString& text : {QStringLiteral("gr"), QString()}) {
+        search->setText(text);
+        emit search->textEdited(text);
+        QCOMPARE(heights(inbox), sixteen(inbox->rowCount()));
+    }
     m_window->hide();
 }
 

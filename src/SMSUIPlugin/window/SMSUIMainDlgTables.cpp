@@ -69,10 +69,10 @@ SMSUITableWidget* SMSUIMainDlg::createTable(int node)
     table->setShowGrid(false);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
-    // 16 px rows (the style's minimum section height, taken from the font, would otherwise win),
-    // taller only where the font needs it so that accents and descenders are not cut off.
+    // Message rows are 16 px high. The header's minimum section size comes from the style and the
+    // font and would otherwise win over the 16 px.
     table->verticalHeader()->setMinimumSectionSize(16);
-    table->verticalHeader()->setDefaultSectionSize(qMax(16, table->fontMetrics().height() + 2));
+    table->verticalHeader()->setDefaultSectionSize(16);
     table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     const QStringList headers{Translate(QStringLiteral("IDS_LST_NAME")) + QLatin1Char('/') + Translate(QStringLiteral("IDS_LST_TEL")),
                               Translate(QStringLiteral("IDS_LST_CONTENT")), Translate(QStringLiteral("IDS_LST_TIME"))};
