@@ -81,6 +81,8 @@ private slots:
     void moveCopyTargets();
     void displayTimesAreTheLocalesShortForm();
     void displayTexts();
+    void timesAreReadAsThePatternReadsThem_data();
+    void timesAreReadAsThePatternReadsThem();
     void reportTexts_data();
     void reportTexts();
 
@@ -372,6 +374,56 @@ void TestStore::displayTimesAreTheLocalesShortForm()
         }
     }
     QCOMPARE(SMSStatusUILogic::displayTime(QDateTime()), QString());
+}
+
+// A record's time is what "yyyyMMddhhmmss" makes of its text: the fast reading of fourteen digits
+// and every other text give exactly the date and time the pattern gives, and no time where the
+// pattern gives none (a time that is too long, has blanks or a letter shows no time at all).
+void TestStore::timesAreReadAsThePatternReadsThem_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("a device time") << "20261206101530";
+    QTest::newRow("the first second of a year") << "20270101000000";
+    QTest::newRow("the last second of a year") << "19991231235959";
+    QTest::newRow("a leap day") << "20280229235959";
+    QTest::newRow("no leap day") << "20270229101530";
+    QTest::newRow("month 13") << "20261306101530";
+    QTest::newRow("hour 24") << "20261206241530";
+    QTest::newRow("second 60") << "20261206101560";
+    QTest::newRow("year 0") << "00001206101530";
+    QTest::newRow("one digit more") << "202612061015301";
+    QTest::newRow("one digit less") << "2026120610153";
+    QTest::newRow("a blank after it") << "20261206101530 ";
+    QTest::newRow("a blank before it") << " 20261206101530";
+    QTest::newRow("a blank in place of a digit") << "2026 206101530";
+    QTest::newRow("a blank between date and time") << "20261206 101530";
+    QTest::newRow("a line break after it") << "20261206101530\n";
+    QTest::newRow("a letter") << "2026120610153x";
+    QTest::newRow("a minus sign") << "2026120610-530";
+    // The pattern reads a field with a plus sign as the number after it.
+    QTest::newRow("a plus sign in the month") << "2026+206101530";
+    QTest::newRow("plus signs in the day and the hour") << "202612+6+11530";
+    QTest::newRow("a plus sign in the seconds") << "202612061015+0";
+    QTest::newRow("a plus sign in the year") << "+0261206101530";
+    QTest::newRow("Arabic-Indic digits") << QString::fromUtf8("\u0662\u0660\u0662\u0666\u0661\u0662\u0660\u0666\u0661\u0660\u0661\u0665\u0663\u0660");
+    QTest::newRow("nothing") << "";
+}
+
+void TestStore::timesAreReadAsThePatternReadsThem()
+{
+    QFETCH(QString, text);
+    const QDateTime pattern = QDateTime::fromString(text, QStringLiteral("yyyyMMddhhmmss"));
+    const QDateTime read = SMSStatusUILogic::parseTime(text);
+    QCOMPARE(read.isValid(), pattern.isValid());
+    if (pattern.isValid()) {
+        QCOMPARE(read.date(), pattern.date());
+        QCOMPARE(read.time(), pattern.time());
+    }
+    const QString shown = SMSStatusUILogic::getUIDisplayTime(text);
+    if (text.size() < 14 || !pattern.isValid())
+        QCOMPARE(shown, QString());
+    else
+        QCOMPARE(shown, QLocale::system().toString(pattern, QLocale::ShortFormat));
 }
 
 void TestStore::displayTexts()

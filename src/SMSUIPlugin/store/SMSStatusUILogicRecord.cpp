@@ -181,13 +181,16 @@ QDateTime SMSStatusUILogic::parseTime(const QString& time)
         const QDateTime now = QDateTime::currentDateTime();
         return QDateTime(now.date(), now.time(), Qt::UTC);
     }
-    // QDateTime::fromString with a format is slow; what "yyyyMMddhhmmss" accepts is exactly
-    // fourteen digits making a valid date and time, which is checked here directly.
-    if (time.size() != 14)
-        return QDateTime();
-    for (const QChar c : time)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return QDateTime();
+    // QDateTime::fromString with a format is slow, and a device time is fourteen digits: those are
+    // read here directly. Any other text is left to the pattern itself, which rejects most of
+    // them (too long, blanks, letters) but reads a field written with a plus sign ("+2").
+    bool digits = time.size() == 14;
+    for (int i = 0; digits && i < 14; ++i)
+        digits = time.at(i) >= QLatin1Char('0') && time.at(i) <= QLatin1Char('9');
+    if (!digits) {
+        const QDateTime read = QDateTime::fromString(time, QStringLiteral("yyyyMMddhhmmss"));
+        return read.isValid() ? QDateTime(read.date(), read.time(), Qt::UTC) : QDateTime();
+    }
     // Every character is a digit (checked above): the fields are read straight from them.
     const QChar* d = time.constData();
     auto field = [d](int from, int width) {
