@@ -45,6 +45,10 @@
 #include <QTextCodec>
 #include <atomic>
 #include <thread>
+#ifdef Q_OS_LINUX
+#include <sys/fsuid.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -174,6 +178,7 @@ private slots:
     void exportIsSafeForSpreadsheets_data();
     void exportIsSafeForSpreadsheets();
     void usageFigures();
+    void usageFiguresInAClosedFolder();
     void cellTimeTextIsTheIsoForm_data();
     void cellTimeTextIsTheIsoForm();
     void rowCellTakesANewValue();
@@ -1677,21 +1682,6 @@ void TestMainWindow::usageFigures()
     SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QStringLiteral("5"));
     QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSSent")), QStringLiteral("5"));
     QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSReceived")), QStringLiteral("0"));
-    // The agent's folder may be closed to this user while the file itself is open to everyone:
-    // the figures are still written. (Not checkable where permissions do not bind, as for root.)
-    {
-        const QString folder = QFileInfo(file).absolutePath();
-        const QFile::Permissions before = QFile::permissions(folder);
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        auto reopen = qScopeGuard([&] { QFile::setPermissions(folder, before); });
-        QFile probe(folder + QStringLiteral("/probe"));
-        if (!probe.open(QIODevice::WriteOnly)) {
-            QVERIFY(SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QStringLiteral("1")));
-            QCOMPARE(value(QStringLiteral("SMS02"), QStringLiteral("SMSSent")), QStringLiteral("6"));
-        } else {
-            probe.remove();
-        }
-    }
     // A damaged file is left as it is.
     {
         QFile f(file);
@@ -1702,6 +1692,84 @@ void TestMainWindow::usageFigures()
     QFile f(file);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("<Client><Item"));
+}
+
+namespace {
+
+// Permissions do not bind root. While this object lives, a test run as root opens files on this
+// thread as an unprivileged user, so that a folder closed to writing is closed to the test too.
+class FilesAsAnotherUser
+{
+public:
+    FilesAsAnotherUser()
+    {
+#ifdef Q_OS_LINUX
+        if (geteuid() == 0) {
+            setfsuid(65534);
+            m_bSwitched = true;
+        }
+#endif
+    }
+    ~FilesAsAnotherUser()
+    {
+#ifdef Q_OS_LINUX
+        if (m_bSwitched)
+            setfsuid(0);
+#endif
+    }
+    FilesAsAnotherUser(const FilesAsAnotherUser&) = delete;
+    FilesAsAnotherUser& operator=(const FilesAsAnotherUser&) = delete;
+
+private:
+    bool m_bSwitched = false;
+};
+
+} // namespace
+
+// The agent's folder may be closed to this user while the file itself is open to everyone (the
+// figures file is made so): the figures are still written, into the file as it stands.
+void TestMainWindow::usageFiguresInAClosedFolder()
+{
+    ZSDK_WCHAR* logDir = nullptr;
+    QCOMPARE(ZSDK_GetLogDirectory(&logDir), 0);
+    QString base = QString::fromUtf16(logDir);
+    delete[] logDir;
+    base.chop(1);
+    base = base.left(base.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString file = base + QStringLiteral("OnlineUpdate/UpdateInfo/kpi-sms.dat");
+    QFile::remove(file);
+    QVERIFY(SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QStringLiteral("1")));
+    const QString folder = QFileInfo(file).absolutePath();
+    const QFile::Permissions before = QFile::permissions(folder);
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                                              | QFile::ReadOther | QFile::ExeOther));
+    auto reopen = qScopeGuard([&] { QFile::setPermissions(folder, before); });
+    const QString sent = [&] {
+        FilesAsAnotherUser user;
+        QFile probe(folder + QStringLiteral("/probe"));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            return QStringLiteral("<folder not closed>");
+        }
+        QFile readable(file);
+        if (!readable.open(QIODevice::ReadOnly))
+            return QStringLiteral("<file out of reach>");
+        readable.close();
+        if (!SMSUIMainDlg::SaveSMSInfoForAgent(QStringLiteral("SMS02"), QStringLiteral("SMSSent"), QStringLiteral("2")))
+            return QStringLiteral("<not written>");
+        QDomDocument doc;
+        if (!readable.open(QIODevice::ReadOnly) || !doc.setContent(&readable))
+            return QStringLiteral("<unreadable>");
+        for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            if (e.attribute(QStringLiteral("itemname")) == QLatin1String("SMS02"))
+                return e.firstChildElement(QStringLiteral("SMSSent")).text();
+        return QStringLiteral("<missing>");
+    }();
+    if (sent == QLatin1String("<folder not closed>") || sent == QLatin1String("<file out of reach>"))
+        QSKIP(qPrintable(QStringLiteral("permissions cannot be made to bind here: ") + sent));
+    QCOMPARE(sent, QStringLiteral("3"));
+    // Nothing was left beside it.
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kpi-sms.dat")});
 }
 
 void TestMainWindow::cellTimeTextIsTheIsoForm_data()
