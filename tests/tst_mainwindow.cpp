@@ -36,6 +36,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QHeaderView>
+#include <QSplitter>
 #include <QMimeData>
 #include <QDropEvent>
 #include <QPushButton>
@@ -116,6 +117,7 @@ private slots:
     void init();
     void cleanup();
     void memoryFullOnADualModeCard();
+    void splitterSharesTheWidth_data();
     void splitterSharesTheWidth();
     void rowsAreSixteenPixelsHigh_data();
     void rowsAreSixteenPixelsHigh();
@@ -2180,15 +2182,34 @@ void TestMainWindow::memoryFullOnADualModeCard()
     QVERIFY(!m_window->MemoryFullPopup());
 }
 
+void TestMainWindow::splitterSharesTheWidth_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("the page as built") << 900;
+    QTest::newRow("a wider page") << 980;
+    QTest::newRow("a full-screen page") << 1600;
+}
+
 void TestMainWindow::splitterSharesTheWidth()
 {
+    QFETCH(int, width);
     build(kFullConfig);
-    // The tree and the right side share a wider page in proportion; the tree is not pinned to its
-    // first width, so folder names with counts are not cut.
-    m_window->resize(980, 600);
+    // The tree and the right side share the page as 130 to 500 whatever its width; the tree is
+    // not pinned to its first width, so folder names with counts are not cut.
+    m_window->resize(width, 600);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    QVERIFY2(m_window->TreeWidget()->width() > 170, qPrintable(QString::number(m_window->TreeWidget()->width())));
+    QCoreApplication::processEvents();
+    auto* splitter = m_window->findChild<QSplitter*>(QStringLiteral("SMSUIPlugin_SplitterMain"));
+    QVERIFY(splitter);
+    const QList<int> sizes = splitter->sizes();
+    QCOMPARE(sizes.size(), 2);
+    const int tree = m_window->TreeWidget()->width();
+    QCOMPARE(sizes.at(0), tree);
+    const int shared = sizes.at(0) + sizes.at(1);
+    QVERIFY2(qAbs(tree * 630 - shared * 130) <= 630 * 2,
+             qPrintable(QStringLiteral("tree %1 of %2").arg(tree).arg(shared)));
+    QVERIFY2(width < 980 || tree > 170, qPrintable(QString::number(tree)));
     m_window->hide();
 }
 
