@@ -117,6 +117,9 @@ private slots:
     void init();
     void cleanup();
     void memoryFullOnADualModeCard();
+    void memoryFullTextAfterALanguageChange_data();
+    void memoryFullTextAfterALanguageChange();
+    void languageChangeBeforeAnyEditor();
     void splitterSharesTheWidth_data();
     void splitterSharesTheWidth();
     void rowsAreSixteenPixelsHigh_data();
@@ -2180,6 +2183,54 @@ void TestMainWindow::memoryFullOnADualModeCard()
     // The card of such a product is full: a question instead of the popup.
     m_window->createMemoryFullPopUp(4, true);
     QVERIFY(!m_window->MemoryFullPopup());
+}
+
+void TestMainWindow::memoryFullTextAfterALanguageChange_data()
+{
+    QTest::addColumn<bool>("multiMode");
+    QTest::addColumn<bool>("hideSecondBranch");
+    QTest::addColumn<QString>("german");
+    const QString pc = QStringLiteral("Der Nachrichtenspeicher auf diesem Computer ist voll.");
+    QTest::newRow("a plain card") << false << false << pc;
+    QTest::newRow("a plain card, the switch on") << false << true << pc;
+    QTest::newRow("a dual-mode card showing both branches") << true << false << pc;
+    // A card shown as one: the language change names the card's memory as a whole.
+    QTest::newRow("a dual-mode card shown as one")
+        << true << true << "Der Kartenspeicher ist voll. Neue Nachrichten k\u00f6nnen erst nach dem L\u00f6schen empfangen werden.";
+}
+
+// The PC's warning is built with its own text on every card; a language change writes it again,
+// and on a dual-mode card shown as one it then writes the card's text.
+void TestMainWindow::memoryFullTextAfterALanguageChange()
+{
+    QFETCH(bool, multiMode);
+    QFETCH(bool, hideSecondBranch);
+    ZsdkSim::SetMultiModeCard(multiMode);
+    CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"),
+                             hideSecondBranch ? QStringLiteral("true") : QString());
+    auto restore = qScopeGuard([] {
+        ZsdkSim::SetMultiModeCard(false);
+        CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString());
+    });
+    build(kFullConfig);
+    m_window->onSmsStatusChanged(6);
+    QVERIFY(m_window->MemoryFullPopup());
+    QCOMPARE(m_window->MemoryFullText(), QStringLiteral("The message storage on this computer is full."));
+    QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+    m_window->SetLanguage(false);
+    QTEST(m_window->MemoryFullText(), "german");
+    m_window->onClickCloseMemoryFullDialog();
+}
+
+// Before any editor was opened, the language change tells the titles no editor mode.
+void TestMainWindow::languageChangeBeforeAnyEditor()
+{
+    build(kFullConfig);
+    QSignalSpy title(m_window, &SMSUIMainDlg::changeLanguageForTitle);
+    QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+    m_window->SetLanguage(false);
+    QCOMPARE(title.count(), 1);
+    QCOMPARE(title.at(0).at(0).toInt(), 0);
 }
 
 void TestMainWindow::splitterSharesTheWidth_data()
