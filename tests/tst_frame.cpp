@@ -53,6 +53,8 @@ private slots:
     void desktopNotificationsAreASetting();
     void storeProblemIsToldOnce();
     void settingsPageFollowsTheDialog();
+    void pagesAreToldOnceTheFrameIsShown_data();
+    void pagesAreToldOnceTheFrameIsShown();
     void sendingWithTheDeviceRemoved();
     void smsCentreOfANewSimIsRecorded();
     void deviceMenuTellsThePages();
@@ -357,6 +359,32 @@ void TestFrame::settingsPageFollowsTheDialog()
     QTRY_COMPARE(page->size(), before + QSize(120, 80));
     dialog->reject();
     dialog.reset();
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::pagesAreToldOnceTheFrameIsShown_data()
+{
+    QTest::addColumn<bool>("shownFirst");
+    QTest::newRow("shown before the plug-ins start") << true;
+    QTest::newRow("plug-ins started while it is hidden") << false;
+}
+
+// The page's memory-full question waits less once the main frame is on screen: the frame tells
+// the page when it is shown, whether that is before or after the plug-ins started, and not before.
+void TestFrame::pagesAreToldOnceTheFrameIsShown()
+{
+    QFETCH(bool, shownFirst);
+    FrameWindow frame(true);
+    if (shownFirst)
+        frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    QWidget* smsPage = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MainWidget"));
+    QVERIFY(smsPage);
+    QCOMPARE(smsPage->property("mainFrameShown").toBool(), shownFirst);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QVERIFY(smsPage->property("mainFrameShown").toBool());
     frame.Shutdown();
     ZsdkSim::Shutdown();
 }
