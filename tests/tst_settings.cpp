@@ -234,13 +234,25 @@ void TestSettings::badSoundFileStopsApply()
 
 void TestSettings::applyNeedsTheMainWindow()
 {
+    auto centre = [] {
+        ZSDK_WCHAR buffer[100] = {};
+        int32_t addressType = 0;
+        return ZSDK_SMSSrv_GetSMSCentreNumber(&addressType, buffer, 100) == 0 ? QString::fromUtf16(buffer) : QStringLiteral("<failed>");
+    };
     show();
+    const QString before = centre();
+    QVERIFY(before != QLatin1String("+491719999999"));
     find<QLineEdit>("SmsSettingUIPlugin_CenterNumlineEdit")->setText(QStringLiteral("+491719999999"));
     SMSUIMainDlg::Release();
-    // Without the window the sound setting cannot take effect: the host stays on the page.
+    // Without the window the sound setting cannot take effect: the host stays on the page, and
+    // what comes after the sound (the centre number) is not stored.
     QVERIFY(!m_page->Apply());
+    QCOMPARE(m_page->Widget()->parent(), &m_host);
+    QCOMPARE(centre(), before);
     SMSUIMainDlg::Instance();
     QVERIFY(m_page->Apply());
+    QCOMPARE(centre(), QStringLiteral("+491719999999"));
+    QVERIFY(!m_page->Widget()->parent());
 }
 
 void TestSettings::emptyCentreNumberStopsApply()
