@@ -1,6 +1,7 @@
 // The page's single-message commands as a user meets them: calling and saving a sender's number,
-// opening a draft by double click or the Edit key, the message boxes the commands raise, what
-// losing the SIM does to the windows that are open, and the host services found when needed.
+// opening a draft by double click or the Edit key, the keys that follow the tool bar, the message
+// boxes the commands raise, what losing the SIM does to the windows that are open, the host
+// services found when needed, and View in the new-message popup.
 
 #include "Change.h"
 #include "CommonUtils.h"
@@ -18,6 +19,7 @@
 #include "window/SMSUIMainDlg.h"
 #include "window/SMSUITableWidget.h"
 #include "window/SMSUITreeWidget.h"
+#include "window/UITableItem.h"
 #include "worker/SMSWaitingDlg.h"
 #include "zsdk.h"
 
@@ -86,8 +88,12 @@ private slots:
     void doubleClickOpensDraftsOnly_data();
     void doubleClickOpensDraftsOnly();
     void editKeyOpensTheFirstSelectedDraft();
+    void keysFollowTheToolBar_data();
+    void keysFollowTheToolBar();
     void losingTheSimClosesWhatWouldMislead();
     void notifyServiceFoundWhenItArrivesLater();
+    void viewOpensTheFolderTheMessageReached_data();
+    void viewOpensTheFolderTheMessageReached();
 
 private:
     void build(bool withCall = true);
@@ -188,6 +194,8 @@ void TestCommands::callTakesExactlyOneNumber_data()
         << ";0301234567" << QString() << "IDS_STR_CALLNUMBERONLYONE" << int(QMessageBox::Question);
     QTest::newRow("two numbers") << "0301234567;0409876543" << QString() << "IDS_STR_CALLNUMBERONLYONE" << int(QMessageBox::Question);
     QTest::newRow("no number") << "" << QString() << "IDS_STR_CALLNUMBERISNULL" << int(QMessageBox::Question);
+    QTest::newRow("a number the host cannot dial")
+        << "030-1234567" << QString() << "IDS_STR_MAKECALLFAILED" << int(QMessageBox::Information);
 }
 
 void TestCommands::callTakesExactlyOneNumber()
@@ -330,6 +338,82 @@ void TestCommands::editKeyOpensTheFirstSelectedDraft()
     QCOMPARE(m_window->Editor()->Mode(), int(EDIT_MODE_DRAFT));
 }
 
+void TestCommands::keysFollowTheToolBar_data()
+{
+    QTest::addColumn<int>("folder");
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("mode");   // the editor that opens, the calls or questions; 0: nothing happens
+    const QList<int> one{0};
+    const QList<int> two{0, 1};
+    const int inbox = NODE_LOCAL_INBOX;
+    QTest::newRow("Send on a received message") << inbox << one << "send" << int(EDIT_MODE_SEND);
+    QTest::newRow("Reply to a received message") << inbox << one << "reply" << int(EDIT_MODE_REPLY);
+    QTest::newRow("Forward a received message") << inbox << one << "forward" << int(EDIT_MODE_FORWARD);
+    QTest::newRow("Call a received message's sender") << inbox << one << "call" << 1;
+    QTest::newRow("Send with two messages selected") << inbox << two << "send" << 0;
+    QTest::newRow("Reply with two messages selected") << inbox << two << "reply" << 0;
+    QTest::newRow("Forward with two messages selected") << inbox << two << "forward" << 0;
+    QTest::newRow("Call with two messages selected") << inbox << two << "call" << 0;
+    QTest::newRow("Delete a received message") << inbox << one << "delete" << 1;
+    QTest::newRow("Delete with nothing selected") << inbox << QList<int>() << "delete" << 0;
+    QTest::newRow("Send a draft") << int(NODE_LOCAL_DRAFT) << one << "send" << int(EDIT_MODE_SEND);
+    QTest::newRow("Reply to a draft") << int(NODE_LOCAL_DRAFT) << one << "reply" << 0;
+    QTest::newRow("Forward a draft") << int(NODE_LOCAL_DRAFT) << one << "forward" << 0;
+    QTest::newRow("Forward a sent message") << int(NODE_LOCAL_SENT) << one << "forward" << int(EDIT_MODE_FORWARD);
+    QTest::newRow("Reply to a sent message") << int(NODE_LOCAL_SENT) << one << "reply" << 0;
+    QTest::newRow("Send from the Trash") << int(NODE_LOCAL_TRASH) << one << "send" << 0;
+    QTest::newRow("Forward from the Trash") << int(NODE_LOCAL_TRASH) << one << "forward" << 0;
+}
+
+void TestCommands::keysFollowTheToolBar()
+{
+    QFETCH(int, folder);
+    QFETCH(QList<int>, rows);
+    QFETCH(QString, key);
+    QFETCH(int, mode);
+    // A message sent from the PC is kept in its outbox and shown among the sent items.
+    for (int node : {int(NODE_LOCAL_INBOX), int(NODE_LOCAL_DRAFT), int(NODE_LOCAL_OUTBOX), int(NODE_LOCAL_TRASH)}) {
+        QVERIFY(TestSupport::storeMessage(node, QStringLiteral("0301234567"), QStringLiteral("first"), 0, QStringLiteral("20261201120000")) >= 0);
+        QVERIFY(TestSupport::storeMessage(node, QStringLiteral("0309876543"), QStringLiteral("second"), 0, QStringLiteral("20261201130000")) >= 0);
+    }
+    build();
+    SMSUITableWidget* table = select(folder, rows);
+    QCOMPARE(table->selectedItems().size(), 3 * rows.size());
+    CommonUtils::SetMessageResponder([this](const MessageRequest& r) {
+        m_boxes << r;
+        return int(QMessageBox::Cancel);
+    });
+    // The Call key belongs to the message list; with the focus there only the tool bar decides.
+    table->setFocus();
+    QTRY_VERIFY(table->hasFocus());
+    if (key == QLatin1String("send"))
+        m_window->OnSendKeyPress();
+    else if (key == QLatin1String("reply"))
+        m_window->OnReplyKeyPress();
+    else if (key == QLatin1String("forward"))
+        m_window->OnForwardKeyPress();
+    else if (key == QLatin1String("delete"))
+        m_window->OnDeleteKeyPress();
+    else
+        m_window->OnCallKeyPress();
+    if (key == QLatin1String("delete")) {
+        QCOMPARE(m_boxes.size(), mode);
+        if (mode)
+            QCOMPARE(m_boxes.first().text, m_window->Translate(QStringLiteral("IDS_STR_DELETE")));
+        QVERIFY(!m_window->Editor());
+        return;
+    }
+    QVERIFY(m_boxes.isEmpty());
+    if (key == QLatin1String("call")) {
+        QCOMPARE(m_dialled.size(), mode);
+        QVERIFY(!m_window->Editor());
+        return;
+    }
+    QVERIFY(m_dialled.isEmpty());
+    QCOMPARE(m_window->Editor() ? m_window->Editor()->Mode() : 0, mode);
+}
+
 void TestCommands::losingTheSimClosesWhatWouldMislead()
 {
     TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0301234567"), QStringLiteral("keep me"));
@@ -382,6 +466,56 @@ void TestCommands::notifyServiceFoundWhenItArrivesLater()
     ZsdkSim::SetRadio(true);
     QTRY_VERIFY(m_window->CanSendSms());
     cleanup();
+}
+
+void TestCommands::viewOpensTheFolderTheMessageReached_data()
+{
+    QTest::addColumn<int>("mem");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("folder");
+    QTest::newRow("a message to the PC") << int(MEM_PC) << 0 << int(NODE_LOCAL_INBOX);
+    QTest::newRow("a message to the card") << int(MEM_SIM) << 0 << int(NODE_SIM_INBOX);
+    QTest::newRow("a message to the device memory") << int(MEM_DEVICE) << 0 << int(NODE_DEVICE_INBOX);
+    QTest::newRow("a delivery report") << int(MEM_PC) << 1 << int(NODE_LOCAL_REPORT);
+    QTest::newRow("a cell broadcast") << int(MEM_PC) << 2 << int(NODE_LOCAL_CBS);
+}
+
+void TestCommands::viewOpensTheFolderTheMessageReached()
+{
+    QFETCH(int, mem);
+    QFETCH(int, kind);
+    QFETCH(int, folder);
+    CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QStringLiteral("true"));
+    CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert"), QStringLiteral("1"));
+    auto restore = qScopeGuard([] {
+        CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QString());
+        CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert"), QString());
+    });
+    FakeNotify notify;
+    m_container.RegisterPlugin(QLatin1String(HostGuid::NotifyService), 0x2011, &notify);
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0301111111"), QStringLiteral("older"));
+    build();
+    QVERIFY(m_window->TreeItem(folder) && !m_window->TreeItem(folder)->isHidden());
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_DRAFT));   // as a click does
+    QCOMPARE(m_window->SelectedNode(), int(NODE_LOCAL_DRAFT));
+    ZsdkSim::Incoming in;
+    in.mem = mem;
+    in.kind = kind;
+    in.number = QStringLiteral("+4915550001");
+    in.text = QStringLiteral("arrived");
+    const int id = ZsdkSim::InjectMessage(in);
+    QVERIFY(id >= 0);
+    QTRY_VERIFY(SMSTaskbarNotifier::Existing() && SMSTaskbarNotifier::Existing()->Popup());
+    SMSTaskbarNotifier::Existing()->Popup()->findChild<QPushButton*>(QStringLiteral("ViewButton"))->click();
+    QCOMPARE(m_window->SelectedNode(), folder);
+    QCOMPARE(m_window->TreeWidget()->selectedItems(), QList<QTreeWidgetItem*>() << m_window->TreeItem(folder));
+    // The newest row, the one that just arrived, is the one shown.
+    SMSUITableWidget* table = m_window->Table(folder);
+    QVERIFY(table->currentRow() >= 0);
+    const SMSLocalRecordPtr shown = UITableItem::RecordOf(table->item(table->currentRow(), 0));
+    QVERIFY(shown);
+    QCOMPARE(shown->iMsgId, id);
+    cleanup();   // the window goes before the notification service it holds
 }
 
 QTEST_MAIN(TestCommands)
