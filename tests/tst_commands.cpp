@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -290,28 +291,38 @@ void TestCommands::saveNumberNeedsThePhoneBookAndOneNumber()
 void TestCommands::doubleClickOpensDraftsOnly_data()
 {
     QTest::addColumn<int>("shown");
-    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("clicked");   // the text of the message double-clicked
     QTest::addColumn<bool>("opens");
-    QTest::newRow("a draft in Drafts") << int(NODE_LOCAL_DRAFT) << int(NODE_LOCAL_DRAFT) << true;
-    QTest::newRow("a draft in the Local view") << int(NODE_LOCAL_ROOT) << int(NODE_LOCAL_DRAFT) << true;
-    QTest::newRow("a received message in the Local view") << int(NODE_LOCAL_ROOT) << int(NODE_LOCAL_INBOX) << false;
-    QTest::newRow("a received message in the Inbox") << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_INBOX) << false;
+    QTest::newRow("a draft in Drafts") << int(NODE_LOCAL_DRAFT) << "half written" << true;
+    QTest::newRow("a draft in the Local view") << int(NODE_LOCAL_ROOT) << "half written" << true;
+    QTest::newRow("a received message in the Local view") << int(NODE_LOCAL_ROOT) << "received" << false;
+    QTest::newRow("a received message in the Inbox") << int(NODE_LOCAL_INBOX) << "received" << false;
 }
 
 void TestCommands::doubleClickOpensDraftsOnly()
 {
     QFETCH(int, shown);
-    QFETCH(int, stored);
+    QFETCH(QString, clicked);
     QFETCH(bool, opens);
-    TestSupport::storeMessage(stored, QStringLiteral("0301234567"), QStringLiteral("half written"));
+    // The received message is the newer one, so in the Local view the draft is not the first row.
+    TestSupport::storeMessage(NODE_LOCAL_DRAFT, QStringLiteral("0301234567"), QStringLiteral("half written"), 0, QStringLiteral("20261201120000"));
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0307654321"), QStringLiteral("received"), 0, QStringLiteral("20261201130000"));
     build();
-    select(shown, {0});
-    m_window->onDoubleClickedEditSMS();
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(shown));
+    QCOMPARE(m_window->SelectedNode(), shown);
+    SMSUITableWidget* table = m_window->Table(shown);
+    int row = -1;
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(r, 0)); rec && rec->strContent == clicked)
+            row = r;
+    QVERIFY(row >= 0);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, table->visualItemRect(table->item(row, 1)).center());
     SMSUIMessageEditor* editor = m_window->Editor();
     QCOMPARE(bool(editor), opens);
     if (!opens)
         return;
     QCOMPARE(editor->Mode(), int(EDIT_MODE_DRAFT));
+    QCOMPARE(editor->TextArea()->toPlainText(), clicked);
     // Nothing has changed yet, so there is nothing to save.
     QVERIFY(editor->SaveButton());
     QVERIFY(!editor->SaveButton()->isEnabled());
@@ -332,10 +343,11 @@ void TestCommands::editKeyOpensTheFirstSelectedDraft()
     m_window->OnEditKeyPress();
     QVERIFY(!m_window->Editor());
     // Two drafts selected: the first one opens.
-    select(NODE_LOCAL_DRAFT, {0, 1});
+    SMSUITableWidget* drafts = select(NODE_LOCAL_DRAFT, {0, 1});
     m_window->OnEditKeyPress();
     QVERIFY(m_window->Editor());
     QCOMPARE(m_window->Editor()->Mode(), int(EDIT_MODE_DRAFT));
+    QCOMPARE(m_window->Editor()->TextArea()->toPlainText(), UITableItem::RecordOf(drafts->item(0, 0))->strContent);
 }
 
 void TestCommands::keysFollowTheToolBar_data()
