@@ -219,6 +219,10 @@ void TestCommands::callTakesExactlyOneNumber()
     QCOMPARE(m_boxes.first().icon, icon);
     QCOMPARE(m_boxes.first().buttons, QStringList{QStringLiteral("IDS_OK")});
     QCOMPARE(m_boxes.first().windowFlags & kBoxFlags, kBoxFlags);
+    // Modal, and kept where losing the SIM can take it away.
+    QCOMPARE(m_boxes.first().title, m_window->Translate(QStringLiteral("IDS_STR_PROMPT")));
+    QVERIFY(m_boxes.first().modal);
+    QVERIFY(m_boxes.first().keptOpen);
 }
 
 void TestCommands::callShortcutNeedsTheTableFocus()
@@ -285,6 +289,9 @@ void TestCommands::saveNumberNeedsThePhoneBookAndOneNumber()
     QCOMPARE(m_boxes.first().text, m_window->Translate(boxId));
     QCOMPARE(m_boxes.first().icon, icon);
     QCOMPARE(m_boxes.first().windowFlags & kBoxFlags, kBoxFlags);
+    QCOMPARE(m_boxes.first().title, m_window->Translate(QStringLiteral("IDS_STR_PROMPT")));
+    QVERIFY(m_boxes.first().modal);
+    QVERIFY(m_boxes.first().keptOpen);
     cleanup();   // the window goes before the phone book it may hold
 }
 
