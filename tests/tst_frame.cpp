@@ -52,6 +52,7 @@ private slots:
     void notificationActionOpensTheMessage();
     void desktopNotificationsAreASetting();
     void storeProblemIsToldOnce();
+    void settingsPageFollowsTheDialog_data();
     void settingsPageFollowsTheDialog();
     void pagesAreToldOnceTheFrameIsShown_data();
     void pagesAreToldOnceTheFrameIsShown();
@@ -338,9 +339,21 @@ void TestFrame::storeProblemIsToldOnce()
     ZsdkSim::Shutdown();
 }
 
+void TestFrame::settingsPageFollowsTheDialog_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << "en";
+    QTest::newRow("German, the longest texts") << "de";
+    QTest::newRow("Arabic, right to left") << "ar";
+}
+
 void TestFrame::settingsPageFollowsTheDialog()
 {
+    QFETCH(QString, language);
     FrameWindow frame(true);
+    auto restore = qScopeGuard([&frame] { frame.SwitchLanguage(QStringLiteral("en")); });
+    frame.SwitchLanguage(language);
+    QCOMPARE(Change::CurrentLanguage(), language);
     frame.show();
     QCOMPARE(frame.StartPlugins(), 1);
     // The host tells the page that the main frame is visible (the page's memory-full question waits
@@ -354,6 +367,24 @@ void TestFrame::settingsPageFollowsTheDialog()
     QTRY_VERIFY((page = dialog->findChild<QWidget*>(QStringLiteral("SmsSettingUIPlugin_WidgetSmsSetting"))) && page->isVisible());
     // The page gets at least the room it asks for, and grows with the dialog.
     QTRY_VERIFY(page->width() >= page->minimumSizeHint().width() && page->height() >= page->minimumSizeHint().height());
+    // Every button and field gets the room its text needs (one made a fixed size keeps it), and
+    // none lies under another.
+    auto isControl = [](QWidget* w) { return w->isVisible() && (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)); };
+    auto place = [&dialog](QWidget* w) { return QRect(w->mapTo(dialog.get(), QPoint(0, 0)), w->size()); };
+    const QList<QWidget*> controls = dialog->findChildren<QWidget*>();
+    for (QWidget* control : controls) {
+        if (!isControl(control))
+            continue;
+        const QSize needed = control->minimumSizeHint().boundedTo(control->maximumSize());
+        QVERIFY2(control->width() >= needed.width() && control->height() >= needed.height(),
+                 qPrintable(QStringLiteral("%1 is %2x%3, needs %4x%5").arg(control->objectName()).arg(control->width())
+                                .arg(control->height()).arg(needed.width()).arg(needed.height())));
+        for (QWidget* other : controls)
+            if (other != control && isControl(other) && !control->isAncestorOf(other) && !other->isAncestorOf(control))
+                QVERIFY2(!place(control).intersects(place(other)), qPrintable(control->objectName() + QStringLiteral(" / ") + other->objectName()));
+    }
+    // The dialog reads in the direction of its language.
+    QCOMPARE(page->layoutDirection(), Change::IsRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     const QSize before = page->size();
     dialog->resize(dialog->width() + 120, dialog->height() + 80);
     QTRY_COMPARE(page->size(), before + QSize(120, 80));

@@ -466,6 +466,15 @@ void SmsSettingUIPlugin::Retranslate()
     m_pEmergency->setText(tr_("IDS_RAD_EMERGENCY"));
     m_pDeliveryReport->setText(tr_("IDS_CBX_RECEIPT"));
     fillValidityBox();
+    fitSaveModeGroup();
+}
+
+void SmsSettingUIPlugin::fitSaveModeGroup()
+{
+    // 85 pixels hold the title and both choices at the usual font size; with a larger font the
+    // group takes what they need instead of squeezing them into each other.
+    if (QLayout* layout = m_pSaveModeGroup->layout())
+        m_pSaveModeGroup->setFixedHeight(qMax(85, layout->totalMinimumSize().height()));
 }
 
 void SmsSettingUIPlugin::unSDKRegisterEvent()

@@ -58,6 +58,7 @@ private:
     void applyCheckBoxSetting();
     void loadValues();
     void fillValidityBox();
+    void fitSaveModeGroup();
     bool isValidSetting();
     void stopTestSound();
     bool configOn(const QString& key) const;
