@@ -59,7 +59,9 @@ private slots:
     void sendingWithTheDeviceRemoved();
     void smsCentreOfANewSimIsRecorded();
     void deviceMenuTellsThePages();
-    void sendIndicatorAndSendFailures();
+    void sendIndicatorFollowsTheNetwork_data();
+    void sendIndicatorFollowsTheNetwork();
+    void sendingFailsIsASwitch();
     void frameTextsFollowTheLanguage_data();
     void frameTextsFollowTheLanguage();
     void sendToPicksFromThePhoneBook();
@@ -619,9 +621,20 @@ void TestFrame::deviceMenuTellsThePages()
     ZsdkSim::Shutdown();
 }
 
-void TestFrame::sendIndicatorAndSendFailures()
+void TestFrame::sendIndicatorFollowsTheNetwork_data()
 {
+    QTest::addColumn<bool>("radioAtStart");
+    QTest::newRow("network up at start") << true;
+    QTest::newRow("flight mode at start") << false;
+}
+
+void TestFrame::sendIndicatorFollowsTheNetwork()
+{
+    QFETCH(bool, radioAtStart);
     TestSupport::freshModem(m_dir.filePath(QStringLiteral("indicator.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; });
+    // Announced to nobody: only what the device says at start can put the indicator right.
+    ZsdkSim::SetRadio(radioAtStart);
+    QVERIFY(ZsdkSim::WaitForEvents());
     FrameWindow frame(true);
     frame.show();
     QCOMPARE(frame.StartPlugins(), 1);
@@ -632,24 +645,81 @@ void TestFrame::sendIndicatorAndSendFailures()
     const QString canSend = Change::tr(QStringLiteral("IDS_FRAME_CAN_SEND"), QStringLiteral("XFramePlugin"));
     const QString cannotSend = Change::tr(QStringLiteral("IDS_FRAME_CANNOT_SEND"), QStringLiteral("XFramePlugin"));
     QVERIFY(canSend != QLatin1String("IDS_FRAME_CAN_SEND") && cannotSend != QLatin1String("IDS_FRAME_CANNOT_SEND"));
-    // Right from the start, whether or not the network changed since.
-    QCOMPARE(indicator->toolTip(), canSend);
-    const QString onText = indicator->text();
-    QAction* flight = deviceMenuAction(frame, "IDS_DEV_FLIGHT");
-    QVERIFY(flight);
-    flight->trigger();
-    QTRY_COMPARE(indicator->toolTip(), cannotSend);
-    QVERIFY(indicator->text() != onText);
-    flight->trigger();
-    QTRY_COMPARE(indicator->toolTip(), canSend);
-    // Failing sends is a switch: on, then off again.
+    QCOMPARE(indicator->toolTip(), radioAtStart ? canSend : cannotSend);
+    const QString startText = indicator->text();
+    if (radioAtStart) {
+        QAction* flight = deviceMenuAction(frame, "IDS_DEV_FLIGHT");
+        QVERIFY(flight);
+        flight->trigger();
+        QTRY_COMPARE(indicator->toolTip(), cannotSend);
+        QVERIFY(indicator->text() != startText);
+        flight->trigger();
+        QTRY_COMPARE(indicator->toolTip(), canSend);
+    } else {
+        ZsdkSim::SetRadio(true);
+        QTRY_COMPARE(indicator->toolTip(), canSend);
+        QVERIFY(indicator->text() != startText);
+    }
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+namespace {
+QMutex g_sendResultsMutex;
+QList<int> g_sendResults;   // the status of every part the device reported sent (0) or failed
+
+int recordSendResult(int event, void* data)
+{
+    if (event == ZSDK_EVT_SEND_RESULT && data) {
+        QMutexLocker lock(&g_sendResultsMutex);
+        g_sendResults << static_cast<SMSDeviceRecord*>(data)->iStatus;
+    }
+    return 1;
+}
+
+// Sends a one-part message to two recipients and returns the result of each part.
+QList<int> sendTwo()
+{
+    {
+        QMutexLocker lock(&g_sendResultsMutex);
+        g_sendResults.clear();
+    }
+    const QString numbers = QStringLiteral("+491711111111;+491712222222");
+    const QString text = QStringLiteral("hi");
+    SMSDeviceRecord* record = nullptr;
+    ZSDK_SMSSrv_CreateSMSRecord(&record, numbers.utf16(), text.utf16());
+    const bool started = record && ZSDK_SMSSrv_SendMsg(record) == ZSDK_OK;
+    ZSDK_SMSSrv_ReleaseSMSRecord(&record);
+    if (!started || !ZsdkSim::WaitForEvents())
+        return {-1};
+    QMutexLocker lock(&g_sendResultsMutex);
+    return g_sendResults;
+}
+} // namespace
+
+// "Sending fails" makes every send fail while it is checked, and only then.
+void TestFrame::sendingFailsIsASwitch()
+{
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("sendfails.sqlite")), [](ZsdkSim::Options& o) {
+        o.seed = false;
+        o.simReadDelayMs = 0;
+        o.deviceReadDelayMs = 0;
+    });
+    FrameWindow frame(true);
+    QCOMPARE(ZSDK_SMSSrv_RegCallBack(recordSendResult), ZSDK_OK);
+    auto unregister = qScopeGuard([] { ZSDK_SMSSrv_UnRegCallBack(recordSendResult); });
     QAction* fails = deviceMenuAction(frame, "IDS_DEV_SEND_FAILS");
-    QVERIFY(fails && fails->isCheckable());
+    QVERIFY(fails && fails->isCheckable() && !fails->isChecked());
+    QCOMPARE(sendTwo(), (QList<int>{0, 0}));
     fails->trigger();
     QVERIFY(fails->isChecked());
+    QCOMPARE(sendTwo(), (QList<int>{1, 1}));
+    QCOMPARE(sendTwo(), (QList<int>{1, 1}));
     fails->trigger();
     QVERIFY(!fails->isChecked());
-    frame.Shutdown();
+    QCOMPARE(sendTwo(), (QList<int>{0, 0}));
+    unregister.dismiss();
+    QCOMPARE(ZSDK_SMSSrv_UnRegCallBack(recordSendResult), ZSDK_OK);
     ZsdkSim::Shutdown();
 }
 
@@ -657,24 +727,42 @@ void TestFrame::frameTextsFollowTheLanguage_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("cancel");   // Qt's own standard button
-    QTest::newRow("German") << "de" << "Abbrechen";
-    QTest::newRow("Arabic") << "ar" << QStringLiteral("\u0623\u0644\u063A\u0650");
+    QTest::addColumn<bool>("atStart");     // started in the language (--language), or switched to it
+    QTest::newRow("German, switched to") << "de" << "Abbrechen" << false;
+    QTest::newRow("Arabic, switched to") << "ar" << QStringLiteral("\u0623\u0644\u063A\u0650") << false;
+    QTest::newRow("German, from the start") << "de" << "Abbrechen" << true;
 }
 
 void TestFrame::frameTextsFollowTheLanguage()
 {
     QFETCH(QString, language);
     QFETCH(QString, cancel);
+    QFETCH(bool, atStart);
     ZsdkSim::Options o;
     o.databasePath = m_dir.filePath(QStringLiteral("language.sqlite"));
     ZsdkSim::Configure(o);
+    if (atStart)
+        QVERIFY(Change::LoadLanguage(language));
+    auto english = qScopeGuard([] {
+        Change::LoadLanguage(QStringLiteral("en"));
+        FrameWindow::LoadQtTranslations(QStringLiteral("en"));
+    });
     FrameWindow frame(true);
     auto restore = qScopeGuard([&frame] { frame.SwitchLanguage(QStringLiteral("en")); });
-    frame.SwitchLanguage(language);
+    if (!atStart)
+        frame.SwitchLanguage(language);
     QCOMPARE(Change::CurrentLanguage(), language);
     // Standard buttons come with Qt's own translation.
     QDialogButtonBox box(QDialogButtonBox::Cancel);
     QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), cancel);
+    // The status bar speaks the language: the unread count and the send indicator's tip.
+    const QString group = QStringLiteral("XFramePlugin");
+    auto* unread = frame.findChild<QLabel*>(QStringLiteral("XFrame_UnreadLabel"));
+    auto* indicator = frame.findChild<QLabel*>(QStringLiteral("XFrame_SendLabel"));
+    QVERIFY(unread && indicator);
+    QCOMPARE(unread->text(), Change::tr(QStringLiteral("IDS_FRAME_UNREAD"), group).arg(0));
+    QCOMPARE(indicator->toolTip(), Change::tr(QStringLiteral("IDS_FRAME_CANNOT_SEND"), group));
+    QCOMPARE(frame.windowTitle(), Change::tr(QStringLiteral("IDS_FRAME_TITLE"), group));
     // The frame's own questions: the receive dialog asks for a number, then a text.
     QStringList labels;
     QTimer::singleShot(0, &frame, [&labels] {
@@ -693,14 +781,14 @@ void TestFrame::frameTextsFollowTheLanguage()
     });
     deviceMenuAction(frame, "IDS_DEV_RECEIVE")->trigger();
     QCOMPARE(labels.size(), 2);
-    const QString group = QStringLiteral("XFramePlugin");
     QCOMPARE(labels.at(0), Change::tr(QStringLiteral("IDS_FRAME_ASK_NUMBER"), group));
     QCOMPARE(labels.at(1), Change::tr(QStringLiteral("IDS_FRAME_ASK_TEXT"), group));
     for (const QString& id : {QStringLiteral("IDS_FRAME_ASK_NUMBER"), QStringLiteral("IDS_FRAME_ASK_TEXT"),
                               QStringLiteral("IDS_FRAME_LANGUAGE_MISSING"), QStringLiteral("IDS_FRAME_CAN_SEND"),
                               QStringLiteral("IDS_FRAME_CANNOT_SEND"), QStringLiteral("IDS_FRAME_SETTINGS_CLOSED"),
                               QStringLiteral("IDS_FRAME_PICK_TITLE"), QStringLiteral("IDS_FRAME_PICK_SEARCH"),
-                              QStringLiteral("IDS_FRAME_PICK_NUMBERS"), QStringLiteral("IDS_FRAME_PICK_INVALID")}) {
+                              QStringLiteral("IDS_FRAME_PICK_NUMBERS"), QStringLiteral("IDS_FRAME_PICK_INVALID"),
+                              QStringLiteral("IDS_FRAME_UNREAD")}) {
         const QString text = Change::tr(id, group);
         QVERIFY2(text != id, qPrintable(id));
         Change::LoadLanguage(QStringLiteral("en"));
