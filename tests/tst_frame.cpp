@@ -65,6 +65,7 @@ private slots:
     void frameTextsFollowTheLanguage_data();
     void frameTextsFollowTheLanguage();
     void sendToPicksFromThePhoneBook();
+    void sendToFillsTheEditor();
     void fillingTheCardShowsWhatIsStored();
     void treeLabelsFitAtTheDefaultWidth_data();
     void treeLabelsFitAtTheDefaultWidth();
@@ -858,6 +859,62 @@ void TestFrame::sendToPicksFromThePhoneBook()
     // The one that is no number is named, not silently dropped.
     QCOMPARE(told.size(), 1);
     QVERIFY(told.first().contains(QStringLiteral("12ab")));
+    ZsdkSim::Shutdown();
+}
+
+// The editor's "Send to..." in the running frame: the phone book's picker fills the recipient
+// field with every chosen number, after what was typed and without repeating one.
+void TestFrame::sendToFillsTheEditor()
+{
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("sendto.sqlite")), [](ZsdkSim::Options& o) { o.seed = false; });
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Anna Berg"), QStringLiteral("+49 171 1111111")));
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Bert Sommer"), QStringLiteral("030-2222222")));
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Carla Wendt"), QStringLiteral("0403333333")));
+    QStringList told;
+    CommonUtils::SetMessageResponder([&told](const MessageRequest& r) {
+        told << r.text;
+        return int(QMessageBox::Ok);
+    });
+    auto restore = qScopeGuard([] { CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); }); });
+    FrameWindow frame(true);
+    frame.resize(900, 600);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    auto* newButton = frame.findChild<QAbstractButton*>(QStringLiteral("SMSUIPlugin_ToolButton9000"));
+    QVERIFY(newButton);
+    newButton->click();
+    QWidget* editor = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MessageDialog"));
+    QVERIFY(editor);
+    auto* number = editor->findChild<QLineEdit*>(QStringLiteral("SMSUIPlugin_LineEditNumber"));
+    auto* sendTo = editor->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSend"));
+    QVERIFY(number && sendTo);
+    QTest::keyClicks(number, QStringLiteral("+491711111111"));
+    bool picked = false;
+    QTimer::singleShot(0, &frame, [&picked] {
+        auto* picker = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!picker || picker->objectName() != QLatin1String("XFrame_ContactPicker")) {
+            if (picker)
+                picker->reject();
+            return;
+        }
+        auto* list = picker->findChild<QListWidget*>(QStringLiteral("XFrame_PickerList"));
+        auto* numbers = picker->findChild<QLineEdit*>(QStringLiteral("XFrame_PickerNumbers"));
+        if (!list || !numbers || list->count() != 3)
+            return picker->reject();
+        picked = true;
+        list->item(0)->setCheckState(Qt::Checked);   // already typed
+        list->item(1)->setCheckState(Qt::Checked);
+        numbers->setText(QStringLiteral("0891234567, not a number"));
+        picker->accept();
+    });
+    sendTo->click();
+    QVERIFY(picked);
+    QCOMPARE(number->text(), QStringLiteral("+491711111111;0302222222;0891234567"));
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.first().contains(QStringLiteral("not a number")), qPrintable(told.first()));
+    frame.Shutdown();
     ZsdkSim::Shutdown();
 }
 
