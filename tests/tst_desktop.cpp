@@ -137,6 +137,7 @@ private slots:
     void installedFilesAreValid();
     void installedProgramStartsFromItsMenuEntry();
     void secondStartRaisesTheFirstFrame();
+    void settingsScreenshotShowsTheDialog();
 
 private:
     QTemporaryDir m_prefix;
@@ -282,6 +283,23 @@ void TestDesktop::secondStartRaisesTheFirstFrame()
     Frame other(otherEnv);
     QTRY_VERIFY_WITH_TIMEOUT(!other.socketPath().isEmpty(), 60000);
     QVERIFY(other.socketPath() != socket);
+}
+
+// `--settings --screenshot` renders the settings dialog, so that its layout can be looked at in
+// each language without clicking through the frame.
+void TestDesktop::settingsScreenshotShowsTheDialog()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString png = home.filePath(QStringLiteral("settings.png"));
+    Frame shot(sessionEnvironment(home.path()), {QStringLiteral("--settings"), QStringLiteral("--language"), QStringLiteral("de"),
+                                                 QStringLiteral("--screenshot"), png, QStringLiteral("--screenshot-delay"), QStringLiteral("300")});
+    QVERIFY2(shot.finishedWithSuccess(60000), qPrintable(shot.log()));
+    const QImage image(png);
+    QVERIFY2(!image.isNull(), "no screenshot was written");
+    // The dialog, not the frame's window (980 pixels wide) behind it.
+    QVERIFY2(image.width() > 300 && image.width() < 800 && image.height() > 300,
+             qPrintable(QStringLiteral("%1 x %2").arg(image.width()).arg(image.height())));
 }
 
 QTEST_MAIN(TestDesktop)
