@@ -327,9 +327,17 @@ void TestFrame::storeProblemIsToldOnce()
     o.deviceReadDelayMs = 0;
     ZsdkSim::Configure(o);
     QStringList told;
-    CommonUtils::SetMessageResponder([&told](const MessageRequest& r) {
+    QList<MessageRequest> boxes;
+    CommonUtils::SetMessageResponder([&told, &boxes](const MessageRequest& r) {
         told << r.text;
+        boxes << r;
         return int(QMessageBox::Ok);
+    });
+    // The box speaks the frame's language.
+    QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+    auto english = qScopeGuard([] {
+        Change::LoadLanguage(QStringLiteral("en"));
+        FrameWindow::LoadQtTranslations(QStringLiteral("en"));
     });
     FrameWindow frame(true);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("was damaged")));
@@ -338,6 +346,9 @@ void TestFrame::storeProblemIsToldOnce()
     QCOMPARE(told.size(), 1);
     QVERIFY2(told.at(0).contains(QStringLiteral("set aside as")), qPrintable(told.at(0)));
     QCOMPARE(frame.statusBar()->currentMessage(), told.at(0));
+    QCOMPARE(boxes.at(0).title, Change::tr(QStringLiteral("IDS_FRAME_STORE_TITLE"), QStringLiteral("XFramePlugin")));
+    QCOMPARE(boxes.at(0).title, QStringLiteral("Nachrichtenspeicher"));
+    QCOMPARE(boxes.at(0).buttons, QStringList{QStringLiteral("IDS_OK")});
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
     ZsdkSim::Shutdown();
 }
@@ -789,7 +800,8 @@ void TestFrame::frameTextsFollowTheLanguage()
                               QStringLiteral("IDS_FRAME_CANNOT_SEND"), QStringLiteral("IDS_FRAME_SETTINGS_CLOSED"),
                               QStringLiteral("IDS_FRAME_PICK_TITLE"), QStringLiteral("IDS_FRAME_PICK_SEARCH"),
                               QStringLiteral("IDS_FRAME_PICK_NUMBERS"), QStringLiteral("IDS_FRAME_PICK_INVALID"),
-                              QStringLiteral("IDS_FRAME_UNREAD")}) {
+                              QStringLiteral("IDS_FRAME_UNREAD"), QStringLiteral("IDS_FRAME_STORE_TITLE"),
+                              QStringLiteral("IDS_FRAME_STORE_READONLY"), QStringLiteral("IDS_FRAME_STORE_NONE")}) {
         const QString text = Change::tr(id, group);
         QVERIFY2(text != id, qPrintable(id));
         Change::LoadLanguage(QStringLiteral("en"));

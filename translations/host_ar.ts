@@ -667,6 +667,18 @@
         <translation>هذه ليست أرقام هواتف وقد تم استبعادها: %1</translation>
     </message>
     <message>
+        <source>IDS_FRAME_STORE_TITLE</source>
+        <translation>مخزن الرسائل</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_STORE_READONLY</source>
+        <translation>يمكن قراءة مخزن الرسائل فقط: لا يمكن حفظ التغييرات على الرسائل.</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_STORE_NONE</source>
+        <translation>تعذّر فتح مخزن الرسائل: لا يمكن حفظ الرسائل.</translation>
+    </message>
+    <message>
         <source>IDS_TIP_MORE</source>
         <translation>مزيد من الأوامر</translation>
     </message>

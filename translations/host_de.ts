@@ -667,6 +667,18 @@
         <translation>Dies sind keine Telefonnummern und wurden weggelassen: %1</translation>
     </message>
     <message>
+        <source>IDS_FRAME_STORE_TITLE</source>
+        <translation>Nachrichtenspeicher</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_STORE_READONLY</source>
+        <translation>Der Nachrichtenspeicher kann nur gelesen werden: Änderungen an Nachrichten können nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_STORE_NONE</source>
+        <translation>Es konnte kein Nachrichtenspeicher geöffnet werden: Nachrichten können nicht gespeichert werden.</translation>
+    </message>
+    <message>
         <source>IDS_TIP_MORE</source>
         <translation>Weitere Befehle</translation>
     </message>

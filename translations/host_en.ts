@@ -667,6 +667,18 @@
         <translation>These are not phone numbers and were left out: %1</translation>
     </message>
     <message>
+        <source>IDS_FRAME_STORE_TITLE</source>
+        <translation>Message store</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_STORE_READONLY</source>
+        <translation>The message store can only be read: changes to messages cannot be stored.</translation>
+    </message>
+    <message>
+        <source>IDS_FRAME_STORE_NONE</source>
+        <translation>No message store could be opened: messages cannot be stored.</translation>
+    </message>
+    <message>
         <source>IDS_TIP_MORE</source>
         <translation>More commands</translation>
     </message>

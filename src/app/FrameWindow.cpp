@@ -162,11 +162,9 @@ void FrameWindow::CheckMessageStore()
     m_bStoreReported = true;
     QString text = ZsdkSim::OpenNote();
     if (text.isEmpty())
-        text = state == ZsdkSim::StoreStatus::ReadOnly
-            ? QStringLiteral("The message store can only be read: changes to messages cannot be stored.")
-            : QStringLiteral("No message store could be opened: messages cannot be stored.");
+        text = frameText(state == ZsdkSim::StoreStatus::ReadOnly ? "IDS_FRAME_STORE_READONLY" : "IDS_FRAME_STORE_NONE");
     statusBar()->showMessage(text);   // stays until something else is shown
-    CommonUtils::ShowMessage(QMessageBox::Warning, this, text, QStringLiteral("Message store"), QStringLiteral("OK"),
+    CommonUtils::ShowMessage(QMessageBox::Warning, this, text, frameText("IDS_FRAME_STORE_TITLE"), QStringLiteral("IDS_OK"),
                              QString(), QString(), false);
 }
 
