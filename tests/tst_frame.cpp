@@ -955,8 +955,31 @@ void TestFrame::fillingTheCardShowsWhatIsStored()
         return total;
     };
     QVERIFY(onCard() < 6);
+    // The card's Inbox is open while the card fills up: its table lists what the label counts.
+    QTreeWidgetItem* simInbox = nullptr;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->data(0, Qt::UserRole).toInt() == 7)
+            simInbox = *it;
+    QVERIFY(simInbox);
+    tree->setCurrentItem(simInbox);
+    auto shownRows = [&frame] {
+        for (QTableWidget* table : frame.findChildren<QTableWidget*>())
+            if (table->isVisible())
+                return table->rowCount();
+        return -1;
+    };
+    auto inboxCount = [simInbox] {
+        const QString label = simInbox->text(0);
+        const int open = label.lastIndexOf(QLatin1Char('(')), close = label.lastIndexOf(QLatin1Char(')'));
+        return label.mid(open + 1, close - open - 1).section(QLatin1Char('/'), -1).toInt();
+    };
+    QTRY_COMPARE(shownRows(), inboxCount());
     deviceMenuAction(frame, "IDS_DEV_FILL_SIM")->trigger();
     QTRY_COMPARE(onCard(), 6);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QCoreApplication::processEvents();
+    QCOMPARE(onCard(), 6);
+    QTRY_COMPARE(shownRows(), inboxCount());
     frame.Shutdown();
     ZsdkSim::Shutdown();
 }
