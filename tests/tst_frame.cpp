@@ -611,10 +611,20 @@ void TestFrame::deviceMenuTellsThePages()
     QAction* simOut = deviceMenuAction(frame, "IDS_DEV_SIM_OUT");
     QAction* removed = deviceMenuAction(frame, "IDS_DEV_REMOVED");
     QVERIFY(simOut && removed);
+    // The menu plays the device: the card really goes and comes back, and the pages are told.
+    auto* deviceMgr = qobject_cast<IDeviceMgr*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::DeviceMgr), 0x1001));
+    QVERIFY(deviceMgr && deviceMgr->IsSimValid());
+    auto devicePresent = [] {
+        int32_t state = 0;
+        return ZSDK_DevSrv_GetDevStatus(&state) == ZSDK_OK && state == 3;
+    };
+    QVERIFY(devicePresent());
     simOut->trigger();
     QCOMPARE(codes(), QList<int>{HostNotify::SimUnavailable});
+    QVERIFY(!deviceMgr->IsSimValid());
     simOut->trigger();
     QCOMPARE(codes(), QList<int>{HostNotify::SimAvailable});
+    QVERIFY(deviceMgr->IsSimValid());
     // Removing the device while the settings are open: the page drops out and the dialog closes
     // without saving anything for a device that is gone.
     std::unique_ptr<SettingsDialog> dialog(frame.CreateSettingsDialog());
@@ -623,11 +633,13 @@ void TestFrame::deviceMenuTellsThePages()
     QTRY_VERIFY((page = dialog->findChild<QWidget*>(QStringLiteral("SmsSettingUIPlugin_WidgetSmsSetting"))) && page->isVisible());
     removed->trigger();
     QCOMPARE(codes(), QList<int>{HostNotify::DeviceRemoved});
+    QVERIFY(!devicePresent());
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QVERIFY(!frame.statusBar()->currentMessage().isEmpty());
     removed->trigger();
     QCOMPARE(codes(), QList<int>{HostNotify::DeviceReady});
+    QVERIFY(devicePresent());
     dialog.reset();
     frame.Shutdown();
     ZsdkSim::Shutdown();
