@@ -3,6 +3,7 @@
 
 #include "Change.h"
 #include "CommonUtils.h"
+#include "ContactPicker.h"
 #include "DesktopNotifier.h"
 #include "FrameWindow.h"
 #include "SettingsDialog.h"
@@ -65,6 +66,8 @@ private slots:
     void frameTextsFollowTheLanguage_data();
     void frameTextsFollowTheLanguage();
     void sendToPicksFromThePhoneBook();
+    void contactPickerSearch_data();
+    void contactPickerSearch();
     void sendToFillsTheEditor();
     void fillingTheCardShowsWhatIsStored();
     void treeLabelsFitAtTheDefaultWidth_data();
@@ -884,6 +887,42 @@ void TestFrame::sendToPicksFromThePhoneBook()
     QCOMPARE(told.size(), 1);
     QVERIFY(told.first().contains(QStringLiteral("12ab")));
     ZsdkSim::Shutdown();
+}
+
+void TestFrame::contactPickerSearch_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("shown");   // the names left in the list
+    const QStringList both{QStringLiteral("Anna Berg"), QStringLiteral("Bert Sommer")};
+    QTest::newRow("part of a name") << "ann" << QStringList{QStringLiteral("Anna Berg")};
+    QTest::newRow("any case") << "BERT" << QStringList{QStringLiteral("Bert Sommer")};
+    QTest::newRow("in both names") << "ber" << both;
+    QTest::newRow("digits of a formatted number") << "2222" << QStringList{QStringLiteral("Bert Sommer")};
+    QTest::newRow("a number written otherwise") << "(030) 22" << QStringList{QStringLiteral("Bert Sommer")};
+    QTest::newRow("international prefix") << "+49 171" << QStringList{QStringLiteral("Anna Berg")};
+    QTest::newRow("nothing matches") << "zz" << QStringList{};
+    QTest::newRow("cleared") << "" << both;
+}
+
+// The picker's search narrows the list by a name or by a number however either is written.
+void TestFrame::contactPickerSearch()
+{
+    QFETCH(QString, search);
+    QFETCH(QStringList, shown);
+    ContactPicker picker({{QStringLiteral("Anna Berg"), QStringLiteral("+49 171 1111111")},
+                          {QStringLiteral("Bert Sommer"), QStringLiteral("030-2222222")}});
+    auto* field = picker.findChild<QLineEdit*>(QStringLiteral("XFrame_PickerSearch"));
+    auto* list = picker.findChild<QListWidget*>(QStringLiteral("XFrame_PickerList"));
+    QVERIFY(field && list);
+    // After an earlier search that left nothing in sight.
+    QTest::keyClicks(field, QStringLiteral("zz"));
+    field->clear();
+    QTest::keyClicks(field, search);
+    QStringList visible;
+    for (int i = 0; i < list->count(); ++i)
+        if (!list->item(i)->isHidden())
+            visible << list->item(i)->text().section(QStringLiteral("  "), 0, 0);
+    QCOMPARE(visible, shown);
 }
 
 // The editor's "Send to..." in the running frame: the phone book's picker fills the recipient
