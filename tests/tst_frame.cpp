@@ -45,6 +45,7 @@ class TestFrame : public QObject
 private slots:
     void initTestCase();
     void missingPluginFolder();
+    void frameWithoutPagesSaysSo();
     void brokenPluginsAreExplained();
     void frameRunsTheSmsPage();
     void pluginsStopWhileTheHostSaysItIsShuttingDown();
@@ -95,6 +96,24 @@ void TestFrame::missingPluginFolder()
     QVERIFY(manager.Plugins().isEmpty());
 }
 
+// A frame that finds no page plug-in at all (an empty plug-in folder, nothing broken in it) says
+// so instead of showing an empty window without a word.
+void TestFrame::frameWithoutPagesSaysSo()
+{
+    const QString empty = m_dir.filePath(QStringLiteral("empty"));
+    QVERIFY(QDir().mkpath(empty + QStringLiteral("/plugins")));
+    FrameWindow frame(true);
+    const QString noPlugin = Change::tr(QStringLiteral("IDS_FRAME_NO_PLUGIN"), QStringLiteral("XFramePlugin"));
+    QVERIFY(noPlugin != QLatin1String("IDS_FRAME_NO_PLUGIN"));
+    CommonUtils::SetPluginLibraryPath(empty);
+    auto restorePath = qScopeGuard([] { CommonUtils::SetPluginLibraryPath(QString()); });
+    QCOMPARE(frame.StartPlugins(), 0);
+    QVERIFY(frame.Plugins().Problems().isEmpty());
+    QCOMPARE(frame.statusBar()->currentMessage(), noPlugin);
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
 void TestFrame::brokenPluginsAreExplained()
 {
     PluginManager manager;
@@ -134,6 +153,11 @@ void TestFrame::frameRunsTheSmsPage()
     QVERIFY(frame.findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget")));
     QVERIFY(Startup::GetPluginContainer());
     QVERIFY(CommonUtils::IsPluginAvailable(QLatin1String(HostGuid::CallUI)));
+    // The host's page selection finds the SMS page by its name, and only a page it runs.
+    QCOMPARE(frame.PageNames(), QStringList{QStringLiteral("SMSUIPlugin")});
+    QVERIFY(!frame.ShowPage(QStringLiteral("NoSuchPage")));
+    QVERIFY(frame.ShowPage(QStringLiteral("SMSUIPlugin")));
+    QCOMPARE(frame.CurrentPage(), QStringLiteral("SMSUIPlugin"));
     auto* unread = frame.findChild<QLabel*>(QStringLiteral("XFrame_UnreadLabel"));
     QVERIFY(unread);
     QVERIFY(unread->text().startsWith(QStringLiteral("Unread messages: ")));
