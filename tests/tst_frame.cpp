@@ -8,6 +8,7 @@
 #include "FrameWindow.h"
 #include "SettingsDialog.h"
 #include "HostGuids.h"
+#include "HostServices.h"
 #include "MessageArrivals.h"
 #include "PluginManager.h"
 #include "SimControl.h"
@@ -64,9 +65,12 @@ private slots:
     void sendIndicatorFollowsTheNetwork_data();
     void sendIndicatorFollowsTheNetwork();
     void sendingFailsIsASwitch();
+    void languageMenuMarksTheLanguage();
     void frameTextsFollowTheLanguage_data();
     void frameTextsFollowTheLanguage();
     void sendToPicksFromThePhoneBook();
+    void saveNumberAsksForAName_data();
+    void saveNumberAsksForAName();
     void contactPickerSearch_data();
     void contactPickerSearch();
     void sendToFillsTheEditor();
@@ -774,6 +778,41 @@ void TestFrame::sendingFailsIsASwitch()
     ZsdkSim::Shutdown();
 }
 
+// The Language menu switches the language and marks the one in use, and only that one.
+void TestFrame::languageMenuMarksTheLanguage()
+{
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("language.sqlite"));
+    ZsdkSim::Configure(o);
+    FrameWindow frame(true);
+    auto restore = qScopeGuard([&frame] { frame.SwitchLanguage(QStringLiteral("en")); });
+    auto entry = [&frame](const QString& language) -> QAction* {
+        for (QAction* menu : frame.menuBar()->actions())
+            if (menu->menu())
+                for (QAction* a : menu->menu()->actions())
+                    if (a->text() == QLocale(language).nativeLanguageName())
+                        return a;
+        return nullptr;
+    };
+    QAction* english = entry(QStringLiteral("en"));
+    QAction* german = entry(QStringLiteral("de"));
+    QAction* arabic = entry(QStringLiteral("ar"));
+    QVERIFY(english && german && arabic);
+    QVERIFY(english->isChecked() && !german->isChecked() && !arabic->isChecked());
+    german->trigger();
+    QCOMPARE(Change::CurrentLanguage(), QStringLiteral("de"));
+    QVERIFY(!english->isChecked() && german->isChecked() && !arabic->isChecked());
+    arabic->trigger();
+    QCOMPARE(Change::CurrentLanguage(), QStringLiteral("ar"));
+    QCOMPARE(frame.layoutDirection(), Qt::RightToLeft);
+    QVERIFY(!english->isChecked() && !german->isChecked() && arabic->isChecked());
+    english->trigger();
+    QCOMPARE(Change::CurrentLanguage(), QStringLiteral("en"));
+    QCOMPARE(frame.layoutDirection(), Qt::LeftToRight);
+    QVERIFY(english->isChecked() && !german->isChecked() && !arabic->isChecked());
+    ZsdkSim::Shutdown();
+}
+
 void TestFrame::frameTextsFollowTheLanguage_data()
 {
     QTest::addColumn<QString>("language");
@@ -911,6 +950,66 @@ void TestFrame::sendToPicksFromThePhoneBook()
     QCOMPARE(told.size(), 1);
     QVERIFY(told.first().contains(QStringLiteral("12ab")));
     ZsdkSim::Shutdown();
+}
+
+namespace {
+// A plug-in as the notify service sees it: the notifications it was given.
+struct RecordingPlugin : INotify {
+    QList<int> codes;
+    int Notify(int code, int, int) override
+    {
+        codes << code;
+        return 0;
+    }
+};
+} // namespace
+
+// "Save number" asks for a name; with one the number joins the phone book and the plug-ins that
+// asked to hear of phone-book changes are told; cancelled or without a name nothing is kept.
+void TestFrame::saveNumberAsksForAName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("a name") << "Dora Lang" << true << true;
+    QTest::newRow("cancelled") << "Dora Lang" << false << false;
+    QTest::newRow("no name") << "   " << true << false;
+}
+
+void TestFrame::saveNumberAsksForAName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, accept);
+    QFETCH(bool, saved);
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("savenumber-%1.sqlite").arg(QTest::currentDataTag()));
+    o.seed = false;
+    ZsdkSim::Configure(o);
+    auto stop = qScopeGuard([] { ZsdkSim::Shutdown(); });
+    FrameWindow frame(true);
+    auto* book = qobject_cast<IAddrBookUIPlugin*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
+    QVERIFY(book);
+    RecordingPlugin page;
+    frame.Notifications()->AddPlugin(QStringLiteral("{page}"), &page);
+    auto leave = qScopeGuard([&frame] { frame.Notifications()->RemovePlugin(QStringLiteral("{page}")); });
+    frame.Notifications()->RegisterNotify(QStringLiteral("{page}"), HostNotify::PhoneBookChanged);
+    bool asked = false;
+    QTimer::singleShot(0, &frame, [&] {
+        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!input)
+            return;
+        asked = true;
+        input->setTextValue(name);
+        accept ? input->accept() : input->reject();
+    });
+    const QString number = QStringLiteral("+491715555555");
+    QCOMPARE(book->SaveNumber(number, &frame), saved);
+    QVERIFY(asked);
+    const QList<QPair<QString, QString>> contacts = ZsdkSim::Contacts();
+    QCOMPARE(contacts.size(), saved ? 1 : 0);
+    if (saved)
+        QCOMPARE(contacts.first(), qMakePair(name, number));
+    QCOMPARE(page.codes, saved ? QList<int>{HostNotify::PhoneBookChanged} : QList<int>{});
 }
 
 void TestFrame::contactPickerSearch_data()
