@@ -3,11 +3,14 @@
 
 #include "GsmText.h"
 #include "PhoneNumber.h"
+#include "EventDispatcher.h"
 #include "SimControl.h"
+#include "SimModem.h"
 #include "SmsDatabase.h"
 #include "zsdk.h"
 
 #include <QMutex>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
@@ -206,6 +209,8 @@ private slots:
     void listKeepsItsTextsWhileTheStorageChanges();
     void callsFromSeveralThreads();
     void burstOfArrivalsIsAnnouncedInOrderAndKept();
+    void modemGoneBeforeItsEventsRan_data();
+    void modemGoneBeforeItsEventsRan();
 
 private:
     void restart(bool wipe);
@@ -1305,4 +1310,67 @@ void TestDevService::burstOfArrivalsIsAnnouncedInOrderAndKept()
 }
 
 QTEST_GUILESS_MAIN(TestDevService)
+// Events delivered by a dispatcher of the test's own, apart from the service's.
+std::atomic<int> g_ownDevEvents{0};
+std::atomic<int> g_ownSmsEvents{0};
+int countOwnDevEvent(int) { ++g_ownDevEvents; return 0; }
+int countOwnSmsEvent(int, void*) { ++g_ownSmsEvents; return 0; }
+
+void TestDevService::modemGoneBeforeItsEventsRan_data()
+{
+    QTest::addColumn<QString>("pending");
+    QTest::newRow("its start-up events") << QStringLiteral("start-up");
+    QTest::newRow("an arrival") << QStringLiteral("arrival");
+    QTest::newRow("a send under way") << QStringLiteral("send");
+}
+
+// The real-modem backend keeps its PC store in a modem of its own on the service's event thread;
+// when start-up finds no modem and falls back to the simulator, that store goes while the thread
+// lives on. Nothing still queued for a modem that is gone may run: it would use a destroyed
+// object, and announce messages and device states of a device that is no longer there.
+void TestDevService::modemGoneBeforeItsEventsRan()
+{
+    QFETCH(QString, pending);
+    g_ownDevEvents = 0;
+    g_ownSmsEvents = 0;
+    EventDispatcher events;
+    QVERIFY(events.addDevCallback(countOwnDevEvent));
+    QVERIFY(events.addSmsCallback(countOwnSmsEvent));
+    QVERIFY(events.addPbCallback(countOwnSmsEvent));
+    // The event thread is busy until the modem is gone, so everything it posts is still queued.
+    std::atomic<bool> release{false};
+    events.post([&release] {
+        while (!release.load())
+            std::this_thread::yield();
+    });
+    auto releaseOnFailure = qScopeGuard([&release] { release = true; });
+    {
+        ZsdkSim::Options o;
+        o.databasePath = m_dir.filePath(QStringLiteral("gone-%1.sqlite").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
+        o.seed = false;
+        o.simReadDelayMs = 0;
+        o.deviceReadDelayMs = 0;
+        SimModem modem(o, &events);
+        if (pending == QLatin1String("arrival")) {
+            ZsdkSim::Incoming in;
+            in.number = QStringLiteral("+491711111111");
+            in.text = QStringLiteral("arrives as the modem goes");
+            QVERIFY(modem.inject(in) > 0);
+        } else if (pending == QLatin1String("send")) {
+            static int handle;
+            QCOMPARE(modem.send(&handle, QStringLiteral("+491712222222"), QStringLiteral("sent as the modem goes")), int(ZSDK_OK));
+        }
+    }
+    release = true;
+    QVERIFY(events.waitIdle(5000));
+    QCOMPARE(g_ownDevEvents.load(), 0);
+    QCOMPARE(g_ownSmsEvents.load(), 0);
+
+    // The dispatcher itself goes on serving whoever is still there.
+    std::atomic<bool> ran{false};
+    events.post([&ran] { ran = true; });
+    QVERIFY(events.waitIdle(5000));
+    QVERIFY(ran.load());
+}
+
 #include "tst_devservice.moc"

@@ -52,13 +52,13 @@ void EventDispatcher::stop()
         m_thread.join();
 }
 
-void EventDispatcher::post(std::function<void()> task, int delayMs)
+void EventDispatcher::post(std::function<void()> task, int delayMs, const void* owner)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_stop)
             return;
-        m_tasks.push_back({nowMs() + std::max(0, delayMs), m_seq++, std::move(task)});
+        m_tasks.push_back({nowMs() + std::max(0, delayMs), m_seq++, std::move(task), owner});
         std::push_heap(m_tasks.begin(), m_tasks.end(), [](const Task& a, const Task& b) { return later(a, b); });
     }
     m_wake.notify_all();
@@ -85,12 +85,35 @@ void EventDispatcher::loop()
         Task task = std::move(m_tasks.back());
         m_tasks.pop_back();
         m_running = true;
+        m_runningOwner = task.owner;
         lock.unlock();
         task.run();
+        task.run = nullptr;   // what the task captured goes before its owner may
         lock.lock();
         m_running = false;
+        m_runningOwner = nullptr;
+        if (m_forgetting > 0)
+            m_idle.notify_all();
     }
     m_idle.notify_all();
+}
+
+void EventDispatcher::forget(const void* owner)
+{
+    if (!owner)
+        return;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const auto mine = [owner](const Task& t) { return t.owner == owner; };
+    const auto end = std::remove_if(m_tasks.begin(), m_tasks.end(), mine);
+    if (end != m_tasks.end()) {
+        m_tasks.erase(end, m_tasks.end());
+        std::make_heap(m_tasks.begin(), m_tasks.end(), [](const Task& a, const Task& b) { return later(a, b); });
+    }
+    if (onEventThread())
+        return;   // the running task is the caller's own
+    ++m_forgetting;
+    m_idle.wait(lock, [this, owner] { return m_runningOwner != owner; });
+    --m_forgetting;
 }
 
 bool EventDispatcher::waitIdle(int timeoutMs)

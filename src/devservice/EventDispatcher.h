@@ -21,7 +21,13 @@ public:
     void stop();
 
     // Runs `task` on the event thread after `delayMs`; tasks due at the same time keep their order.
-    void post(std::function<void()> task, int delayMs = 0);
+    // `owner` is the object the task uses, if any (see forget).
+    void post(std::function<void()> task, int delayMs = 0, const void* owner = nullptr);
+    // Drops every queued task of `owner` and, unless called from the event thread, waits until none
+    // of its tasks is running. An object whose tasks use it calls this before it goes: a store that
+    // is destroyed while the thread lives on (the real-modem backend's PC store, when start-up falls
+    // back to the simulator) must not be reached by an event still queued for it.
+    void forget(const void* owner);
     // Blocks until nothing is being delivered and nothing is due before `timeoutMs` has passed
     // (tests); false on timeout.
     bool waitIdle(int timeoutMs);
@@ -44,6 +50,7 @@ private:
         int64_t due;
         uint64_t seq;
         std::function<void()> run;
+        const void* owner;
     };
     void loop();
 
@@ -53,6 +60,8 @@ private:
     std::vector<Task> m_tasks;   // kept as a heap ordered by (due, seq)
     uint64_t m_seq = 0;
     bool m_running = false;
+    const void* m_runningOwner = nullptr;   // owner of the task being run
+    int m_forgetting = 0;                   // threads waiting in forget()
     bool m_stop = false;
     std::thread m_thread;
 

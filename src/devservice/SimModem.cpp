@@ -49,10 +49,19 @@ SimModem::SimModem(const ZsdkSim::Options& options, EventDispatcher* events)
     // The card memories become readable after their read delay, as a real SIM does after start-up.
     if (options.simReadDelayMs > 0)
         scheduleReady(ZSDK_MEM_SIM, options.simReadDelayMs);
-    m_events->post([this] { m_events->deliverDev(ZSDK_DEV_INIT_DONE); m_events->deliverPb(ZSDK_EVT_PB_READY); });
+    post([this] { m_events->deliverDev(ZSDK_DEV_INIT_DONE); m_events->deliverPb(ZSDK_EVT_PB_READY); });
 }
 
-SimModem::~SimModem() = default;
+// The event thread may outlive this modem; what is still queued for it must not run.
+SimModem::~SimModem()
+{
+    m_events->forget(this);
+}
+
+void SimModem::post(std::function<void()> task, int delayMs)
+{
+    m_events->post(std::move(task), delayMs, this);
+}
 
 // Only folders that hold messages: the tree's roots (12-14), Sent Items (15, a view of the PC
 // outbox) and "none" (11) are no place to store a message.
@@ -97,7 +106,7 @@ int SimModem::checkMemory(int mem)
 
 void SimModem::postStatus(int code, int delayMs)
 {
-    m_events->post([this, code] {
+    post([this, code] {
         ZSDK_EventBlock block{code, 0};
         m_events->deliverSms(ZSDK_EVT_STATUS, &block);
     }, delayMs);
@@ -105,7 +114,7 @@ void SimModem::postStatus(int code, int delayMs)
 
 void SimModem::postMessageEvent(int event, const StoredMessage& message, int delayMs)
 {
-    m_events->post([this, event, message] {
+    post([this, event, message] {
         OwnedRecord record;
         record.fill(message);
         m_events->deliverSms(event, &record.rec);
@@ -117,7 +126,7 @@ void SimModem::postMessageEvent(int event, const StoredMessage& message, int del
 // the first of them: a burst of a thousand messages costs a few syncs instead of a thousand.
 void SimModem::postArrival(const StoredMessage& message)
 {
-    m_events->post([this, message] {
+    post([this, message] {
         syncArrivals();
         OwnedRecord record;
         record.fill(message);
@@ -300,7 +309,7 @@ int SimModem::send(const void* handle, const QString& numbers, const QString& te
         const bool planned = outcome.at(i);
         const QString to = recipients.at(i / parts);
         const int recipient = i / parts;
-        m_events->post([this, pending, planned, to, text, allSent, sentTo, recipient] {
+        post([this, pending, planned, to, text, allSent, sentTo, recipient] {
             const bool ok = planned && !pending->cancelled;
             *allSent = *allSent && ok;
             (*sentTo)[recipient] = (*sentTo)[recipient] && ok;
@@ -312,7 +321,7 @@ int SimModem::send(const void* handle, const QString& numbers, const QString& te
         }, delay * (i + 1));
     }
     const int finalDelay = delay * outcome.size();
-    m_events->post([this, handle, pending, numbers, text, allSent, sentTo, recipients, receipt] {
+    post([this, handle, pending, numbers, text, allSent, sentTo, recipients, receipt] {
         StoredMessage sent;
         sent.node = 0;
         sent.origNode = 0;
@@ -513,7 +522,7 @@ bool SimModem::deviceDeletes(int id)
         if (!m_db.get(id, &m) || !m_db.remove(id, m.mem))
             return false;
     }
-    m_events->post([this, id, node = m.node] {
+    post([this, id, node = m.node] {
         ZSDK_EventBlock block{id, node};
         m_events->deliverSms(ZSDK_EVT_DELETED, &block);
     });
@@ -556,7 +565,7 @@ void SimModem::setDevicePresent(bool present)
         return;
     }
     m_readyAt[ZSDK_MEM_DEVICE] = m_clock.elapsed() + m_readDelay[ZSDK_MEM_DEVICE];
-    m_events->post([this] { m_events->deliverDev(ZSDK_DEV_INIT_DONE); });
+    post([this] { m_events->deliverDev(ZSDK_DEV_INIT_DONE); });
     scheduleReady(ZSDK_MEM_SIM, m_readDelay[ZSDK_MEM_SIM]);
     if (m_state.radioOn && m_state.netStatus == 2 && m_state.simStatus == 1)
         postStatus(ZSDK_ST_CAN_SEND, m_readDelay[ZSDK_MEM_SIM]);
@@ -661,12 +670,12 @@ bool SimModem::addContact(const QString& name, const QString& number)
 
 void SimModem::signalPhoneBookReady()
 {
-    m_events->post([this] { m_events->deliverPb(ZSDK_EVT_PB_READY); });
+    post([this] { m_events->deliverPb(ZSDK_EVT_PB_READY); });
 }
 
 void SimModem::signalDeviceInitialised()
 {
-    m_events->post([this] { m_events->deliverDev(ZSDK_DEV_INIT_DONE); m_events->deliverDev(ZSDK_DEV_EVENT); });
+    post([this] { m_events->deliverDev(ZSDK_DEV_INIT_DONE); m_events->deliverDev(ZSDK_DEV_EVENT); });
 }
 
 void SimModem::seed()

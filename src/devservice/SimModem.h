@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class SimModem : public DeviceBackend
@@ -87,6 +88,8 @@ private:
     void postArrival(const StoredMessage& message);
     void syncArrivals();
     int capacity(int mem) const;
+    // Queues a task that uses this modem; the destructor drops what has not run.
+    void post(std::function<void()> task, int delayMs = 0);
     void postStatus(int code, int delayMs = 0);
     void postMessageEvent(int event, const StoredMessage& message, int delayMs = 0);
     void seed();
