@@ -79,6 +79,8 @@ private slots:
     void treeLabelsFitAtTheDefaultWidth();
     void longStatusMessageKeepsClearOfTheIndicator_data();
     void longStatusMessageKeepsClearOfTheIndicator();
+    void miniFrameBringsTheSmsPage_data();
+    void miniFrameBringsTheSmsPage();
 
 private:
     QTemporaryDir m_dir;
@@ -1251,6 +1253,72 @@ void TestFrame::longStatusMessageKeepsClearOfTheIndicator()
     QCoreApplication::sendEvent(frame.statusBar(), &help);
     QTRY_COMPARE(QToolTip::text(), message);
     QToolTip::hideText();
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+// In the mini frame the SMS page comes forward through the mini frame, whichever way the page
+// looks it up: View in the new-message popup, or another component writing a message.
+void TestFrame::miniFrameBringsTheSmsPage_data()
+{
+    QTest::addColumn<bool>("fromPopup");
+    QTest::newRow("View in the new-message popup") << true;
+    QTest::newRow("another component writes a message") << false;
+}
+
+void TestFrame::miniFrameBringsTheSmsPage()
+{
+    QFETCH(bool, fromPopup);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("mini-%1.sqlite").arg(QTest::currentDataTag()).remove(QLatin1Char(' '))),
+                            [](ZsdkSim::Options& o) { o.seed = false; });
+    CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert"), QStringLiteral("1"));
+    auto restore = qScopeGuard([] {
+        CommonUtils::SetFrameStyle(0);
+        CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert"), QString());
+    });
+    FrameWindow frame(true);
+    frame.resize(900, 600);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    CommonUtils::SetFrameStyle(0x10);
+    QVERIFY(CommonUtils::IsMiniMode());
+    frame.showMinimized();
+    QVERIFY(frame.isMinimized());
+    if (fromPopup) {
+        ZsdkSim::Incoming in;
+        in.number = QStringLiteral("+4915550001");
+        in.text = QStringLiteral("seen in the mini frame");
+        QVERIFY(ZsdkSim::InjectMessage(in) > 0);
+        auto viewButton = []() -> QPushButton* {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible())
+                    if (auto* view = w->findChild<QPushButton*>(QStringLiteral("ViewButton")))
+                        return view;
+            return nullptr;
+        };
+        QTRY_VERIFY(viewButton());
+        viewButton()->click();
+    } else {
+        IUIPlugin* page = nullptr;
+        for (const LoadedPlugin& entry : frame.Plugins().Plugins())
+            if (entry.ui && entry.ui->GetPluginName() == QLatin1String("SMSUIPlugin"))
+                page = entry.ui;
+        QVERIFY(page);
+        void* out = nullptr;
+        QVERIFY(page->QueryInterface(IID_SMS_UI_SERVICE, &out));
+        QCOMPARE(static_cast<ISMSUIService*>(out)->SendSMSToNumber(QStringLiteral("+4915550002"), QString(), nullptr), 0);
+    }
+    QVERIFY(!frame.isMinimized());
+    QCOMPARE(frame.CurrentPage(), QStringLiteral("SMSUIPlugin"));
+    // The mini frame shows the page of the plug-in named; an id of no page it runs brings nothing.
+    frame.showMinimized();
+    auto* mini = qobject_cast<IMiniFrameUIService*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::MiniFrame), 0));
+    QVERIFY(mini);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no page for plug-in 0F0F0F0F")));
+    mini->ShowPlugin(QStringLiteral("0F0F0F0F-0000-0000-0000-000000000000"));
+    QVERIFY(frame.isMinimized());
     frame.Shutdown();
     ZsdkSim::Shutdown();
 }

@@ -60,7 +60,10 @@ FrameWindow::FrameWindow(bool simulatedDevice, QWidget* parent) : QMainWindow(pa
     m_pContainer->RegisterPlugin(QLatin1String(HostGuid::AddrBook), 0x1001, m_pAddressBook);
     m_pContainer->RegisterPlugin(QLatin1String(HostGuid::CallUI), 0x1001, m_pCall);
     m_pContainer->RegisterPlugin(QLatin1String(HostGuid::MainFrame), 0x1011, m_pFrameService);
-    m_pContainer->RegisterPlugin(QLatin1String(HostGuid::MiniFrame), 0, m_pFrameService);
+    // The SMS page asks for the mini frame under code 0 when it opens a message for another
+    // component, and under 0x1001 from its new-message popup.
+    for (int code : {0, 0x1001})
+        m_pContainer->RegisterPlugin(QLatin1String(HostGuid::MiniFrame), code, m_pFrameService);
     for (int code : {0, 0x1002, 0x1003})
         m_pContainer->RegisterPlugin(QLatin1String(HostGuid::MainToolbar), code, m_pFrameService);
     for (int code : {0, 0x1003})
@@ -118,7 +121,7 @@ int FrameWindow::StartPlugins()
             continue;
         const QString name = entry.ui->GetPluginName();
         if (entry.notify)
-            m_pNotify->AddPlugin(name == QLatin1String("SMSUIPlugin") ? QLatin1String(HostGuid::SmsPlugin) : name, entry.notify);
+            m_pNotify->AddPlugin(pluginId(name), entry.notify);
         auto* host = new QWidget(m_pPages);
         host->setObjectName(QStringLiteral("XFrame_PageHost_") + name);
         m_pPages->addWidget(host);
@@ -208,6 +211,25 @@ bool FrameWindow::ShowPage(const QString& pluginName)
             return true;
         }
     }
+    return false;
+}
+
+// The frame knows the SMS page by its id; other pages go by their name.
+QString FrameWindow::pluginId(const QString& pluginName)
+{
+    return pluginName == QLatin1String("SMSUIPlugin") ? QLatin1String(HostGuid::SmsPlugin) : pluginName;
+}
+
+bool FrameWindow::ShowPluginPage(const QString& pluginGuid)
+{
+    for (const auto& page : qAsConst(m_pageHosts)) {
+        if (pluginId(page.first).compare(pluginGuid, Qt::CaseInsensitive) == 0) {
+            BringToFront();
+            m_pPages->setCurrentWidget(page.second);
+            return true;
+        }
+    }
+    qWarning("xframe: no page for plug-in %s", qPrintable(pluginGuid));
     return false;
 }
 

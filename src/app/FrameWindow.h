@@ -33,6 +33,9 @@ public:
     // Loads the plug-ins and shows their pages. Returns the number of running page plug-ins.
     int StartPlugins();
     bool ShowPage(const QString& pluginName);
+    // Brings the frame forward with the page of the plug-in whose id is `pluginGuid` (the mini
+    // frame's way of showing a page); false, and nothing changes, when no running page has it.
+    bool ShowPluginPage(const QString& pluginGuid);
     QStringList PageNames() const;
     QString CurrentPage() const;
     void EnablePage(const QString& pluginName, bool enable);
@@ -76,6 +79,7 @@ private:
     void onMessageReceived(int node, int msgId, const QString& number, const QString& text);
     QWidget* createDesktopPage(QWidget* parent, std::function<void()>* apply);
     QString frameText(const char* id) const;
+    static QString pluginId(const QString& pluginName);
     void setSendIndicator(bool canSend);
 
     bool m_bSimulated;

@@ -54,7 +54,8 @@ void MainFrameService::BringToFront()
 
 bool MainFrameService::IsMainFrameVisible() { return m_frame->isVisible() && !m_frame->isMinimized(); }
 QWidget* MainFrameService::GetMainFrameWidget() { return m_frame; }
-void MainFrameService::ShowPlugin(const QString&) { m_frame->ShowPage(QStringLiteral("SMSUIPlugin")); }
+// This frame is its own mini frame: showing a plug-in there brings the frame forward with its page.
+void MainFrameService::ShowPlugin(const QString& pluginGuid) { m_frame->ShowPluginPage(pluginGuid); }
 void MainFrameService::SelectItem(const QString& pluginName) { m_frame->ShowPage(pluginName); }
 int MainFrameService::MenuItemCount() { return m_frame->PageNames().size(); }
 QString MainFrameService::MenuItemName(int index) { return m_frame->PageNames().value(index); }
