@@ -52,7 +52,7 @@ public:
         saved << number;
         return true;
     }
-    QStringList PickNumbers(QWidget*) override { return {}; }
+    bool PickNumbers(int, int, QStringList&) override { return false; }
     QStringList saved;
 };
 

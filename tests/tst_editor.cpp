@@ -47,11 +47,23 @@ class FakeAddressBook : public QObject, public IAddrBookUIPlugin
     Q_INTERFACES(IAddrBookUIPlugin)
 public:
     int picks = 0;
+    int purpose = 0;
+    int selection = 0;
+    QStringList given;       // the recipients the editor handed over
+    bool answerSet = false;  // answer with `answer` instead of adding one contact's number
+    QStringList answer;
     bool SaveNumber(const QString&, QWidget*) override { return true; }
-    QStringList PickNumbers(QWidget*) override
+    bool PickNumbers(int p, int s, QStringList& numbers) override
     {
         ++picks;
-        return {QStringLiteral("+4930111222")};
+        purpose = p;
+        selection = s;
+        given = numbers;
+        if (answerSet)
+            numbers = answer;
+        else
+            numbers << QStringLiteral("+4930111222");
+        return true;
     }
 };
 
@@ -80,6 +92,8 @@ private slots:
     void closing();
     void replyAndForwardFillTheFields();
     void enterDoesNotOpenTheAddressBook();
+    void sendToShowsWhatTheBookReturns_data();
+    void sendToShowsWhatTheBookReturns();
     void arrowKeysMoveTheNumberCursor();
     void numberHandedInByAnotherComponent();
     void sendModeOnAStoredMessage_data();
@@ -130,6 +144,7 @@ void TestEditor::init()
     m_answer = QMessageBox::Ok;
     m_asked.clear();
     m_book.picks = 0;
+    m_book.answerSet = false;
 }
 
 void TestEditor::cleanup()
@@ -364,6 +379,40 @@ void TestEditor::enterDoesNotOpenTheAddressBook()
     sendTo->click();
     QCOMPARE(m_book.picks, 1);
     QCOMPARE(editor->NumberField()->text(), QStringLiteral("0171;+4930111222"));
+}
+
+// Send to hands the book the numbers typed so far and shows the recipients it answers with, in
+// its order: the book decides, the editor adds nothing of its own.
+void TestEditor::sendToShowsWhatTheBookReturns_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("given");
+    QTest::addColumn<QStringList>("answer");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("nothing typed") << "" << QStringList{} << QStringList{"+4930111222"} << "+4930111222";
+    QTest::newRow("typed, ending in a separator") << "0171;+4930222;" << QStringList{"0171", "+4930222"}
+                                                  << QStringList{"0171", "+4930222", "+4930333"} << "0171;+4930222;+4930333";
+    QTest::newRow("the book's choice and order") << "0171;0302222" << QStringList{"0171", "0302222"}
+                                                 << QStringList{"0302222", "+4930333"} << "0302222;+4930333";
+    QTest::newRow("nothing picked") << "0171;" << QStringList{"0171"} << QStringList{"0171"} << "0171";
+}
+
+void TestEditor::sendToShowsWhatTheBookReturns()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, given);
+    QFETCH(QStringList, answer);
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    QTest::keyClicks(editor->NumberField(), typed);
+    QCOMPARE(editor->NumberField()->text(), typed);
+    m_book.answerSet = true;
+    m_book.answer = answer;
+    editor->Frame()->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSend"))->click();
+    QCOMPARE(m_book.picks, 1);
+    QCOMPARE(m_book.purpose, int(ADDRBOOK_PICK_FOR_MESSAGE));
+    QCOMPARE(m_book.selection, int(ADDRBOOK_PICK_SEVERAL));
+    QCOMPARE(m_book.given, given);
+    QTEST(editor->NumberField()->text(), "shown");
 }
 
 void TestEditor::arrowKeysMoveTheNumberCursor()

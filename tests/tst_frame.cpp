@@ -81,6 +81,7 @@ private slots:
     void longStatusMessageKeepsClearOfTheIndicator();
     void miniFrameBringsTheSmsPage_data();
     void miniFrameBringsTheSmsPage();
+    void cancelledPickerKeepsTheRecipients();
 
 private:
     QTemporaryDir m_dir;
@@ -941,13 +942,15 @@ void TestFrame::sendToPicksFromThePhoneBook()
         numbers->setText(QStringLiteral("0301234567; 12ab, +49 (170) 555"));
         picker->accept();
     });
-    const QStringList picked = book->PickNumbers(&frame);
+    QStringList picked{QStringLiteral("0301234567")};   // already a recipient
+    QVERIFY(book->PickNumbers(ADDRBOOK_PICK_FOR_MESSAGE, ADDRBOOK_PICK_SEVERAL, picked));
     QVERIFY(found);
     // Searching finds a contact by part of the name; the other one is out of sight.
     QCOMPARE(shownWhileSearching.size(), 1);
     QVERIFY(shownWhileSearching.first().contains(QStringLiteral("Anna Berg")));
-    // The chosen contact and the valid typed numbers, in the form the message field accepts.
-    QCOMPARE(picked, (QStringList{QStringLiteral("+491711111111"), QStringLiteral("0301234567"), QStringLiteral("+49170555")}));
+    // The recipient there was, then the chosen contact and the valid typed numbers not yet among
+    // them, in the form the message field accepts.
+    QCOMPARE(picked, (QStringList{QStringLiteral("0301234567"), QStringLiteral("+491711111111"), QStringLiteral("+49170555")}));
     // The one that is no number is named, not silently dropped.
     QCOMPARE(told.size(), 1);
     QVERIFY(told.first().contains(QStringLiteral("12ab")));
@@ -1320,6 +1323,44 @@ void TestFrame::miniFrameBringsTheSmsPage()
     mini->ShowPlugin(QStringLiteral("0F0F0F0F-0000-0000-0000-000000000000"));
     QVERIFY(frame.isMinimized());
     frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+// Cancelling the phone book's picker hands back the recipients as they were and asks nothing.
+void TestFrame::cancelledPickerKeepsTheRecipients()
+{
+    ZsdkSim::Options o;
+    o.databasePath = m_dir.filePath(QStringLiteral("picker-cancel.sqlite"));
+    o.seed = false;
+    ZsdkSim::Configure(o);
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Anna Berg"), QStringLiteral("+49 171 1111111")));
+    FrameWindow frame(true);
+    auto* book = qobject_cast<IAddrBookUIPlugin*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
+    QVERIFY(book);
+    int boxes = 0;
+    CommonUtils::SetMessageResponder([&boxes](const MessageRequest&) {
+        ++boxes;
+        return int(QMessageBox::Ok);
+    });
+    auto restore = qScopeGuard([] { CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); }); });
+    bool cancelled = false;
+    QTimer::singleShot(0, &frame, [&cancelled] {
+        auto* picker = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!picker)
+            return;
+        if (auto* list = picker->findChild<QListWidget*>(QStringLiteral("XFrame_PickerList")); list && list->count() == 1)
+            list->item(0)->setCheckState(Qt::Checked);
+        if (auto* numbers = picker->findChild<QLineEdit*>(QStringLiteral("XFrame_PickerNumbers")))
+            numbers->setText(QStringLiteral("0891234567, not a number"));
+        cancelled = picker->objectName() == QLatin1String("XFrame_ContactPicker");
+        picker->reject();
+    });
+    const QStringList typed{QStringLiteral("0171"), QStringLiteral("+4930222")};
+    QStringList numbers = typed;
+    QVERIFY(!book->PickNumbers(ADDRBOOK_PICK_FOR_MESSAGE, ADDRBOOK_PICK_SEVERAL, numbers));
+    QVERIFY(cancelled);
+    QCOMPARE(numbers, typed);
+    QCOMPARE(boxes, 0);
     ZsdkSim::Shutdown();
 }
 

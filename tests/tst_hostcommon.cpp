@@ -563,6 +563,7 @@ void TestHostCommon::hostInterfaceSlots_data()
     QTest::newRow("IMainMenuUI: select") << vtableSlot(&IMainMenuUI::SelectMenuItem) << 6;
     QTest::newRow("ILayoutPlugin: show page") << vtableSlot(&ILayoutPlugin::ShowPage) << 2;
     QTest::newRow("IAddrBookUIPlugin: save number") << vtableSlot(&IAddrBookUIPlugin::SaveNumber) << 2;
+    QTest::newRow("IAddrBookUIPlugin: pick numbers") << vtableSlot(&IAddrBookUIPlugin::PickNumbers) << 3;
     QTest::newRow("ICallUIPlugin: call notification shown") << vtableSlot(&ICallUIPlugin::IsCallNotificationVisible) << 4;
     QTest::newRow("ICallUIPlugin: raise call notification") << vtableSlot(&ICallUIPlugin::RaiseCallNotification) << 5;
     QTest::newRow("IPluginContainer: look up") << vtableSlot(&IPluginContainer::GetPlugin) << 9;

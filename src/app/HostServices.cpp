@@ -8,6 +8,7 @@
 #include "SimControl.h"
 #include "zsdk.h"
 
+#include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -84,11 +85,13 @@ bool AddressBookService::SaveNumber(const QString& number, QWidget* parent)
     return true;
 }
 
-QStringList AddressBookService::PickNumbers(QWidget* parent)
+bool AddressBookService::PickNumbers(int, int, QStringList& numbers)
 {
+    // Over the window the user pressed "Send to" in (the message editor).
+    QWidget* parent = QApplication::activeWindow();
     ContactPicker picker(ZsdkSim::Contacts(), parent);
     if (picker.exec() != QDialog::Accepted)
-        return {};
+        return false;
     const QStringList invalid = picker.Invalid();
     if (!invalid.isEmpty()) {
         // The valid ones are taken; the user learns which ones were not.
@@ -97,7 +100,18 @@ QStringList AddressBookService::PickNumbers(QWidget* parent)
                                  Change::tr(QStringLiteral("IDS_FRAME_PICK_INVALID"), group).arg(invalid.join(QStringLiteral(", "))),
                                  Change::tr(QStringLiteral("IDS_FRAME_PICK_TITLE"), group), QStringLiteral("IDS_OK"), QString(), QString());
     }
-    return picker.Numbers();
+    // What the message already goes to stays as it is, first; a number picked again is not
+    // repeated, however it is written.
+    QStringList known;
+    for (const QString& number : qAsConst(numbers))
+        known << ContactPicker::Dialable(number);
+    for (const QString& number : picker.Numbers()) {
+        if (!known.contains(number)) {
+            known << number;
+            numbers << number;
+        }
+    }
+    return true;
 }
 
 bool CallService::MakeCall(const QString& number, int callType)

@@ -84,7 +84,10 @@ class AddressBookService : public QObject, public IAddrBookUIPlugin
 public:
     AddressBookService(NotifyService* notify, QObject* parent = nullptr) : QObject(parent), m_notify(notify) {}
     bool SaveNumber(const QString& number, QWidget* parent) override;
-    QStringList PickNumbers(QWidget* parent) override;
+    // The phone book's picker; every number chosen that is not among `numbers` yet is added after
+    // them. The picker offers the same numbers whatever the purpose and always lets several be
+    // chosen.
+    bool PickNumbers(int purpose, int selection, QStringList& numbers) override;
 
 private:
     QPointer<NotifyService> m_notify;

@@ -547,10 +547,8 @@ void SMSUIMessageEditor::onClickSendToButton()
         SMS_LOG("%s: %s: %s: pAddrBookPlugin is NULL ");
         return;
     }
-    const QStringList picked = book->PickNumbers(m_pFrame);
-    for (const QString& number : picked)
-        if (!list.contains(number))
-            list << number;
+    // The book gets the recipients typed so far and answers with every recipient to use.
+    book->PickNumbers(ADDRBOOK_PICK_FOR_MESSAGE, ADDRBOOK_PICK_SEVERAL, list);
     m_pLineEditNumber->setText(list.join(QLatin1Char(';')));
 }
 

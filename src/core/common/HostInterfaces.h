@@ -154,14 +154,22 @@ public:
     virtual bool IsSimValid() = 0;
 };
 
+// What the address book's picker is asked for (its first two arguments).
+enum AddrBookPick {
+    ADDRBOOK_PICK_FOR_MESSAGE = 1,   // purpose: recipients of a message
+    ADDRBOOK_PICK_SEVERAL = 2        // selection: several contacts may be chosen at once
+};
+
 class IAddrBookUIPlugin
 {
 public:
     virtual ~IAddrBookUIPlugin() = default;
     // slot 2: stores `number` as a new contact (the user names it); true when a contact was saved.
     virtual bool SaveNumber(const QString& number, QWidget* parent) = 0;
-    // Lets the user pick contacts; returns their numbers (empty when cancelled).
-    virtual QStringList PickNumbers(QWidget* parent) = 0;
+    // slot 3: lets the user pick contacts for the recipients in `numbers` (in/out). On return
+    // `numbers` holds every recipient to use, the ones passed in included; the caller shows it
+    // as it is. False when the user cancelled (`numbers` is then as it was).
+    virtual bool PickNumbers(int purpose, int selection, QStringList& numbers) = 0;
 };
 
 class ICallUIPlugin
