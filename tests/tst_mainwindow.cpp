@@ -216,6 +216,8 @@ private slots:
     void toolBarAndPreviewFollowTheSelection();
     void memoryFullOkMovesEveryCardMessage();
     void batchTheDeviceCouldNotStore();
+    void reportLabelsFollowTheLanguage_data();
+    void reportLabelsFollowTheLanguage();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -2884,6 +2886,73 @@ void TestMainWindow::shutDownWhileMessagesArrive()
     int32_t onPc = 0;
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onPc, MEM_PC), 0);
     QCOMPARE(int(onPc), stored.load());
+}
+
+// ---- Delivery reports: the label shown for a report without text of its own ----
+
+namespace {
+// Stores a delivery report in the PC report folder; its id, or -1.
+int storeReport(int reportStatus, const QString& text)
+{
+    SMSDeviceRecord r{};
+    r.iMsgId = -1;
+    r.iNode = NODE_LOCAL_REPORT;
+    r.iOrigNode = NODE_LOCAL_REPORT;
+    r.iReadFlag = 1;
+    r.iStatus = reportStatus;
+    r.iMsgType = 1;
+    r.iAttrA = 3;
+    const QString number = QStringLiteral("+491701234567");
+    r.pNumber = const_cast<ZSDK_WCHAR*>(number.utf16());
+    r.pContent = const_cast<ZSDK_WCHAR*>(text.utf16());
+    const QString time = QStringLiteral("20261201120000");
+    for (int i = 0; i < time.size(); ++i)
+        r.szTime[i] = time.at(i).unicode();
+    int32_t id = -1, flag = 1;
+    return ZSDK_SMSSrv_SaveMsg(&r, &id, &flag) == 0 ? id : -1;
+}
+
+QString contentShownFor(SMSUITableWidget* table, int id)
+{
+    for (int row = 0; table && row < table->rowCount(); ++row) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0));
+        if (rec && rec->iMsgId == id)
+            return rec->strContent;
+    }
+    return QStringLiteral("<not shown>");
+}
+} // namespace
+
+void TestMainWindow::reportLabelsFollowTheLanguage_data()
+{
+    QTest::addColumn<int>("reportStatus");
+    QTest::addColumn<QString>("deviceText");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("german");
+    QTest::newRow("delivered, no text") << 0 << QString() << "Delivered" << "Zugestellt";
+    QTest::newRow("not delivered, no text") << 69 << QString() << "Failed" << "Fehlgeschlagen";
+    QTest::newRow("pending, no text") << 0x22 << QString() << "Pending" << "Ausstehend";
+    QTest::newRow("the network's own text stays") << 0 << "Delivered to +491701234567 at 12:00"
+                                                  << "Delivered to +491701234567 at 12:00"
+                                                  << "Delivered to +491701234567 at 12:00";
+}
+
+// A report whose device text is empty shows a label made in the language of the day; after a
+// language change the Report folder and the Local root show it in the new language, while a
+// report that carries a text keeps that text.
+void TestMainWindow::reportLabelsFollowTheLanguage()
+{
+    QFETCH(int, reportStatus);
+    QFETCH(QString, deviceText);
+    const int id = storeReport(reportStatus, deviceText);
+    QVERIFY(id >= 0);
+    build(kFullConfig, false);
+    QTEST(contentShownFor(m_window->Table(NODE_LOCAL_REPORT), id), "english");
+    QTEST(contentShownFor(m_window->Table(NODE_LOCAL_ROOT), id), "english");
+    QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+    m_window->SetLanguage(false);
+    QTEST(contentShownFor(m_window->Table(NODE_LOCAL_REPORT), id), "german");
+    QTEST(contentShownFor(m_window->Table(NODE_LOCAL_ROOT), id), "german");
 }
 
 QTEST_MAIN(TestMainWindow)

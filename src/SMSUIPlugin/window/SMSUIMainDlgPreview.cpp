@@ -141,9 +141,11 @@ void SMSUIMainDlg::setReoprtFolderContent()
             SMS_LOG("%s: %s: %s: ZSDK_SMSSrv_GetMsg returned error");
         } else if (!device->pContent || device->pContent[0] == 0) {
             QString label;
+            // A pending report carries the network's status 0x22, not 0: its result (set when
+            // it was read) says pending, so it must not fall through to the failed label.
             if (rec->iStatus == 0 && rec->iReportResult == 0)
                 label = Translate(QStringLiteral("IDS_LBL_SUCCESS"));
-            else if (rec->iStatus == 0 && rec->iReportResult == 2)
+            else if (rec->iReportResult == 2)
                 label = Translate(QStringLiteral("IDS_LBL_PENDING"));
             else if (rec->iStatus != 0)
                 label = Translate(QStringLiteral("IDS_LBL_FAILED"));
