@@ -218,6 +218,8 @@ private slots:
     void batchTheDeviceCouldNotStore();
     void reportLabelsFollowTheLanguage_data();
     void reportLabelsFollowTheLanguage();
+    void messageTheDeviceDeletedLeavesItsTables_data();
+    void messageTheDeviceDeletedLeavesItsTables();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -2953,6 +2955,60 @@ void TestMainWindow::reportLabelsFollowTheLanguage()
     m_window->SetLanguage(false);
     QTEST(contentShownFor(m_window->Table(NODE_LOCAL_REPORT), id), "german");
     QTEST(contentShownFor(m_window->Table(NODE_LOCAL_ROOT), id), "german");
+}
+
+// ---- A message the device deletes on its own ----
+
+namespace {
+QList<int> idsShownIn(SMSUITableWidget* table)
+{
+    QList<int> ids;
+    for (int row = 0; table && row < table->rowCount(); ++row)
+        if (const SMSLocalRecordPtr rec = UITableItem::RecordOf(table->item(row, 0)))
+            ids << rec->iMsgId;
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+} // namespace
+
+void TestMainWindow::messageTheDeviceDeletedLeavesItsTables_data()
+{
+    QTest::addColumn<int>("folder");      // where the message is stored
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("shownIn");     // the folder table that lists it
+    QTest::addColumn<int>("root");
+    QTest::newRow("PC inbox") << int(NODE_LOCAL_INBOX) << 0 << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_ROOT);
+    QTest::newRow("sent, listed in Sent Items") << int(NODE_LOCAL_OUTBOX) << 0 << int(NODE_LOCAL_SENT) << int(NODE_LOCAL_ROOT);
+    QTest::newRow("not sent, listed in the Outbox") << int(NODE_LOCAL_OUTBOX) << 1 << int(NODE_LOCAL_OUTBOX) << int(NODE_LOCAL_ROOT);
+    QTest::newRow("SIM inbox") << int(NODE_SIM_INBOX) << 0 << int(NODE_SIM_INBOX) << int(NODE_SIM_ROOT);
+    QTest::newRow("device inbox") << int(NODE_DEVICE_INBOX) << 0 << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_ROOT);
+}
+
+// The device tells of a message it deleted itself: the message leaves the table of its folder
+// and of the folder's root, and nothing else goes with it.
+void TestMainWindow::messageTheDeviceDeletedLeavesItsTables()
+{
+    QFETCH(int, folder);
+    QFETCH(int, status);
+    QFETCH(int, shownIn);
+    QFETCH(int, root);
+    const int gone = TestSupport::storeMessage(folder, QStringLiteral("5550001"), QStringLiteral("goes"), 1,
+                                               QStringLiteral("20261201120000"), status);
+    const int kept = TestSupport::storeMessage(folder, QStringLiteral("5550002"), QStringLiteral("stays"), 1,
+                                               QStringLiteral("20261201130000"), status);
+    QVERIFY(gone >= 0 && kept >= 0);
+    build(kFullConfig, false);
+    QTRY_VERIFY(idsShownIn(m_window->Table(shownIn)).contains(gone));
+    QVERIFY(idsShownIn(m_window->Table(root)).contains(gone));
+    const QList<int> rootBefore = idsShownIn(m_window->Table(root));
+
+    QVERIFY(ZsdkSim::DeviceDeletesMessage(gone));
+    ZsdkSim::WaitForEvents();
+    QTRY_VERIFY(!idsShownIn(m_window->Table(shownIn)).contains(gone));
+    QCOMPARE(idsShownIn(m_window->Table(shownIn)), QList<int>{kept});
+    QList<int> rootAfter = rootBefore;
+    rootAfter.removeOne(gone);
+    QCOMPARE(idsShownIn(m_window->Table(root)), rootAfter);
 }
 
 QTEST_MAIN(TestMainWindow)
