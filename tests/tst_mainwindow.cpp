@@ -220,6 +220,8 @@ private slots:
     void reportLabelsFollowTheLanguage();
     void messageTheDeviceDeletedLeavesItsTables_data();
     void messageTheDeviceDeletedLeavesItsTables();
+    void deleteOnACardLeavesEveryTableShowingIt_data();
+    void deleteOnACardLeavesEveryTableShowingIt();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -3009,6 +3011,69 @@ void TestMainWindow::messageTheDeviceDeletedLeavesItsTables()
     QList<int> rootAfter = rootBefore;
     rootAfter.removeOne(gone);
     QCOMPARE(idsShownIn(m_window->Table(root)), rootAfter);
+}
+
+// ---- Deleting messages on the SIM card and in the device memory ----
+
+void TestMainWindow::deleteOnACardLeavesEveryTableShowingIt_data()
+{
+    QTest::addColumn<int>("inbox");
+    QTest::addColumn<int>("outbox");
+    QTest::addColumn<int>("root");
+    QTest::addColumn<int>("selected");   // the folder shown when Delete is pressed
+    QTest::addColumn<int>("memory");
+    QTest::newRow("SIM inbox") << int(NODE_SIM_INBOX) << int(NODE_SIM_OUTBOX) << int(NODE_SIM_ROOT) << int(NODE_SIM_INBOX) << int(MEM_SIM);
+    QTest::newRow("SIM outbox") << int(NODE_SIM_INBOX) << int(NODE_SIM_OUTBOX) << int(NODE_SIM_ROOT) << int(NODE_SIM_OUTBOX) << int(MEM_SIM);
+    QTest::newRow("SIM card as a whole") << int(NODE_SIM_INBOX) << int(NODE_SIM_OUTBOX) << int(NODE_SIM_ROOT) << int(NODE_SIM_ROOT) << int(MEM_SIM);
+    QTest::newRow("device inbox") << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_OUTBOX) << int(NODE_DEVICE_ROOT) << int(NODE_DEVICE_INBOX) << int(MEM_DEVICE);
+    QTest::newRow("device outbox") << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_OUTBOX) << int(NODE_DEVICE_ROOT) << int(NODE_DEVICE_OUTBOX) << int(MEM_DEVICE);
+    QTest::newRow("device memory as a whole") << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_OUTBOX) << int(NODE_DEVICE_ROOT) << int(NODE_DEVICE_ROOT) << int(MEM_DEVICE);
+}
+
+// Every message of the shown card folder is selected and deleted: it leaves the card, the
+// folder's table, the card's root table and (from the root) both folders' tables, while the
+// other folder keeps what it holds. The card's messages never pass through the PC trash.
+void TestMainWindow::deleteOnACardLeavesEveryTableShowingIt()
+{
+    QFETCH(int, inbox);
+    QFETCH(int, outbox);
+    QFETCH(int, root);
+    QFETCH(int, selected);
+    QFETCH(int, memory);
+    const QList<int> received{TestSupport::storeMessage(inbox, QStringLiteral("5551001"), QStringLiteral("in one"), 1),
+                              TestSupport::storeMessage(inbox, QStringLiteral("5551002"), QStringLiteral("in two"), 1,
+                                                        QStringLiteral("20261201130000"))};
+    const QList<int> sent{TestSupport::storeMessage(outbox, QStringLiteral("5551003"), QStringLiteral("out"), 1)};
+    QVERIFY(!received.contains(-1) && !sent.contains(-1));
+    build(kFullConfig, false);
+    QTRY_COMPARE(idsShownIn(m_window->Table(root)).size(), 3);
+    for (int node : {inbox, outbox, root, int(NODE_LOCAL_TRASH)})
+        QVERIFY(m_window->Table(node));   // filled now, so that the deletion must update them
+
+    QList<int> gone = selected == root ? received + sent : selected == inbox ? received : sent;
+    std::sort(gone.begin(), gone.end());
+    m_window->onClickSMSTreeNode(m_window->TreeItem(selected), 0);
+    QCOMPARE(m_window->CurrentTable(), m_window->Table(selected));
+    m_window->Table(selected)->selectAll();
+    QSignalSpy finished(m_window->Worker(), &QThread::finished);
+    m_window->onButtonClickDelete();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+    QCoreApplication::processEvents();
+
+    auto without = [&gone](QList<int> ids) {
+        for (int id : gone)
+            ids.removeAll(id);
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    };
+    QTRY_COMPARE(idsShownIn(m_window->Table(selected)), without(selected == root ? received + sent : gone));
+    QCOMPARE(idsShownIn(m_window->Table(inbox)), without(received));
+    QCOMPARE(idsShownIn(m_window->Table(outbox)), without(sent));
+    QCOMPARE(idsShownIn(m_window->Table(root)), without(received + sent));
+    QCOMPARE(m_window->Table(NODE_LOCAL_TRASH)->rowCount(), 0);
+    int32_t left = -1;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&left, memory), 0);
+    QCOMPARE(int(left), 3 - gone.size());
 }
 
 QTEST_MAIN(TestMainWindow)
