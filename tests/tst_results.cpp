@@ -97,6 +97,7 @@ private slots:
     void newMessagePopupClosesAfterFiveSeconds();
     void memoryFullPopup_data();
     void memoryFullPopup();
+    void sendWithoutAnswerEndsAsFailed();
 
 private:
     void build();
@@ -552,6 +553,37 @@ void TestResults::memoryFullPopup()
     // When the two minutes are up the warning goes.
     twoMinutes->start(10);
     QTRY_COMPARE_WITH_TIMEOUT(popups(), 0, 10000);
+}
+
+// ---- A send the modem never answers in time ----
+
+// The modem takes far longer than the window waits for a send result: the batch ends as failed
+// for every result still missing, the progress window says so, and the message is kept.
+void TestResults::sendWithoutAnswerEndsAsFailed()
+{
+    build();
+    m_window->SetSendTimeout(300);
+    ZsdkSim::SetSendDelay(2000);
+    auto restore = qScopeGuard([] { ZsdkSim::SetSendDelay(0); });
+    m_window->onButtonClickedNewSMS(EDIT_MODE_NEW);
+    SMSUIMessageEditor* editor = m_window->Editor();
+    QVERIFY(editor);
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("+491711111111;+491722222222"));
+    editor->TextArea()->setPlainText(QStringLiteral("are you there?"));
+    QVERIFY(editor->SendButton()->isEnabled());
+    QSignalSpy deviceBatchEnd(SMSStatusUILogic::Existing(), &SMSStatusUILogic::progressbarCloseEvent);
+    QTest::mouseClick(editor->SendButton(), Qt::LeftButton);
+    SMSWaitingDlg* progress = nullptr;
+    QTRY_VERIFY((progress = SMSWaitingDlg::Existing()));
+    // Well before the modem's first answer: the window gave up waiting.
+    QTRY_COMPARE_WITH_TIMEOUT(progress->CountText(), QStringLiteral("2/2"), 1500);
+    QCOMPARE(deviceBatchEnd.count(), 0);
+    QCOMPARE(progress->LabelText(), QStringLiteral("No message could be sent."));
+    // The modem's late answer neither counts again nor loses the message.
+    QTRY_COMPARE_WITH_TIMEOUT(deviceBatchEnd.count(), 1, 15000);
+    QCoreApplication::processEvents();
+    QCOMPARE(progress->CountText(), QStringLiteral("2/2"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount() + m_window->Table(NODE_LOCAL_SENT)->rowCount(), 1, 5000);
 }
 
 QTEST_MAIN(TestResults)
