@@ -222,6 +222,8 @@ private slots:
     void messageTheDeviceDeletedLeavesItsTables();
     void deleteOnACardLeavesEveryTableShowingIt_data();
     void deleteOnACardLeavesEveryTableShowingIt();
+    void dropFromOutboxesAndKeptFolders_data();
+    void dropFromOutboxesAndKeptFolders();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -3074,6 +3076,33 @@ void TestMainWindow::deleteOnACardLeavesEveryTableShowingIt()
     int32_t left = -1;
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&left, memory), 0);
     QCOMPARE(int(left), 3 - gone.size());
+}
+
+// ---- Drops from the outboxes, Sent Items, Favorite and Drafts ----
+
+void TestMainWindow::dropFromOutboxesAndKeptFolders_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<bool>("ctrl");
+    QTest::addColumn<bool>("local2Device");
+    QTest::addColumn<int>("sourceRows");   // after the drop; each source starts with two
+    QTest::addColumn<int>("targetRows");
+    QTest::newRow("outbox to drafts moves") << 0 << 2 << false << false << 1 << 1;
+    QTest::newRow("outbox to drafts with Ctrl copies") << 0 << 2 << true << false << 2 << 1;
+    QTest::newRow("outbox to favorite moves") << 0 << 3 << false << false << 1 << 1;
+    QTest::newRow("outbox to card outbox with the switch copies") << 0 << 6 << false << true << 2 << 1;
+    QTest::newRow("favorite to trash moves") << 3 << 4 << false << false << 1 << 1;
+    QTest::newRow("favorite to drafts moves") << 3 << 2 << false << false << 1 << 1;
+    QTest::newRow("drafts to favorite moves") << 2 << 3 << false << false << 1 << 1;
+    QTest::newRow("drafts to trash moves") << 2 << 4 << false << false << 1 << 1;
+    QTest::newRow("sent card message onto the PC outbox is refused") << 6 << 0 << false << false << 2 << 0;
+}
+
+// Same steps as dropMovesCopiesOrRefuses, for the sources that test does not drag from.
+void TestMainWindow::dropFromOutboxesAndKeptFolders()
+{
+    dropMovesCopiesOrRefuses();
 }
 
 QTEST_MAIN(TestMainWindow)
