@@ -143,6 +143,16 @@ public:
         return reply.isValid() ? reply.value() : QVariant();
     }
 
+    // Deletes a message the way another program on the machine would, through ModemManager.
+    bool deleteSms(const QString& path)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kService), QLatin1String(kModem),
+                                                           QStringLiteral("org.freedesktop.ModemManager1.Modem.Messaging"),
+                                                           QStringLiteral("Delete"));
+        call.setArguments({QVariant::fromValue(QDBusObjectPath(path))});
+        return m_connection.call(call, QDBus::Block, 20000).type() != QDBusMessage::ErrorMessage;
+    }
+
     QVariantMap lastCreate()
     {
         const QDBusMessage reply = control(QStringLiteral("LastCreate"));

@@ -208,6 +208,7 @@ private slots:
     void failingSendGivesFailedResults();
     void cancelledSendStopsBeforeTheNextRecipient();
     void storesOnTheSimAndDeletes();
+    void messageDeletedElsewhereLeavesTheCard();
     void moveOffTheCardLosesNothing_data();
     void moveOffTheCardLosesNothing();
     void modemUnpluggedMidSend();
@@ -751,6 +752,32 @@ void TestModemManager::storesOnTheSimAndDeletes()
     QVERIFY(!m_mm.messagePaths().contains(path));
     QCOMPARE(listMemory(ZSDK_MEM_SIM).size(), 1);
     QCOMPARE(ZSDK_SMSSrv_DeleteMsg(findText(sim, text).id, ZSDK_MEM_SIM), ZSDK_E_NOT_FOUND);
+}
+
+// Another program on the machine deletes a card message through ModemManager: the card list no
+// longer offers it and the page hears which message went, so its table does not keep a ghost row.
+void TestModemManager::messageDeletedElsewhereLeavesTheCard()
+{
+    startService();
+    const QString gonePath = m_mm.addSms(sms(QStringLiteral("+491701111111"), QStringLiteral("Deleted elsewhere"), 1), false);
+    m_mm.addSms(sms(QStringLiteral("+491702222222"), QStringLiteral("Stays"), 1), false);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    const QVector<Stored> before = listMemory(ZSDK_MEM_SIM);
+    QCOMPARE(before.size(), 2);
+    const Stored gone = findText(before, QStringLiteral("Deleted elsewhere"));
+    QVERIFY(gone.id >= 0);
+    clearEvents();
+
+    QVERIFY(m_mm.deleteSms(gonePath));
+    Event deleted;
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_DELETED; }, 10000, &deleted));
+    QCOMPARE(deleted.value, gone.id);
+    QCOMPARE(deleted.node, gone.node);
+    const QVector<Stored> after = listMemory(ZSDK_MEM_SIM);
+    QCOMPARE(after.size(), 1);
+    QCOMPARE(after.constFirst().text, QStringLiteral("Stays"));
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(gone.id, ZSDK_MEM_SIM), ZSDK_E_NOT_FOUND);
 }
 
 void TestModemManager::moveOffTheCardLosesNothing_data()
