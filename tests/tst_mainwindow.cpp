@@ -225,6 +225,9 @@ private slots:
     void dropFromOutboxesAndKeptFolders_data();
     void dropFromOutboxesAndKeptFolders();
 
+    void severalRowsInACardRootOfferTheOtherMemories_data();
+    void severalRowsInACardRootOfferTheOtherMemories();
+
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
     QPoint pressToDragFirstRow(SMSUITableWidget* table);
@@ -3103,6 +3106,45 @@ void TestMainWindow::dropFromOutboxesAndKeptFolders_data()
 void TestMainWindow::dropFromOutboxesAndKeptFolders()
 {
     dropMovesCopiesOrRefuses();
+}
+
+// Several messages selected in the root table of a card: they can be moved or copied to the other
+// memories (the choice a user makes to save a full card), never to the card they are on.
+void TestMainWindow::severalRowsInACardRootOfferTheOtherMemories_data()
+{
+    QTest::addColumn<int>("root");
+    QTest::addColumn<int>("folder");
+    QTest::addColumn<QStringList>("targets");
+    QTest::newRow("the card") << int(NODE_SIM_ROOT) << int(NODE_SIM_INBOX) << QStringList{"IDS_TREE_LOCAL", "IDS_TREE_DEVICE"};
+    QTest::newRow("the device") << int(NODE_DEVICE_ROOT) << int(NODE_DEVICE_INBOX) << QStringList{"IDS_TREE_SIM", "IDS_TREE_LOCAL"};
+}
+
+void TestMainWindow::severalRowsInACardRootOfferTheOtherMemories()
+{
+    QFETCH(int, root);
+    QFETCH(int, folder);
+    QFETCH(QStringList, targets);
+    for (int i = 0; i < 2; ++i)
+        TestSupport::storeMessage(folder, QStringLiteral("123456%1").arg(i), QStringLiteral("m%1").arg(i));
+    build(kFullConfig, false);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(root), 0);
+    SMSUITableWidget* table = m_window->Table(root);
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 2);
+    table->setFocus();
+    table->selectAll();
+    QVERIFY(m_window->PrepareContextMenu(table->visualItemRect(table->item(0, 0)).center()));
+    QMenu* menu = m_window->ContextMenu();
+    for (const QString& submenu : {QStringLiteral("Move to"), QStringLiteral("Copy to")}) {
+        QStringList offered;
+        for (const QString& id : {QStringLiteral("IDS_TREE_SIM"), QStringLiteral("IDS_TREE_LOCAL"), QStringLiteral("IDS_TREE_DEVICE")}) {
+            QAction* target = targetIn(menu, submenu, id);
+            QVERIFY2(target, qPrintable(submenu + QLatin1Char(' ') + id));
+            if (target->isEnabled())
+                offered << id;
+        }
+        QCOMPARE(offered, targets);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)
