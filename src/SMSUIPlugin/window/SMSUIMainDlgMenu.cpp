@@ -244,8 +244,6 @@ void SMSUIMainDlg::enableMenuItem()
         return;
     if (rows >= 2) {
         off({"IDS_MENU_RECOVER", "IDS_MENU_EDIT"});
-        if (m_iSelectedTreeNode != NODE_LOCAL_ROOT)
-            setTargetRules(m_iSelectedTreeNode, false, true);
     } else if (rows == 1) {
         const SMSLocalRecordPtr rec = SelectedRecord();
         if (rec) {
