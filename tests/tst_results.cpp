@@ -521,6 +521,15 @@ void TestResults::memoryFullPopup()
     QVERIFY(popup);
     QTEST(m_window->MemoryFullText(), "english");
     QCOMPARE(popup->findChild<QPushButton*>()->text(), QStringLiteral("Close"));
+    // The whole warning can be read: no line is wider than the popup's label, nor are there more
+    // lines than it has room for.
+    auto fits = [](const QLabel* label) {
+        return label->minimumSizeHint().width() <= label->width() && label->heightForWidth(label->width()) <= label->height();
+    };
+    QLabel* label = popup->findChild<QLabel*>();
+    QVERIFY(label);
+    QCOMPARE(label->text(), m_window->MemoryFullText());
+    QVERIFY2(fits(label), qPrintable(label->text()));
     // In the top-right corner of the desktop's free area.
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(popup->pos(), QPoint(area.right() - popup->width(), area.top()));
@@ -549,6 +558,9 @@ void TestResults::memoryFullPopup()
     QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
     m_window->SetLanguage(false);
     QTEST(m_window->MemoryFullText(), "german");
+    label = m_window->MemoryFullPopup()->findChild<QLabel*>();
+    QVERIFY(label);
+    QVERIFY2(fits(label), qPrintable(label->text()));
     QCOMPARE(m_window->MemoryFullPopup()->findChild<QPushButton*>()->text(), QStringLiteral("Schließen"));
     // When the two minutes are up the warning goes.
     twoMinutes->start(10);
