@@ -1165,6 +1165,23 @@ void TestDevService::badArgumentsFailCleanly()
     LocalRecord unknown(1, QStringLiteral("1"), QStringLiteral("x"));
     unknown.rec.iMsgId = 424242;
     QCOMPARE(ZSDK_SMSSrv_UpdateMsg(&unknown.rec), int(ZSDK_E_NOT_FOUND));
+
+    // The simulator's controls change nothing for a memory that is not a card: every memory keeps
+    // its size and can still be read.
+    int32_t capacity[3] = {}, used = 0;
+    for (int mem : {ZSDK_MEM_SIM, ZSDK_MEM_DEVICE})
+        QCOMPARE(ZSDK_SMSSrv_GetRecordInfo(&capacity[mem], &used, mem), 0);
+    for (int mem : {-1, int(ZSDK_MEM_PC), 3}) {
+        ZsdkSim::SetReadDelay(mem, 60000);
+        ZsdkSim::SetCapacity(mem, 1);
+    }
+    for (int mem : {ZSDK_MEM_PC, ZSDK_MEM_SIM, ZSDK_MEM_DEVICE})
+        QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&n, mem), 0);
+    for (int mem : {ZSDK_MEM_SIM, ZSDK_MEM_DEVICE}) {
+        int32_t now = -1;
+        QCOMPARE(ZSDK_SMSSrv_GetRecordInfo(&now, &used, mem), 0);
+        QCOMPARE(now, capacity[mem]);
+    }
 }
 
 void TestDevService::releaseRefusesForeignPointers()
