@@ -17,6 +17,7 @@
 #include "store/SMSTypes.h"
 #include "window/SMSUIMainDlg.h"
 #include "window/SMSUITableWidget.h"
+#include "window/UITableItem.h"
 #include "worker/SMSThreadUI.h"
 #include "worker/SMSWaitingDlg.h"
 
@@ -92,6 +93,8 @@ private slots:
     void moveCopyTargetsOffered();
     void moveAndCopyResultText_data();
     void moveAndCopyResultText();
+    void recoverResultText_data();
+    void recoverResultText();
     void dualModeMemoryFullAsksFirst_data();
     void dualModeMemoryFullAsksFirst();
     void newMessagePopupClosesAfterFiveSeconds();
@@ -394,6 +397,52 @@ void TestResults::moveAndCopyResultText()
     QVERIFY(onPc + inDevice - 1 >= 3 - goneMeanwhile);
     if (goneMeanwhile == 0)
         QCOMPARE(m_window->Table(NODE_DEVICE_INBOX)->rowCount(), inDevice);
+}
+
+// Recovering from the trash: the progress window counts every message it was given, and says that
+// some failed when the last one through could not be put back.
+void TestResults::recoverResultText_data()
+{
+    QTest::addColumn<int>("goneMeanwhile");   // trashed messages removed by another program, from the bottom
+    QTest::addColumn<QString>("text");        // empty: no failure text
+    QTest::addColumn<int>("inboxAfter");
+    QTest::newRow("both recovered") << 0 << QString() << 2;
+    QTest::newRow("one of two gone meanwhile") << 1 << "The operation failed for some messages." << 1;
+}
+
+void TestResults::recoverResultText()
+{
+    QFETCH(int, goneMeanwhile);
+    QFETCH(QString, text);
+    for (int i = 0; i < 2; ++i) {
+        const int id = TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("+49171000000%1").arg(i), QStringLiteral("binned %1").arg(i));
+        QCOMPARE(ZSDK_SMSSrv_DeleteMsg(id, MEM_PC), 0);   // into the trash
+    }
+    build();
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_TRASH), 0);
+    SMSUITableWidget* trash = m_window->Table(NODE_LOCAL_TRASH);
+    QCOMPARE(trash->rowCount(), 2);
+    trash->selectAll();
+    // The rows are put back from the top; the bottom ones are the last through.
+    for (int i = 0; i < goneMeanwhile; ++i) {
+        const SMSLocalRecordPtr rec = UITableItem::RecordOf(trash->item(trash->rowCount() - 1 - i, 0));
+        QVERIFY(rec);
+        QCOMPARE(ZSDK_SMSSrv_RemoveMsg(rec->iMsgId, MEM_PC), 0);
+    }
+    QSignalSpy finished(m_window->Worker(), &QThread::finished);
+    m_window->onButtonClickRecoverMessages();
+    QVERIFY(finished.count() == 1 || finished.wait(10000));
+    QCoreApplication::processEvents();
+    SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
+    QVERIFY(progress);
+    QCOMPARE(progress->CountText(), QStringLiteral("2/2"));
+    QCOMPARE(progress->Progress(), 100);
+    if (text.isEmpty())
+        QVERIFY(!progress->LabelText().contains(Change::tr(QStringLiteral("IDS_STR_SOME_FAILED"), QStringLiteral("SMSUIPlugin"))));
+    else
+        QCOMPARE(progress->LabelText(), text);
+    QFETCH(int, inboxAfter);
+    QTRY_COMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), inboxAfter);
 }
 
 void TestResults::dualModeMemoryFullAsksFirst_data()
