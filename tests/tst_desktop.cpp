@@ -247,6 +247,8 @@ void TestDesktop::secondStartRaisesTheFirstFrame()
         Frame second(env);
         QVERIFY2(second.finishedWithSuccess(30000), qPrintable(second.log()));
         QVERIFY2(second.log().contains(QStringLiteral("asked to come forward")), qPrintable(second.log()));
+        // The running frame answered, and the later start waited for that answer.
+        QVERIFY2(!second.log().contains(QStringLiteral("did not confirm")), qPrintable(second.log()));
         QVERIFY(second.socketPath().isEmpty());
     }
     QTRY_VERIFY2_WITH_TIMEOUT(first->log().contains(kRaised), qPrintable(first->log()), 10000);
