@@ -398,10 +398,13 @@ void TestModemManager::listsBothMemoriesAndTheDeviceState()
     QCOMPARE(ZSDK_DevSrv_GetIMSI(imsi, 32), ZSDK_OK);
     QCOMPARE(wide(imsi), QStringLiteral("262019876543210"));
 
-    // The radio goes to low power, the SIM asks for its PIN: the page hears both.
+    // The radio goes to low power, the SIM asks for its PIN: the page hears both, and the frame
+    // is told why nothing can be sent.
     clearEvents();
+    QVERIFY(ZsdkDevice::Problem().isEmpty());
     m_mm.setModem(QStringLiteral("org.freedesktop.ModemManager1.Modem"), {{QStringLiteral("PowerState"), 2u}});
     QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_STATUS && e.value == ZSDK_ST_CANNOT_SEND; }));
+    QTRY_COMPARE(ZsdkDevice::Problem(), QStringLiteral("The modem's radio is off"));
     int32_t rf[2] = {1, 1};
     QCOMPARE(ZSDK_DevSrv_GetRFSwitch(rf), ZSDK_OK);
     QCOMPARE(rf[0], 0);
