@@ -404,8 +404,6 @@ bool SmsSettingUIPlugin::Apply()
         if (m_pLogic->SaveMessagePrioritySetting(priority) != 0)
             return false;
     } else if (m_bSmscShown) {
-        if (!m_pValidity)
-            return false;
         if (m_pLogic->SetSMSCentreNumber(m_pSmscNumber->text()) != 0
             || m_pLogic->SetSMSValidityPeriod(unsigned(SecondsForPosition(m_pValidity->currentIndex()))) != 0)
             return false;
