@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -60,6 +61,8 @@ private slots:
     void settingsFileUnreadable();
 
     void messageResponderReceivesRequest();
+    void realBoxAnswersThePressedButton_data();
+    void realBoxAnswersThePressedButton();
 
     void urlAllowList_data();
     void urlAllowList();
@@ -203,6 +206,64 @@ void TestHostCommon::messageResponderReceivesRequest()
     QCOMPARE(seen.text, QStringLiteral("Delete?"));
     QCOMPARE(seen.icon, int(QMessageBox::Question));
     QCOMPARE(seen.buttons, QStringList({QStringLiteral("IDS_YES"), QStringLiteral("IDS_NO")}));
+}
+
+// Without a responder a real box is shown; the caller learns which of the named buttons was
+// pressed as the standard button it stands for (a button of another name takes a standard value
+// by its place). The box is answered by clicking it from the event loop it runs.
+void TestHostCommon::realBoxAnswersThePressedButton_data()
+{
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<int>("press");   // index into buttons
+    QTest::addColumn<int>("answer");
+    QTest::newRow("OK of OK and Cancel") << QStringList{"IDS_OK", "IDS_CANCEL"} << 0 << int(QMessageBox::Ok);
+    QTest::newRow("Cancel of OK and Cancel") << QStringList{"IDS_OK", "IDS_CANCEL"} << 1 << int(QMessageBox::Cancel);
+    QTest::newRow("Yes of Yes and No") << QStringList{"IDS_YES", "IDS_NO"} << 0 << int(QMessageBox::Yes);
+    QTest::newRow("No of Yes and No") << QStringList{"IDS_YES", "IDS_NO"} << 1 << int(QMessageBox::No);
+    QTest::newRow("a button of its own, first") << QStringList{"IDS_BTN_CLOSE", "IDS_CANCEL"} << 0 << int(QMessageBox::Ok);
+    QTest::newRow("Cancel beside a button of its own") << QStringList{"IDS_BTN_CLOSE", "IDS_CANCEL"} << 1 << int(QMessageBox::Cancel);
+}
+
+void TestHostCommon::realBoxAnswersThePressedButton()
+{
+    QFETCH(QStringList, buttons);
+    QFETCH(int, press);
+    CommonUtils::SetMessageResponder(nullptr);
+    const QString wanted = Change::tr(buttons.at(press), QStringLiteral("XFramePlugin"));
+    QStringList shown;
+    int tries = 0;
+    QTimer clicker;
+    clicker.setInterval(10);
+    connect(&clicker, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            if (++tries > 500) {
+                // No box became the modal one: close whatever box is up so that the test ends
+                // (the comparisons below then fail).
+                clicker.stop();
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* other = qobject_cast<QMessageBox*>(w))
+                        other->reject();
+            }
+            return;
+        }
+        clicker.stop();
+        QAbstractButton* target = nullptr;
+        for (QAbstractButton* b : box->buttons()) {
+            shown << b->text();
+            if (b->text() == wanted)
+                target = b;
+        }
+        if (target)
+            target->click();
+        else
+            box->reject();
+    });
+    clicker.start();
+    const int answer = CommonUtils::ShowMessage(QMessageBox::Question, nullptr, QStringLiteral("Go on?"), QStringLiteral("Prompt"),
+                                                buttons.at(0), QString(), buttons.at(1));
+    QVERIFY2(shown.contains(wanted), qPrintable(shown.join(QLatin1Char(','))));
+    QTEST(answer, "answer");
 }
 
 void TestHostCommon::urlAllowList_data()
