@@ -7,6 +7,8 @@
 #include "worker/SMSWaitingDlg.h"
 #include "TestSupport.h"
 
+#include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,6 +28,7 @@ private slots:
     void cancelDuringABatch();
     void cancelDuringASendStartsTheCancelJob();
     void labels();
+    void countBarAndButtonSitInTheMiddle();
     void lateCallsAfterTheWindowWentAway_data();
     void lateCallsAfterTheWindowWentAway();
 
@@ -154,6 +157,31 @@ void TestProgress::labels()
     const QString longText(40, QLatin1Char('x'));
     progress->changeLabel(longText);   // 26 characters or more: shown as it is
     QCOMPARE(progress->LabelText(), longText);
+}
+
+// The window reads as a column: the text from the left, under it the count, the bar and the
+// button, each in the middle and at its own size.
+void TestProgress::countBarAndButtonSitInTheMiddle()
+{
+    SMSWaitingDlg* progress = SMSWaitingDlg::Instance();
+    progress->Prepare(2);
+    progress->ShowAnimationDialog(&m_parent, SMSWaitingDlg::Copying);
+    auto* text = m_parent.findChild<QLabel*>(QStringLiteral("SMSUIPlugin_WaitingText"));
+    auto* count = m_parent.findChild<QLabel*>(QStringLiteral("SMSUIPlugin_WaitingCount"));
+    auto* bar = m_parent.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_WaitingBar"));
+    auto* button = m_parent.findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_WaitingCancel"));
+    QVERIFY(text && count && bar && button);
+    QWidget* frame = button->parentWidget();
+    QVERIFY(frame && frame->layout());
+    frame->layout()->activate();
+    const int middle = frame->rect().center().x();
+    for (QWidget* w : {static_cast<QWidget*>(count), bar, static_cast<QWidget*>(button)}) {
+        QVERIFY2(qAbs(w->geometry().center().x() - middle) <= 1, qPrintable(w->objectName()));
+        QVERIFY2(w->width() < frame->width() - 40, qPrintable(w->objectName()));
+    }
+    QCOMPARE(button->width(), button->sizeHint().width());
+    QCOMPARE(count->width(), qMax(count->minimumWidth(), count->sizeHint().width()));
+    QVERIFY(text->width() > frame->width() - 40);   // the text has the whole width
 }
 
 void TestProgress::lateCallsAfterTheWindowWentAway_data()
