@@ -91,6 +91,8 @@ private slots:
     void closing_data();
     void closing();
     void replyAndForwardFillTheFields();
+    void saveFollowsWhatWasChanged_data();
+    void saveFollowsWhatWasChanged();
     void enterDoesNotOpenTheAddressBook();
     void sendToShowsWhatTheBookReturns_data();
     void sendToShowsWhatTheBookReturns();
@@ -365,6 +367,55 @@ void TestEditor::replyAndForwardFillTheFields()
     Change::LoadLanguage(QStringLiteral("en"));
     QVERIFY(!title.isEmpty());
     QCOMPARE(title.first().at(0).toInt(), int(EDIT_MODE_FORWARD));
+}
+
+// Save in a reply or a forward is offered once there is something of the user's own to keep: a
+// forward needs a number or a changed text, a reply a text or another number.
+void TestEditor::saveFollowsWhatWasChanged_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("clearNumber");
+    QTest::addColumn<QString>("typeNumber");
+    QTest::addColumn<bool>("clearText");
+    QTest::addColumn<QString>("typeText");
+    QTest::addColumn<bool>("save");
+    const int forward = EDIT_MODE_FORWARD, reply = EDIT_MODE_REPLY;
+    QTest::newRow("forward as it came") << forward << false << "" << false << "" << false;
+    QTest::newRow("forward with a number") << forward << false << "0172" << false << "" << true;
+    QTest::newRow("forward with its text changed") << forward << false << "" << false << " See you" << true;
+    QTest::newRow("forward with its text removed") << forward << false << "" << true << "" << false;
+    QTest::newRow("forward with its text removed and a number") << forward << false << "0172" << true << "" << true;
+    QTest::newRow("reply as it came") << reply << false << "" << false << "" << false;
+    QTest::newRow("reply with a text") << reply << false << "" << false << "Yes" << true;
+    QTest::newRow("reply to another number") << reply << false << "9" << false << "" << true;
+    QTest::newRow("reply without a number or a text") << reply << true << "" << false << "" << false;
+}
+
+void TestEditor::saveFollowsWhatWasChanged()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, clearNumber);
+    QFETCH(QString, typeNumber);
+    QFETCH(bool, clearText);
+    QFETCH(QString, typeText);
+    m_window->Table(NODE_LOCAL_INBOX)->selectRow(0);
+    SMSUIMessageEditor* editor = open(mode);
+    QVERIFY(editor);
+    if (clearNumber) {
+        editor->NumberField()->selectAll();
+        QTest::keyClick(editor->NumberField(), Qt::Key_Backspace);
+        QVERIFY(editor->NumberField()->text().isEmpty());
+    }
+    editor->NumberField()->end(false);
+    QTest::keyClicks(editor->NumberField(), typeNumber);
+    if (clearText) {
+        editor->TextArea()->selectAll();
+        QTest::keyClick(editor->TextArea(), Qt::Key_Backspace);
+        QVERIFY(editor->TextArea()->toPlainText().isEmpty());
+    }
+    editor->TextArea()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor->TextArea(), typeText);
+    QTEST(editor->SaveButton()->isEnabled(), "save");
 }
 
 void TestEditor::enterDoesNotOpenTheAddressBook()
