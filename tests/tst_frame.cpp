@@ -10,6 +10,7 @@
 #include "HostGuids.h"
 #include "HostServices.h"
 #include "MessageArrivals.h"
+#include "HostServices.h"
 #include "PluginManager.h"
 #include "SimControl.h"
 #include "zsdk.h"
@@ -74,6 +75,7 @@ private slots:
     void contactPickerSearch_data();
     void contactPickerSearch();
     void sendToFillsTheEditor();
+    void savedNumberIsToldToThoseWhoAsked();
     void fillingTheCardShowsWhatIsStored();
     void treeLabelsFitAtTheDefaultWidth_data();
     void treeLabelsFitAtTheDefaultWidth();
@@ -892,6 +894,55 @@ void TestFrame::frameTextsFollowTheLanguage()
     // A language without its file is named in the language still in use.
     frame.SwitchLanguage(QStringLiteral("xx"));
     QCOMPARE(frame.statusBar()->currentMessage(), Change::tr(QStringLiteral("IDS_FRAME_LANGUAGE_MISSING"), group).arg(QStringLiteral("xx")));
+    ZsdkSim::Shutdown();
+}
+
+namespace {
+struct HeardNotify : INotify {
+    QList<int> codes;
+    int Notify(int code, int, int) override
+    {
+        codes << code;
+        return 1;
+    }
+};
+}
+
+// A number saved in the phone book is announced to every plug-in that registered for phone-book
+// changes, and to no other.
+void TestFrame::savedNumberIsToldToThoseWhoAsked()
+{
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("saved.sqlite")));
+    FrameWindow frame(true);
+    auto* notify = qobject_cast<NotifyService*>(
+        qobject_cast<QObject*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::NotifyService), 0x2011)));
+    auto* book = qobject_cast<IAddrBookUIPlugin*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
+    QVERIFY(notify && book);
+    HeardNotify asked, other;
+    const QString askedGuid = QStringLiteral("{0A5B3C1E-0000-4000-8000-000000000001}");
+    const QString otherGuid = QStringLiteral("{0A5B3C1E-0000-4000-8000-000000000002}");
+    notify->AddPlugin(askedGuid, &asked);
+    notify->AddPlugin(otherGuid, &other);
+    auto leave = qScopeGuard([&] {
+        notify->RemovePlugin(askedGuid);
+        notify->RemovePlugin(otherGuid);
+    });
+    notify->RegisterNotify(askedGuid, HostNotify::PhoneBookChanged);
+    notify->RegisterNotify(otherGuid, HostNotify::PhoneBookChanged2);
+    bool answered = false;
+    QTimer::singleShot(0, &frame, [&] {
+        if (auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            answered = true;
+            input->setTextValue(QStringLiteral("Clara Voss"));
+            input->accept();
+        } else if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            d->reject();
+        }
+    });
+    QVERIFY(book->SaveNumber(QStringLiteral("+491715550000"), &frame));
+    QVERIFY(answered);
+    QCOMPARE(asked.codes, QList<int>{HostNotify::PhoneBookChanged});
+    QVERIFY(other.codes.isEmpty());
     ZsdkSim::Shutdown();
 }
 
