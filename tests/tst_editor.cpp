@@ -101,6 +101,7 @@ private slots:
     void sendModeOnAStoredMessage_data();
     void sendModeOnAStoredMessage();
     void sendStaysOffWhileTheDeviceIsGone();
+    void sendWithoutANumberStaysOffWhenServiceReturns();
     void cancelDuringASendClosesTheProgress();
     void finishedSendIsAKnownOperation();
 
@@ -579,6 +580,32 @@ void TestEditor::sendStaysOffWhileTheDeviceIsGone()
     QVERIFY(ZsdkSim::WaitForEvents());
     QTRY_VERIFY(m_window->CanSendSms());
     QTRY_VERIFY(editor->SendButton()->isEnabled());
+}
+
+// Service coming back enables Send only in editors that have a number to send to.
+void TestEditor::sendWithoutANumberStaysOffWhenServiceReturns()
+{
+    SMSUIMessageEditor* editor = open(EDIT_MODE_NEW);
+    editor->TextArea()->setPlainText(QStringLiteral("to whom?"));
+    QVERIFY(!editor->SendButton()->isEnabled());
+    m_window->GetPresentNetworkStatus(false);
+    m_window->GetPresentNetworkStatus(true);
+    QVERIFY(!editor->SendButton()->isEnabled());
+    ZsdkSim::SetDevicePresent(false);
+    auto restore = qScopeGuard([] { ZsdkSim::SetDevicePresent(true); });
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QTRY_VERIFY(!m_window->CanSendSms());
+    ZsdkSim::SetDevicePresent(true);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QTRY_VERIFY(m_window->CanSendSms());
+    QCoreApplication::processEvents();
+    QVERIFY(!editor->SendButton()->isEnabled());
+    // With a number it comes on with the service.
+    QTest::keyClicks(editor->NumberField(), QStringLiteral("+491711111111"));
+    m_window->GetPresentNetworkStatus(false);
+    QVERIFY(!editor->SendButton()->isEnabled());
+    m_window->GetPresentNetworkStatus(true);
+    QVERIFY(editor->SendButton()->isEnabled());
 }
 
 void TestEditor::cancelDuringASendClosesTheProgress()
