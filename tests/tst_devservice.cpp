@@ -191,6 +191,7 @@ private slots:
     void deleteMovesToTrashRemoveDeletes();
     void sendReportsEveryPartThenTheStoredCopy();
     void failedPartsMarkTheStoredCopyNotSent();
+    void cancellingOneSendLeavesTheOthers();
     void sendWithoutTheDeviceIsAnswered();
     void flashMessageIsAnnouncedNotStored();
     void deliveryReportWhenRequested();
@@ -839,6 +840,44 @@ void TestDevService::sendReportsEveryPartThenTheStoredCopy()
     QCOMPARE(saved.number, QStringLiteral("+491711111111; 0302222222;"));
     QVERIFY(saved.id > 0);
     QCOMPARE(count(ZSDK_MEM_PC), 1);
+}
+
+// A send is cancelled by the record it was given with: its parts still waiting fail and its copy
+// is kept unsent, while another send goes on. A record that was never sent has nothing to cancel.
+void TestDevService::cancellingOneSendLeavesTheOthers()
+{
+    ZsdkSim::SetSendDelay(200);
+    auto restore = qScopeGuard([] { ZsdkSim::SetSendDelay(0); });
+    SMSDeviceRecord* first = nullptr;
+    SMSDeviceRecord* second = nullptr;
+    SMSDeviceRecord* stranger = nullptr;
+    QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&first, w(QStringLiteral("1111111;2222222")), w(QStringLiteral("first"))), 0);
+    QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&second, w(QStringLiteral("3333333")), w(QStringLiteral("second"))), 0);
+    QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&stranger, w(QStringLiteral("4444444")), w(QStringLiteral("never sent"))), 0);
+    auto release = qScopeGuard([&] {
+        ZSDK_SMSSrv_ReleaseSMSRecord(&first);
+        ZSDK_SMSSrv_ReleaseSMSRecord(&second);
+        ZSDK_SMSSrv_ReleaseSMSRecord(&stranger);
+    });
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(first), 0);
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(second), 0);
+    QCOMPARE(ZSDK_SMSSrv_CancelSendMsg(&first), 0);
+    QCOMPARE(ZSDK_SMSSrv_CancelSendMsg(&stranger), int(ZSDK_E_NOT_FOUND));
+    QVERIFY(ZsdkSim::WaitForEvents(10000));
+    const QList<Event> all = takeEvents();
+    QHash<QString, QList<int>> results;   // number: the status of each part
+    for (const Event& e : eventsOf(all, ZSDK_EVT_SEND_RESULT))
+        results[e.number] << e.status;
+    QCOMPARE(results.value(QStringLiteral("1111111")), QList<int>{1});
+    QCOMPARE(results.value(QStringLiteral("2222222")), QList<int>{1});
+    QCOMPARE(results.value(QStringLiteral("3333333")), QList<int>{0});
+    QVERIFY(!results.contains(QStringLiteral("4444444")));
+    QHash<QString, int> saved;            // text: the status of its stored copy
+    for (const Event& e : eventsOf(all, ZSDK_EVT_SENT_SAVED))
+        saved.insert(e.content, e.status);
+    QCOMPARE(saved.size(), 2);
+    QCOMPARE(saved.value(QStringLiteral("first"), -1), 1);
+    QCOMPARE(saved.value(QStringLiteral("second"), -1), 0);
 }
 
 void TestDevService::failedPartsMarkTheStoredCopyNotSent()
