@@ -227,6 +227,7 @@ private slots:
 
     void severalRowsInACardRootOfferTheOtherMemories_data();
     void severalRowsInACardRootOfferTheOtherMemories();
+    void rightClickOpensTheMenuOverTheRows();
 
 private:
     SMSUIMainDlg* build(const QByteArray& config, bool seedSim = true);
@@ -3145,6 +3146,42 @@ void TestMainWindow::severalRowsInACardRootOfferTheOtherMemories()
         }
         QCOMPARE(offered, targets);
     }
+}
+
+// A right click over the message list opens the context menu there; one outside the list (on its
+// header) opens none.
+void TestMainWindow::rightClickOpensTheMenuOverTheRows()
+{
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("1234567"), QStringLiteral("x"));
+    build(kFullConfig);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
+    SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
+    QMenu* menu = m_window->ContextMenu();
+    QVERIFY(table && menu);
+    table->setFocus();   // a right click on the table gives it the focus first
+    auto rightClick = [&](const QPoint& inViewport) {
+        bool shown = false;
+        int tries = 0;
+        QTimer closer;
+        closer.setInterval(10);
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                shown = popup == menu;
+                popup->close();
+                closer.stop();
+            } else if (++tries > 200) {
+                closer.stop();
+            }
+        });
+        closer.start();
+        const QPoint global = table->viewport()->mapToGlobal(inViewport);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, m_window->mapFromGlobal(global), global);
+        QApplication::sendEvent(m_window, &event);
+        closer.stop();
+        return shown;
+    };
+    QVERIFY(rightClick(table->visualItemRect(table->item(0, 0)).center()));
+    QVERIFY(!rightClick(QPoint(5, -5)));   // on the header above the rows
 }
 
 QTEST_MAIN(TestMainWindow)
