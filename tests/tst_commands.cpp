@@ -25,6 +25,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QAction>
 #include <QScopeGuard>
 #include <QTextEdit>
 #include <QTemporaryDir>
@@ -84,6 +85,8 @@ private slots:
     void callTakesExactlyOneNumber_data();
     void callTakesExactlyOneNumber();
     void callShortcutNeedsTheTableFocus();
+    void callEntryNeedsVoiceCallsAndTheCallPlugIn_data();
+    void callEntryNeedsVoiceCallsAndTheCallPlugIn();
     void saveNumberNeedsThePhoneBookAndOneNumber_data();
     void saveNumberNeedsThePhoneBookAndOneNumber();
     void doubleClickOpensDraftsOnly_data();
@@ -245,6 +248,41 @@ void TestCommands::callShortcutNeedsTheTableFocus()
     QTRY_VERIFY(m_window->TreeWidget()->hasFocus());
     m_window->onButtonClickCallHandler(false);
     QCOMPARE(m_dialled.size(), 2);
+}
+
+// The context menu offers Call only where the host makes voice calls ("callui"/"callvoice") and
+// its call plug-in is there; the entry then dials the selected message's number.
+void TestCommands::callEntryNeedsVoiceCallsAndTheCallPlugIn_data()
+{
+    QTest::addColumn<QString>("voice");
+    QTest::addColumn<bool>("plugIn");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("voice calls and the plug-in") << "1" << true << true;
+    QTest::newRow("voice calls without the plug-in") << "1" << false << false;
+    QTest::newRow("no voice calls") << "0" << true << false;
+}
+
+void TestCommands::callEntryNeedsVoiceCallsAndTheCallPlugIn()
+{
+    QFETCH(QString, voice);
+    QFETCH(bool, plugIn);
+    QFETCH(bool, offered);
+    CommonUtils::SetSettings(QStringLiteral("callui"), QStringLiteral("callvoice"), voice);
+    auto restore = qScopeGuard([] { CommonUtils::SetSettings(QStringLiteral("callui"), QStringLiteral("callvoice"), QString()); });
+    QObject callPlugIn;
+    if (plugIn)
+        m_container.RegisterPlugin(QLatin1String(HostGuid::CallUI), 0x1001, &callPlugIn);
+    QVERIFY(TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("0301234567"), QStringLiteral("call me")) >= 0);
+    build();
+    QAction* call = m_window->GetAction(QStringLiteral("IDS_MENU_CALL"));
+    QCOMPARE(call != nullptr, offered);
+    if (!call)
+        return;
+    select(NODE_LOCAL_INBOX, {0});
+    call->trigger();
+    QCOMPARE(m_dialled.size(), 1);
+    QVERIFY2(m_dialled.first().endsWith(QStringLiteral("0301234567")), qPrintable(m_dialled.first()));
+    cleanup();   // the window goes before the plug-in it may hold
 }
 
 void TestCommands::saveNumberNeedsThePhoneBookAndOneNumber_data()
