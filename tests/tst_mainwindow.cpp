@@ -3101,6 +3101,8 @@ void TestMainWindow::dropFromOutboxesAndKeptFolders_data()
     QTest::newRow("drafts to favorite moves") << 2 << 3 << false << false << 1 << 1;
     QTest::newRow("drafts to trash moves") << 2 << 4 << false << false << 1 << 1;
     QTest::newRow("sent card message onto the PC outbox is refused") << 6 << 0 << false << false << 2 << 0;
+    QTest::newRow("sent card message to sent items copies") << 6 << 15 << false << false << 2 << 1;
+    QTest::newRow("card outbox to favorite copies") << 6 << 3 << false << false << 2 << 1;
 }
 
 // Same steps as dropMovesCopiesOrRefuses, for the sources that test does not drag from.
