@@ -224,6 +224,8 @@ private slots:
     void deleteOnACardLeavesEveryTableShowingIt();
     void dropFromOutboxesAndKeptFolders_data();
     void dropFromOutboxesAndKeptFolders();
+    void secondDropFromTheCardCopiesAgain_data();
+    void secondDropFromTheCardCopiesAgain();
 
     void severalRowsInACardRootOfferTheOtherMemories_data();
     void severalRowsInACardRootOfferTheOtherMemories();
@@ -3184,6 +3186,65 @@ void TestMainWindow::rightClickOpensTheMenuOverTheRows()
     };
     QVERIFY(rightClick(table->visualItemRect(table->item(0, 0)).center()));
     QVERIFY(!rightClick(QPoint(5, -5)));   // on the header above the rows
+}
+
+// ---- A second drag in the same window ----
+
+void TestMainWindow::secondDropFromTheCardCopiesAgain_data()
+{
+    QTest::addColumn<int>("firstSource");
+    QTest::addColumn<int>("firstTarget");
+    QTest::addColumn<bool>("firstWorks");
+    QTest::addColumn<int>("secondTarget");
+    QTest::newRow("card outbox to favorite, then to sent items") << int(NODE_SIM_OUTBOX) << int(NODE_LOCAL_FAVORITE) << true << int(NODE_LOCAL_SENT);
+    QTest::newRow("card outbox to sent items, then to favorite") << int(NODE_SIM_OUTBOX) << int(NODE_LOCAL_SENT) << true << int(NODE_LOCAL_FAVORITE);
+    QTest::newRow("PC inbox to favorite, then card outbox to sent items") << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_FAVORITE) << true << int(NODE_LOCAL_SENT);
+    QTest::newRow("card inbox to PC inbox, then card outbox to favorite") << int(NODE_SIM_INBOX) << int(NODE_LOCAL_INBOX) << true << int(NODE_LOCAL_FAVORITE);
+    QTest::newRow("refused drop, then card outbox to sent items") << int(NODE_SIM_OUTBOX) << int(NODE_LOCAL_INBOX) << false << int(NODE_LOCAL_SENT);
+}
+
+// The user drags from one folder, then from the card's outbox: the second drop copies exactly the
+// message dragged this time (nothing left over from the first drag or job), and the card keeps it.
+void TestMainWindow::secondDropFromTheCardCopiesAgain()
+{
+    QFETCH(int, firstSource);
+    QFETCH(int, firstTarget);
+    QFETCH(bool, firstWorks);
+    QFETCH(int, secondTarget);
+    for (int i = 0; i < 2; ++i)
+        TestSupport::storeMessage(NODE_SIM_OUTBOX, QStringLiteral("55503%1").arg(i), QStringLiteral("card %1").arg(i), 1,
+                                  QStringLiteral("2026120%1100000").arg(i + 1));
+    if (firstSource != NODE_SIM_OUTBOX)
+        TestSupport::storeMessage(firstSource, QStringLiteral("5550400"), QStringLiteral("first"), 1);
+    build(kFullConfig, false);
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    auto drag = [this](int source, int target) {
+        m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(source));
+        SMSUITableWidget* table = m_window->Table(source);
+        QVERIFY(table && table->rowCount() > 0);
+        const QPoint pressed = pressToDragFirstRow(table);
+        QCOMPARE(m_window->DragSourceNode(), source);
+        m_window->DragOver(target);
+        dropOnFolder(target, false);
+        QTest::mouseRelease(table->viewport(), Qt::LeftButton, Qt::NoModifier, pressed);
+    };
+    const int firstBefore = m_window->Table(firstTarget)->rowCount();
+    drag(firstSource, firstTarget);
+    if (QTest::currentTestFailed())
+        return;
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), firstWorks ? 1 : 0, 5000);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    QTRY_COMPARE(m_window->Table(firstTarget)->rowCount(), firstBefore + (firstWorks ? 1 : 0));
+    const int secondBefore = m_window->Table(secondTarget)->rowCount();
+    drag(NODE_SIM_OUTBOX, secondTarget);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(SMSWaitingDlg::Existing());
+    QCOMPARE(SMSWaitingDlg::Existing()->Kind(), int(SMSWaitingDlg::DragCopying));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), firstWorks ? 2 : 1, 5000);
+    QTRY_COMPARE(m_window->Table(secondTarget)->rowCount(), secondBefore + 1);
+    QCOMPARE(m_window->Table(NODE_SIM_OUTBOX)->rowCount(), 2);
 }
 
 QTEST_MAIN(TestMainWindow)
