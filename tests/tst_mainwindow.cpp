@@ -222,8 +222,6 @@ private slots:
     void messageTheDeviceDeletedLeavesItsTables();
     void deleteOnACardLeavesEveryTableShowingIt_data();
     void deleteOnACardLeavesEveryTableShowingIt();
-    void dropFromOutboxesAndKeptFolders_data();
-    void dropFromOutboxesAndKeptFolders();
     void secondDropFromTheCardCopiesAgain_data();
     void secondDropFromTheCardCopiesAgain();
 
@@ -1974,6 +1972,18 @@ void TestMainWindow::dropMovesCopiesOrRefuses_data()
     QTest::newRow("card inbox to PC inbox copies") << 7 << 1 << false << false << 2 << 1;
     QTest::newRow("card inbox to favorite copies even without Ctrl") << 7 << 3 << false << false << 2 << 1;
     QTest::newRow("drafts to the report folder is refused") << 2 << 5 << false << true << 2 << 0;
+    // From the outboxes, Favorite and Drafts.
+    QTest::newRow("outbox to drafts moves") << 0 << 2 << false << false << 1 << 1;
+    QTest::newRow("outbox to drafts with Ctrl copies") << 0 << 2 << true << false << 2 << 1;
+    QTest::newRow("outbox to favorite moves") << 0 << 3 << false << false << 1 << 1;
+    QTest::newRow("outbox to card outbox with the switch copies") << 0 << 6 << false << true << 2 << 1;
+    QTest::newRow("favorite to trash moves") << 3 << 4 << false << false << 1 << 1;
+    QTest::newRow("favorite to drafts moves") << 3 << 2 << false << false << 1 << 1;
+    QTest::newRow("drafts to favorite moves") << 2 << 3 << false << false << 1 << 1;
+    QTest::newRow("drafts to trash moves") << 2 << 4 << false << false << 1 << 1;
+    QTest::newRow("sent card message onto the PC outbox is refused") << 6 << 0 << false << false << 2 << 0;
+    QTest::newRow("sent card message to sent items copies") << 6 << 15 << false << false << 2 << 1;
+    QTest::newRow("card outbox to favorite copies") << 6 << 3 << false << false << 2 << 1;
 }
 
 void TestMainWindow::dropMovesCopiesOrRefuses()
@@ -3082,35 +3092,6 @@ void TestMainWindow::deleteOnACardLeavesEveryTableShowingIt()
     int32_t left = -1;
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&left, memory), 0);
     QCOMPARE(int(left), 3 - gone.size());
-}
-
-// ---- Drops from the outboxes, Sent Items, Favorite and Drafts ----
-
-void TestMainWindow::dropFromOutboxesAndKeptFolders_data()
-{
-    QTest::addColumn<int>("source");
-    QTest::addColumn<int>("target");
-    QTest::addColumn<bool>("ctrl");
-    QTest::addColumn<bool>("local2Device");
-    QTest::addColumn<int>("sourceRows");   // after the drop; each source starts with two
-    QTest::addColumn<int>("targetRows");
-    QTest::newRow("outbox to drafts moves") << 0 << 2 << false << false << 1 << 1;
-    QTest::newRow("outbox to drafts with Ctrl copies") << 0 << 2 << true << false << 2 << 1;
-    QTest::newRow("outbox to favorite moves") << 0 << 3 << false << false << 1 << 1;
-    QTest::newRow("outbox to card outbox with the switch copies") << 0 << 6 << false << true << 2 << 1;
-    QTest::newRow("favorite to trash moves") << 3 << 4 << false << false << 1 << 1;
-    QTest::newRow("favorite to drafts moves") << 3 << 2 << false << false << 1 << 1;
-    QTest::newRow("drafts to favorite moves") << 2 << 3 << false << false << 1 << 1;
-    QTest::newRow("drafts to trash moves") << 2 << 4 << false << false << 1 << 1;
-    QTest::newRow("sent card message onto the PC outbox is refused") << 6 << 0 << false << false << 2 << 0;
-    QTest::newRow("sent card message to sent items copies") << 6 << 15 << false << false << 2 << 1;
-    QTest::newRow("card outbox to favorite copies") << 6 << 3 << false << false << 2 << 1;
-}
-
-// Same steps as dropMovesCopiesOrRefuses, for the sources that test does not drag from.
-void TestMainWindow::dropFromOutboxesAndKeptFolders()
-{
-    dropMovesCopiesOrRefuses();
 }
 
 // Several messages selected in the root table of a card: they can be moved or copied to the other
