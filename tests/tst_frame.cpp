@@ -41,6 +41,14 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+namespace {
+// The frame's address book, as the page looks it up.
+IAddrBookUIPlugin* frameAddressBook()
+{
+    return qobject_cast<IAddrBookUIPlugin*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
+}
+} // namespace
+
 class TestFrame : public QObject
 {
     Q_OBJECT
@@ -916,7 +924,7 @@ void TestFrame::savedNumberIsToldToThoseWhoAsked()
     FrameWindow frame(true);
     auto* notify = qobject_cast<NotifyService*>(
         qobject_cast<QObject*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::NotifyService), 0x2011)));
-    auto* book = qobject_cast<IAddrBookUIPlugin*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
+    auto* book = frameAddressBook();
     QVERIFY(notify && book);
     HeardNotify asked, other;
     const QString askedGuid = QStringLiteral("{0A5B3C1E-0000-4000-8000-000000000001}");
@@ -948,14 +956,11 @@ void TestFrame::savedNumberIsToldToThoseWhoAsked()
 
 void TestFrame::sendToPicksFromThePhoneBook()
 {
-    ZsdkSim::Options o;
-    o.databasePath = m_dir.filePath(QStringLiteral("picker.sqlite"));
-    o.seed = false;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("picker.sqlite")));
     QVERIFY(ZsdkSim::AddContact(QStringLiteral("Anna Berg"), QStringLiteral("+49 171 1111111")));
     QVERIFY(ZsdkSim::AddContact(QStringLiteral("Bert Sommer"), QStringLiteral("030-2222222")));
     FrameWindow frame(true);
-    auto* book = qobject_cast<IAddrBookUIPlugin*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
+    auto* book = frameAddressBook();
     QVERIFY(book);
     QStringList told;
     CommonUtils::SetMessageResponder([&told](const MessageRequest& r) {
@@ -1037,13 +1042,10 @@ void TestFrame::saveNumberAsksForAName()
     QFETCH(QString, name);
     QFETCH(bool, accept);
     QFETCH(bool, saved);
-    ZsdkSim::Options o;
-    o.databasePath = m_dir.filePath(QStringLiteral("savenumber-%1.sqlite").arg(QTest::currentDataTag()));
-    o.seed = false;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("savenumber-%1.sqlite").arg(QTest::currentDataTag())));
     auto stop = qScopeGuard([] { ZsdkSim::Shutdown(); });
     FrameWindow frame(true);
-    auto* book = qobject_cast<IAddrBookUIPlugin*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
+    auto* book = frameAddressBook();
     QVERIFY(book);
     RecordingPlugin page;
     frame.Notifications()->AddPlugin(QStringLiteral("{page}"), &page);
@@ -1380,13 +1382,10 @@ void TestFrame::miniFrameBringsTheSmsPage()
 // Cancelling the phone book's picker hands back the recipients as they were and asks nothing.
 void TestFrame::cancelledPickerKeepsTheRecipients()
 {
-    ZsdkSim::Options o;
-    o.databasePath = m_dir.filePath(QStringLiteral("picker-cancel.sqlite"));
-    o.seed = false;
-    ZsdkSim::Configure(o);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("picker-cancel.sqlite")));
     QVERIFY(ZsdkSim::AddContact(QStringLiteral("Anna Berg"), QStringLiteral("+49 171 1111111")));
     FrameWindow frame(true);
-    auto* book = qobject_cast<IAddrBookUIPlugin*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::AddrBook), 0x1001));
+    auto* book = frameAddressBook();
     QVERIFY(book);
     int boxes = 0;
     CommonUtils::SetMessageResponder([&boxes](const MessageRequest&) {
