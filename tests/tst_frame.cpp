@@ -13,6 +13,7 @@
 #include "HostServices.h"
 #include "PluginManager.h"
 #include "SimControl.h"
+#include "SingleInstance.h"
 #include "zsdk.h"
 #include "Startup.h"
 #include "TestSupport.h"
@@ -23,10 +24,15 @@
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QListWidget>
+#include <QLocalSocket>
 #include <QScopeGuard>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeWidgetItemIterator>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -92,6 +98,9 @@ private slots:
     void miniFrameBringsTheSmsPage_data();
     void miniFrameBringsTheSmsPage();
     void cancelledPickerKeepsTheRecipients();
+    void singleInstanceAnswersOnlyItsRequest_data();
+    void singleInstanceAnswersOnlyItsRequest();
+    void singleInstanceTakesOverALeftSocket();
 
 private:
     QTemporaryDir m_dir;
@@ -1416,3 +1425,91 @@ void TestFrame::cancelledPickerKeepsTheRecipients()
 
 QTEST_MAIN(TestFrame)
 #include "tst_frame.moc"
+
+void TestFrame::singleInstanceAnswersOnlyItsRequest_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("raises");
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("raise") << QByteArray("raise\n") << QByteArray("ok\n") << 1 << false;
+    QTest::newRow("two in one write") << QByteArray("raise\nraise\n") << QByteArray("ok\nok\n") << 2 << false;
+    QTest::newRow("unknown line first") << QByteArray("hello\nraise\n") << QByteArray("ok\n") << 1 << false;
+    // Up to the limit without a line end is still a peer that may finish its line...
+    QTest::newRow("at the limit, then a line end")
+        << QByteArray(256, 'x') + "\nraise\n" << QByteArray("ok\n") << 1 << false;
+    // ...one byte more is not one of ours.
+    QTest::newRow("past the limit") << QByteArray(257, 'x') << QByteArray() << 0 << true;
+}
+
+void TestFrame::singleInstanceAnswersOnlyItsRequest()
+{
+    QFETCH(QByteArray, sent);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, raises);
+    QFETCH(bool, dropped);
+    SingleInstance frame(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
+    QCOMPARE(frame.Claim(500), SingleInstance::Primary);
+    QSignalSpy raised(&frame, &SingleInstance::raiseRequested);
+    QLocalSocket peer;
+    QSignalSpy gone(&peer, &QLocalSocket::disconnected);
+    peer.connectToServer(frame.ServerName());
+    QVERIFY(peer.waitForConnected(2000));
+    if (sent.contains("hello"))
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("ignoring an unknown request")));
+    if (dropped)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("dropping a connection")));
+    // The part past the limit goes in a write of its own, so that the frame has seen the rest
+    // before it and must count what is waiting rather than what one read brought.
+    const int split = sent.indexOf('\n') < 0 ? sent.size() : sent.indexOf('\n');
+    peer.write(sent.left(split));
+    peer.flush();
+    QTest::qWait(50);
+    peer.write(sent.mid(split));
+    peer.flush();
+    if (dropped) {
+        QTRY_COMPARE_WITH_TIMEOUT(gone.count(), 1, 2000);
+    } else {
+        QByteArray got;
+        QTRY_VERIFY_WITH_TIMEOUT((got += peer.readAll()).size() >= reply.size(), 2000);
+        QCOMPARE(got, reply);
+        QCOMPARE(raised.count(), raises);
+        QCOMPARE(peer.state(), QLocalSocket::ConnectedState);
+    }
+    QCOMPARE(raised.count(), raises);
+}
+
+void TestFrame::singleInstanceTakesOverALeftSocket()
+{
+    const QString key = m_dir.filePath(QStringLiteral("left-behind"));
+    const QString name = SingleInstance::ServerNameFor(key);
+    QVERIFY(name.startsWith(QLatin1Char('/')));
+    // A frame that crashed leaves its socket file with nobody listening on it.
+    {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(fd >= 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(name);
+        qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+        QFile::remove(name);
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+    }
+    QVERIFY(QFileInfo::exists(name));
+    SingleInstance first(key);
+    QCOMPARE(first.Claim(500), SingleInstance::Primary);
+    QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+
+    // A later start on the same store hands over even when the frame is too busy to confirm in
+    // time (here it cannot answer at all until the later start gives up waiting); the frame
+    // still comes forward once it gets to the request.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not confirm")));
+    SingleInstance second(key);
+    QCOMPARE(second.Claim(300), SingleInstance::Forwarded);
+    QTRY_COMPARE_WITH_TIMEOUT(raised.count(), 1, 2000);
+    // A start on another store is a frame of its own.
+    SingleInstance other(key + QStringLiteral("-other"));
+    QCOMPARE(other.Claim(300), SingleInstance::Primary);
+    QCOMPARE(raised.count(), 1);
+}

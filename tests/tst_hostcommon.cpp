@@ -420,7 +420,21 @@ void TestHostCommon::containerLookups()
     QVERIFY(!container.GetPlugin(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381"), 0x1002));
     QVERIFY(!container.GetPlugin(QStringLiteral("EB7C34BA-E88D-40fd-AEE9-9D6C4114A45D"), 0x1001));
     QVERIFY(CommonUtils::IsPluginAvailable(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")));
+    // The listing names each plug-in once, whatever the case it was registered in, with its codes
+    // in order; a slot registered empty is not a plug-in, and taking one GUID out leaves the rest.
+    container.RegisterPlugin(QStringLiteral("58a0343a-93db-4ea2-92b4-c51589629381"), 0x0, &call);
+    container.RegisterPlugin(QStringLiteral("EB7C34BA-E88D-40fd-AEE9-9D6C4114A45D"), 0x1001, nullptr);
+    container.RegisterPlugin(QStringLiteral("11111111-2222-3333-4444-555555555555"), 0x2011, &call);
+    QCOMPARE(container.PluginGuids(), QStringList({QStringLiteral("11111111-2222-3333-4444-555555555555"),
+                                                   QStringLiteral("58A0343A-93DB-4EA2-92B4-C51589629381")}));
+    QCOMPARE(container.PluginCount(), 2);
+    QCOMPARE(container.PluginCodes(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")), QList<int>({0x0, 0x1001}));
+    QCOMPARE(container.PluginCodes(QStringLiteral("EB7C34BA-E88D-40fd-AEE9-9D6C4114A45D")), QList<int>());
+    QVERIFY(!container.HasPlugin(QStringLiteral("EB7C34BA-E88D-40fd-AEE9-9D6C4114A45D")));
+    container.UnregisterPlugin(QStringLiteral("11111111-2222-3333-4444-555555555555"));
+    QCOMPARE(container.PluginCount(), 1);
     container.UnregisterPlugin(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381"));
+    QCOMPARE(container.PluginCodes(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")), QList<int>());
     QVERIFY(!CommonUtils::IsPluginAvailable(QStringLiteral("58A0343A-93DB-4ea2-92B4-C51589629381")));
     // A container that goes away is no longer handed out; another one going away leaves the
     // current one in place.
