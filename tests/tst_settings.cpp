@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QtTest>
 
 namespace {
@@ -55,6 +56,7 @@ private slots:
     void emptyCentreNumberStopsApply();
     void applyNeedsTheMainWindow();
     void pinnedCentreNumberForTheSim();
+    void cdmaProductsHavePriorityNotCentre_data();
     void cdmaProductsHavePriorityNotCentre();
     void cancelRestores();
     void soundTest();
@@ -277,19 +279,40 @@ void TestSettings::pinnedCentreNumberForTheSim()
     QCOMPARE(number, QStringLiteral("+4930000"));   // no pinned prefix matches: the device's
 }
 
+void TestSettings::cdmaProductsHavePriorityNotCentre_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<int>("saved");
+    QTest::newRow("normal, made urgent") << 0 << "Normal" << "Urgent" << 2;
+    QTest::newRow("urgent, made emergency") << 2 << "Urgent" << "Emergency" << 3;
+    QTest::newRow("emergency, made normal") << 3 << "Emergency" << "Normal" << 0;
+    QTest::newRow("emergency, kept") << 3 << "Emergency" << "Emergency" << 3;
+}
+
 void TestSettings::cdmaProductsHavePriorityNotCentre()
 {
+    QFETCH(int, stored);
+    QFETCH(QString, shown);
+    QFETCH(QString, chosen);
+    QFETCH(int, saved);
     ZsdkSim::SetProductType(1);
+    auto product = qScopeGuard([] { ZsdkSim::SetProductType(0); });
+    QCOMPARE(ZSDK_SMSSrv_SMSSetPriority(stored), 0);
     show();
     QVERIFY(!find<QGroupBox>("SmsSettingUIPlugin_MessagePriorityGroupBox")->isHidden());
     QVERIFY(find<QGroupBox>("SmsSettingUIPlugin_m_pGroupBoxSmsc")->isHidden());
     QCOMPARE(find<QRadioButton>("SmsSettingUIPlugin_BtnsaveonSim")->text(), QStringLiteral("UIM card"));
-    find<QRadioButton>("SmsSettingUIPlugin_RadioButtonUrgent")->setChecked(true);
+    // The page opens on the priority the device has.
+    for (const char* button : {"Normal", "Urgent", "Emergency"})
+        QCOMPARE(find<QRadioButton>((QByteArray("SmsSettingUIPlugin_RadioButton") + button).constData())->isChecked(),
+                 shown == QLatin1String(button));
+    find<QRadioButton>((QByteArray("SmsSettingUIPlugin_RadioButton") + chosen.toLatin1()).constData())->setChecked(true);
     QVERIFY(m_page->Apply());
     int32_t priority = -1;
     QCOMPARE(ZSDK_SMSSrv_SMSGetPriority(&priority), 0);
-    QCOMPARE(priority, 2);
-    ZsdkSim::SetProductType(0);
+    QCOMPARE(priority, saved);
 }
 
 void TestSettings::cancelRestores()
