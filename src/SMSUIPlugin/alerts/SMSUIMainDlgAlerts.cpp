@@ -71,8 +71,8 @@ void SMSUIMainDlg::ShowNewMessageDialog(QString content, QString number, QString
                 SMS_DEBUG("GetSMSSetting is getting failed");
             else if (!popup)
                 SMS_DEBUG("bValue is false");
-            else
-                SMSTaskbarNotifier::Instance()->Show(number);
+            else if (SMSTaskbarNotifier::Instance())   // made on first use; the store shows the popup through it
+                m_pStatusLogicObject->showNotifyDialog(number);
         }
     }
     // Asking the sound system for an output takes milliseconds: the new row is shown first.
