@@ -188,6 +188,15 @@ void TestPluginEntry::showWindowBeforeInitShowsNothing()
 {
     QCOMPARE(m_plugin->ShowWindow(&m_host, QRect(0, 0, 639, 479)), 0);
     QVERIFY(!m_host.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MainWidget")));
+    // Without a page yet, the settings service lets the host's dialog open and close as usual.
+    void* out = nullptr;
+    QVERIFY(m_plugin->QueryInterface(0x1002, &out));
+    auto* settings = static_cast<ISettingUIPlugin*>(out);
+    QVERIFY(settings->ShowSettingPage(&m_host, QRect(0, 0, 400, 300)));
+    QVERIFY(!settings->IsPageShown());
+    QVERIFY(settings->ApplySetting());
+    QVERIFY(settings->CancelSetting());
+    QVERIFY(!m_host.findChild<QWidget*>(QStringLiteral("SmsSettingUIPlugin_WidgetSmsSetting")));
 }
 
 void TestPluginEntry::queryInterface_data()
