@@ -220,17 +220,16 @@ QString FrameWindow::pluginId(const QString& pluginName)
     return pluginName == QLatin1String("SMSUIPlugin") ? QLatin1String(HostGuid::SmsPlugin) : pluginName;
 }
 
-bool FrameWindow::ShowPluginPage(const QString& pluginGuid)
+void FrameWindow::ShowPluginPage(const QString& pluginGuid)
 {
     for (const auto& page : qAsConst(m_pageHosts)) {
         if (pluginId(page.first).compare(pluginGuid, Qt::CaseInsensitive) == 0) {
             BringToFront();
             m_pPages->setCurrentWidget(page.second);
-            return true;
+            return;
         }
     }
     qWarning("xframe: no page for plug-in %s", qPrintable(pluginGuid));
-    return false;
 }
 
 QStringList FrameWindow::PageNames() const

@@ -35,7 +35,7 @@ public:
     bool ShowPage(const QString& pluginName);
     // Brings the frame forward with the page of the plug-in whose id is `pluginGuid` (the mini
     // frame's way of showing a page); false, and nothing changes, when no running page has it.
-    bool ShowPluginPage(const QString& pluginGuid);
+    void ShowPluginPage(const QString& pluginGuid);
     QStringList PageNames() const;
     QString CurrentPage() const;
     void EnablePage(const QString& pluginName, bool enable);
