@@ -30,6 +30,7 @@
 #include <QToolTip>
 #include <QTreeWidgetItemIterator>
 
+#include <sys/fsuid.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -1041,9 +1042,11 @@ void TestFrame::saveNumberAsksForAName_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("accept");
     QTest::addColumn<bool>("saved");
-    QTest::newRow("a name") << "Dora Lang" << true << true;
-    QTest::newRow("cancelled") << "Dora Lang" << false << false;
-    QTest::newRow("no name") << "   " << true << false;
+    QTest::addColumn<bool>("storable");   // the phone book can be written
+    QTest::newRow("a name") << "Dora Lang" << true << true << true;
+    QTest::newRow("cancelled") << "Dora Lang" << false << false << true;
+    QTest::newRow("no name") << "   " << true << false << true;
+    QTest::newRow("the phone book cannot be written") << "Dora Lang" << true << false << false;
 }
 
 void TestFrame::saveNumberAsksForAName()
@@ -1051,8 +1054,38 @@ void TestFrame::saveNumberAsksForAName()
     QFETCH(QString, name);
     QFETCH(bool, accept);
     QFETCH(bool, saved);
-    TestSupport::freshModem(m_dir.filePath(QStringLiteral("savenumber-%1.sqlite").arg(QTest::currentDataTag())));
+    QFETCH(bool, storable);
+    QTemporaryDir readOnly;
+    const QString store = storable ? m_dir.filePath(QStringLiteral("savenumber-%1.sqlite").arg(QTest::currentDataTag()))
+                                   : readOnly.filePath(QStringLiteral("store.sqlite"));
+    TestSupport::freshModem(store);
     auto stop = qScopeGuard([] { ZsdkSim::Shutdown(); });
+    if (!storable) {
+        // A store the user may read but not write: the phone book in it cannot take the number.
+        QVERIFY(ZsdkSim::Contacts().isEmpty());
+        ZsdkSim::Shutdown();
+        QVERIFY(QFile::setPermissions(store, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                                                           | QFile::ReadOther | QFile::ExeOther));
+        {
+            // Permissions do not bind root: the store is opened as an unprivileged user.
+            const bool root = geteuid() == 0;
+            if (root)
+                setfsuid(65534);
+            ZsdkSim::Contacts();
+            if (root)
+                setfsuid(0);
+        }
+        QCOMPARE(ZsdkSim::StoreState(), ZsdkSim::StoreStatus::ReadOnly);
+    }
+    auto reopen = qScopeGuard([&readOnly] { QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+    QList<MessageRequest> boxes;
+    CommonUtils::SetMessageResponder([&boxes, number = QStringLiteral("+491715555555")](const MessageRequest& r) {
+        if (r.text.contains(number))
+            boxes << r;
+        return int(QMessageBox::Ok);
+    });
+    auto responder = qScopeGuard([] { CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); }); });
     FrameWindow frame(true);
     auto* book = frameAddressBook();
     QVERIFY(book);
@@ -1072,6 +1105,14 @@ void TestFrame::saveNumberAsksForAName()
     const QString number = QStringLiteral("+491715555555");
     QCOMPARE(book->SaveNumber(number, &frame), saved);
     QVERIFY(asked);
+    // A name the user gave that could not be stored is told; a cancel or an empty name is not.
+    QCOMPARE(boxes.size(), storable ? 0 : 1);
+    if (!storable) {
+        QCOMPARE(boxes.first().icon, int(QMessageBox::Warning));
+        QCOMPARE(boxes.first().text, Change::tr(QStringLiteral("IDS_FRAME_SAVE_NUMBER_FAILED"), QStringLiteral("XFramePlugin")).arg(number));
+        QVERIFY(!boxes.first().text.startsWith(QLatin1String("IDS_")));
+        return;
+    }
     const QList<QPair<QString, QString>> contacts = ZsdkSim::Contacts();
     QCOMPARE(contacts.size(), saved ? 1 : 0);
     if (saved)

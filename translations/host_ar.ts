@@ -667,6 +667,10 @@
         <translation>هذه ليست أرقام هواتف وقد تم استبعادها: %1</translation>
     </message>
     <message>
+        <source>IDS_FRAME_SAVE_NUMBER_FAILED</source>
+        <translation>تعذّر حفظ الرقم %1 في دفتر الهاتف. حاول مرة أخرى عندما يكون الجهاز متصلاً.</translation>
+    </message>
+    <message>
         <source>IDS_FRAME_STORE_TITLE</source>
         <translation>مخزن الرسائل</translation>
     </message>

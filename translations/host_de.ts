@@ -667,6 +667,10 @@
         <translation>Dies sind keine Telefonnummern und wurden weggelassen: %1</translation>
     </message>
     <message>
+        <source>IDS_FRAME_SAVE_NUMBER_FAILED</source>
+        <translation>Die Nummer %1 konnte nicht im Telefonbuch gespeichert werden. Versuchen Sie es erneut, wenn das Gerät verbunden ist.</translation>
+    </message>
+    <message>
         <source>IDS_FRAME_STORE_TITLE</source>
         <translation>Nachrichtenspeicher</translation>
     </message>

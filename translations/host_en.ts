@@ -667,6 +667,10 @@
         <translation>These are not phone numbers and were left out: %1</translation>
     </message>
     <message>
+        <source>IDS_FRAME_SAVE_NUMBER_FAILED</source>
+        <translation>The number %1 could not be saved in the phone book. Try again when the device is connected.</translation>
+    </message>
+    <message>
         <source>IDS_FRAME_STORE_TITLE</source>
         <translation>Message store</translation>
     </message>

@@ -78,8 +78,16 @@ bool AddressBookService::SaveNumber(const QString& number, QWidget* parent)
                                                number, QLineEdit::Normal, QString(), &ok).trimmed();
     if (!ok || name.isEmpty())
         return false;
-    if (!ZsdkSim::AddContact(name, number))
+    if (!ZsdkSim::AddContact(name, number)) {
+        // The user gave a name: the number must not just quietly stay unsaved.
+        qWarning("xframe: the phone book could not store %s", qPrintable(number));
+        const QString group = QStringLiteral("XFramePlugin");
+        CommonUtils::ShowMessage(QMessageBox::Warning, parent,
+                                 Change::tr(QStringLiteral("IDS_FRAME_SAVE_NUMBER_FAILED"), group).arg(number),
+                                 Change::tr(QStringLiteral("IDS_MENU_SAVENUMBER"), QStringLiteral("SMSUIPlugin")), QStringLiteral("IDS_OK"),
+                                 QString(), QString());
         return false;
+    }
     if (m_notify)
         m_notify->Publish(HostNotify::PhoneBookChanged);
     return true;
