@@ -185,6 +185,14 @@ void TestEditor::newEditorStartsEmpty()
     QVERIFY(!editor->SendButton()->isEnabled());
     QVERIFY(!editor->SaveButton()->isEnabled());
     QVERIFY(editor->Frame()->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_ButtonSend"))->isEnabled());   // address book present
+    // Rows dragged out of the message table must not land in the text as plain text, and the
+    // text area has no menu of its own (cut/paste would bypass the length rules).
+    QVERIFY(!editor->TextArea()->acceptDrops());
+    QCOMPARE(editor->TextArea()->contextMenuPolicy(), Qt::NoContextMenu);
+    auto* title = editor->Frame()->findChild<QLabel*>(QStringLiteral("ExtendDialog_Title"));
+    QVERIFY(title);
+    QVERIFY(title->font().bold());
+    QCOMPARE(title->text(), QStringLiteral("New message"));
 }
 
 void TestEditor::numberFieldRejectsBadKeystrokes_data()

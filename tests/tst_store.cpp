@@ -502,6 +502,10 @@ void TestStore::emptySimLeavesBuffersAlone()
 {
     const int id = storeMessage(7, QStringLiteral("1234567"), QStringLiteral("sim"));
     QCOMPARE(m_store->PopulateSMSFromSDK(MEM_SIM), 0);
+    // A card with a single message has its one id to give.
+    QVERIFY(!m_store->GetSMSRecordCount(MEM_SIM));
+    QCOMPARE(m_store->GetMessageIdList(MEM_SIM), 0);
+    QCOMPARE(m_store->LastReadIds(), QList<int>{id});
     QCOMPARE(ZSDK_SMSSrv_RemoveMsg(id, MEM_SIM), 0);
     QCOMPARE(m_store->PopulateSMSFromSDK(MEM_SIM), 1);
     QCOMPARE(m_store->getSmsBuffer(7).size(), 1);
