@@ -188,6 +188,10 @@ void TestPluginEntry::showWindowBeforeInitShowsNothing()
 {
     QCOMPARE(m_plugin->ShowWindow(&m_host, QRect(0, 0, 639, 479)), 0);
     QVERIFY(!m_host.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MainWidget")));
+    // Without a window, another component's message has nowhere to be written.
+    void* sms = nullptr;
+    QVERIFY(m_plugin->QueryInterface(0x1001, &sms));
+    QCOMPARE(static_cast<ISMSUIService*>(sms)->SendSMSToNumber(QStringLiteral("0301234567"), QStringLiteral("hello"), &m_host), -1);
     // Without a page yet, the settings service lets the host's dialog open and close as usual.
     void* out = nullptr;
     QVERIFY(m_plugin->QueryInterface(0x1002, &out));

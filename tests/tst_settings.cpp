@@ -59,6 +59,7 @@ private slots:
     void cdmaProductsHavePriorityNotCentre_data();
     void cdmaProductsHavePriorityNotCentre();
     void cancelRestores();
+    void saveModeFollowsTheSettingsFile();
     void soundTest();
 
 private:
@@ -313,6 +314,27 @@ void TestSettings::cdmaProductsHavePriorityNotCentre()
     int32_t priority = -1;
     QCOMPARE(ZSDK_SMSSrv_SMSGetPriority(&priority), 0);
     QCOMPARE(priority, saved);
+}
+
+// Where received messages go is read from the settings file each time the page opens; without
+// a value the page keeps the PC.
+void TestSettings::saveModeFollowsTheSettingsFile()
+{
+    auto restore = qScopeGuard([] { CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("ReceviceMode"), QString()); });
+    show();
+    QVERIFY(m_page->Cancel());
+    QRadioButton* pc = find<QRadioButton>("SmsSettingUIPlugin_BtnsaveonLocal");
+    QRadioButton* card = find<QRadioButton>("SmsSettingUIPlugin_BtnsaveonSim");
+    QVERIFY(pc && card);
+    for (const auto& step : {qMakePair(QStringLiteral("0"), false), qMakePair(QStringLiteral("1"), true),
+                             qMakePair(QStringLiteral("0"), false), qMakePair(QString(), true)}) {
+        CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("ReceviceMode"), step.first);
+        if (step.first.isEmpty())
+            pc->setChecked(true);   // as a new page starts
+        show();
+        QVERIFY2(pc->isChecked() == step.second && card->isChecked() != step.second, qPrintable(step.first));
+        QVERIFY(m_page->Cancel());
+    }
 }
 
 void TestSettings::cancelRestores()
