@@ -1,5 +1,6 @@
-// What the device service answers when its store cannot take a write (a nearly full disk), and
-// that such a write changes nothing: no half-stored message, no count or id list that disagrees
+// What the device service answers when its store cannot take a write (a nearly full disk, or
+// another program holding the store's write lock past the busy timeout), and that such a write
+// changes nothing: no half-stored message, no count or id list that disagrees
 // with the file, no announcement of a message that was not kept. Also the answers for messages
 // that are not where the caller says.
 
@@ -7,8 +8,10 @@
 #include "TestSupport.h"
 #include "zsdk.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sqlite3.h>
 
 #include <atomic>
 
@@ -96,8 +99,8 @@ private slots:
     void cleanup();
     void cleanupTestCase();
 
-    void fullDiskRefusesAWriteAndKeepsTheRest_data();
-    void fullDiskRefusesAWriteAndKeepsTheRest();
+    void refusedWriteKeepsTheRest_data();
+    void refusedWriteKeepsTheRest();
     void messageNotWhereTheCallerSays_data();
     void messageNotWhereTheCallerSays();
 
@@ -127,19 +130,23 @@ void TestDevStorage::cleanupTestCase()
     ZsdkSim::Shutdown();
 }
 
-void TestDevStorage::fullDiskRefusesAWriteAndKeepsTheRest_data()
+void TestDevStorage::refusedWriteKeepsTheRest_data()
 {
     QTest::addColumn<QString>("write");
-    QTest::newRow("saving a new message") << "save";
-    QTest::newRow("saving a message inside a batch") << "batch";
-    QTest::newRow("changing a message's text") << "update";
-    QTest::newRow("a message arriving") << "receive";
-    QTest::newRow("a device setting") << "setting";
+    QTest::addColumn<bool>("locked");   // another program holds the write lock; else the disk is full
+    QTest::newRow("saving a new message") << "save" << false;
+    QTest::newRow("saving a message inside a batch") << "batch" << false;
+    QTest::newRow("changing a message's text") << "update" << false;
+    QTest::newRow("a message arriving") << "receive" << false;
+    QTest::newRow("a device setting") << "setting" << false;
+    QTest::newRow("ending a batch while another program writes") << "batch" << true;
+    QTest::newRow("a message arriving while another program writes") << "receive" << true;
 }
 
-void TestDevStorage::fullDiskRefusesAWriteAndKeepsTheRest()
+void TestDevStorage::refusedWriteKeepsTheRest()
 {
     QFETCH(QString, write);
+    QFETCH(bool, locked);
     int32_t kept = -1, other = -1;
     QCOMPARE(save(1, QStringLiteral("kept"), &kept), 0);
     QCOMPARE(save(7, QStringLiteral("on the card"), &other), 0);
@@ -150,9 +157,27 @@ void TestDevStorage::fullDiskRefusesAWriteAndKeepsTheRest()
     QCOMPARE(pcIds, QList<int>{kept});
     // Far more than the few pages the disk still has.
     const QString big(200000, QChar(0x0416));
-    ZsdkSim::LimitStoreGrowth(2);
+    sqlite3* writer = nullptr;   // the other program
+    const auto unblock = [&] {
+        if (writer)
+            sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(writer);
+        writer = nullptr;
+        ZsdkSim::LimitStoreGrowth(0);
+    };
+    const auto unblockOnFailure = qScopeGuard(unblock);
+    // From here on the store refuses the write.
+    const auto refuse = [&] {
+        if (!locked) {
+            ZsdkSim::LimitStoreGrowth(2);
+            return true;
+        }
+        return sqlite3_open(QFile::encodeName(ZsdkSim::DatabasePath()).constData(), &writer) == SQLITE_OK
+            && sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
     int rc = 0;
     if (write == QLatin1String("save")) {
+        QVERIFY(refuse());
         int32_t id = 0;
         rc = save(1, big, &id);
     } else if (write == QLatin1String("batch")) {
@@ -160,19 +185,23 @@ void TestDevStorage::fullDiskRefusesAWriteAndKeepsTheRest()
         int32_t id = 0;
         QCOMPARE(save(1, big, &id), 0);   // collected, written at the end
         QCOMPARE(countOf(ZSDK_MEM_PC), 2);
+        QVERIFY(refuse());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
         rc = ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC);
     } else if (write == QLatin1String("update")) {
+        QVERIFY(refuse());
         const QString number = QStringLiteral("+491711234567");
         SMSDeviceRecord r = record(1, number, big);
         r.iMsgId = kept;
         rc = ZSDK_SMSSrv_UpdateMsg(&r);
     } else if (write == QLatin1String("receive")) {
+        QVERIFY(refuse());
         ZsdkSim::Incoming in;
         in.number = QStringLiteral("+491719999999");
         in.text = big;
         rc = ZsdkSim::InjectMessage(in) < 0 ? int(ZSDK_E_STORAGE) : 0;
     } else {
+        QVERIFY(refuse());
         rc = ZSDK_SMSSrv_SetSMSCentreNumber(w(QString(100000, QLatin1Char('1'))));
     }
     QCOMPARE(rc, int(ZSDK_E_STORAGE));
@@ -191,8 +220,8 @@ void TestDevStorage::fullDiskRefusesAWriteAndKeepsTheRest()
     int32_t addressType = 0;
     QCOMPARE(ZSDK_SMSSrv_GetSMSCentreNumber(&addressType, centre, 100), 0);
     QCOMPARE(QString::fromUtf16(centre), QStringLiteral("+4930000"));
-    // With room again the same write goes through, and is counted once.
-    ZsdkSim::LimitStoreGrowth(0);
+    // With room again, or the other program done, a write goes through and is counted once.
+    unblock();
     int32_t id = -1;
     QCOMPARE(save(1, QStringLiteral("after"), &id), 0);
     QCOMPARE(countOf(ZSDK_MEM_PC), 2);
