@@ -25,6 +25,7 @@
 #include <atomic>
 #include <cstdio>
 #include <signal.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -492,13 +493,16 @@ void TestDevStore::logStaysSmall()
 void TestDevStore::damagedFileIsSetAsideWithItsLog_data()
 {
     QTest::addColumn<QString>("damage");
-    QTest::newRow("not a database") << "garbage";
-    QTest::newRow("truncated to half") << "truncated";
+    QTest::addColumn<bool>("closedFolder");   // the folder cannot be written: nothing can be set aside
+    QTest::newRow("not a database") << "garbage" << false;
+    QTest::newRow("truncated to half") << "truncated" << false;
+    QTest::newRow("not a database, in a folder closed to writing") << "garbage" << true;
 }
 
 void TestDevStore::damagedFileIsSetAsideWithItsLog()
 {
     QFETCH(QString, damage);
+    QFETCH(bool, closedFolder);
     for (int i = 0; i < 400; ++i)
         QVERIFY(saveTo(1, QStringLiteral("+491712345678"), QStringLiteral("message %1 ").arg(i).repeated(20)) > 0);
     ZsdkSim::Shutdown();
@@ -520,6 +524,32 @@ void TestDevStore::damagedFileIsSetAsideWithItsLog()
     const QByteArray damagedHash = fileHash(m_path);
 
     configure(m_path, true);
+    if (closedFolder) {
+        // The damaged file stays where it is, untouched, and the service runs without a store:
+        // every call answers a storage failure instead of starting a new store over it.
+        const QFileDevice::Permissions open = QFile::permissions(m_dir.path());
+        QVERIFY(QFile::setPermissions(m_dir.path(), open & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser)));
+        // Permissions do not bind root: the store is opened as an unprivileged user then.
+        const bool asOther = ::geteuid() == 0;
+        if (asOther)
+            setfsuid(65534);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not be set aside")));
+        const int n = countOf(ZSDK_MEM_PC);
+        if (asOther)
+            setfsuid(0);
+        QFile::setPermissions(m_dir.path(), open);
+        QCOMPARE(n, -1);
+        QCOMPARE(ZsdkSim::StoreState(), ZsdkSim::StoreStatus::Unavailable);
+        QVERIFY2(ZsdkSim::OpenNote().contains(QStringLiteral("could not be set aside")), qPrintable(ZsdkSim::OpenNote()));
+        int status = 0;
+        QCOMPARE(saveTo(1, QStringLiteral("1234567"), QStringLiteral("must not be stored"), &status), -1);
+        QCOMPARE(status, int(ZSDK_E_STORAGE));
+        ZsdkSim::Shutdown();
+        QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral("store.sqlite.corrupt-*")}).isEmpty());
+        QCOMPARE(fileHash(m_path), damagedHash);
+        QCOMPARE(fileHash(m_path + QStringLiteral("-wal")), QCryptographicHash::hash("side file -wal", QCryptographicHash::Sha1));
+        return;
+    }
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("was damaged")));
     QCOMPARE(countOf(ZSDK_MEM_PC), 0);   // a new, empty store: no demo messages in it
     QCOMPARE(ZsdkSim::StoreState(), ZsdkSim::StoreStatus::SetAside);
