@@ -1,6 +1,7 @@
 // The device service through its C API over the simulated modem: storage, batches, capacities,
 // events, GSM text rules, the phone book, bad input and calls from several threads.
 
+#include "DeviceChoice.h"
 #include "GsmText.h"
 #include "PhoneNumber.h"
 #include "EventDispatcher.h"
@@ -192,7 +193,8 @@ private slots:
     void sendReportsEveryPartThenTheStoredCopy();
     void failedPartsMarkTheStoredCopyNotSent();
     void cancellingOneSendLeavesTheOthers();
-    void sendWithoutTheDeviceIsAnswered();
+    void sendThatCannotGoOutIsAnswered_data();
+    void sendThatCannotGoOutIsAnswered();
     void flashMessageIsAnnouncedNotStored();
     void deliveryReportWhenRequested();
     void segmentCounts_data();
@@ -813,6 +815,20 @@ void TestDevService::deleteMovesToTrashRemoveDeletes()
     QCOMPARE(ZSDK_SMSSrv_DeleteMsg(sim, ZSDK_MEM_PC), int(ZSDK_E_NOT_FOUND));   // wrong memory
     QCOMPARE(ZSDK_SMSSrv_DeleteMsg(sim, ZSDK_MEM_SIM), 0);
     QCOMPARE(count(ZSDK_MEM_SIM), 0);
+
+    // The device deleting a message of its own accord says which one left which folder; one it
+    // does not have is no news.
+    const int onDevice = save(9, QStringLiteral("1234567"), QStringLiteral("d"));
+    QVERIFY(ZsdkSim::WaitForEvents());
+    takeEvents();
+    QVERIFY(ZsdkSim::DeviceDeletesMessage(onDevice));
+    QVERIFY(!ZsdkSim::DeviceDeletesMessage(onDevice));
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> deleted = eventsOf(takeEvents(), ZSDK_EVT_DELETED);
+    QCOMPARE(deleted.size(), 1);
+    QCOMPARE(deleted.first().value, onDevice);
+    QCOMPARE(deleted.first().node, 9);
+    QCOMPARE(count(ZSDK_MEM_DEVICE), 0);
 }
 
 void TestDevService::sendReportsEveryPartThenTheStoredCopy()
@@ -911,15 +927,46 @@ void TestDevService::failedPartsMarkTheStoredCopyNotSent()
     ZSDK_SMSSrv_ReleaseSMSRecord(&handle);
 }
 
-void TestDevService::sendWithoutTheDeviceIsAnswered()
+void TestDevService::sendThatCannotGoOutIsAnswered_data()
 {
-    ZsdkSim::SetDevicePresent(false);
+    QTest::addColumn<QString>("lost");
+    QTest::addColumn<int>("told");   // the status code besides "cannot send"; -1 none
+    QTest::newRow("the device removed") << "device" << int(ZSDK_ST_DEVICE_REMOVED);
+    QTest::newRow("no network service") << "network" << -1;
+    QTest::newRow("the radio off") << "radio" << -1;
+    QTest::newRow("the SIM taken out") << "sim" << int(ZSDK_ST_SIM_UNUSABLE);
+}
+
+void TestDevService::sendThatCannotGoOutIsAnswered()
+{
+    QFETCH(QString, lost);
+    QFETCH(int, told);
+    const auto set = [&lost](bool there) {
+        if (lost == QLatin1String("device"))
+            ZsdkSim::SetDevicePresent(there);
+        else if (lost == QLatin1String("network"))
+            ZsdkSim::SetNetworkService(there);
+        else if (lost == QLatin1String("radio"))
+            ZsdkSim::SetRadio(there);
+        else
+            ZsdkSim::SetSimPresent(there);
+    };
+    const auto statusCodes = [] {
+        QList<int> codes;
+        for (const Event& e : eventsOf(takeEvents(), ZSDK_EVT_STATUS))
+            codes << e.value;
+        return codes;
+    };
+    set(false);
     QVERIFY(ZsdkSim::WaitForEvents());
-    QList<int> codes;
-    for (const Event& e : eventsOf(takeEvents(), ZSDK_EVT_STATUS))
-        codes << e.value;
-    QVERIFY(codes.contains(ZSDK_ST_DEVICE_REMOVED));
+    QList<int> codes = statusCodes();
+    if (told >= 0)
+        QVERIFY(codes.contains(told));
     QVERIFY(codes.contains(ZSDK_ST_CANNOT_SEND));   // nothing can be sent any more
+    // Told once: the same state again is no news.
+    set(false);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QCOMPARE(statusCodes(), QList<int>());
     const QString text(200, QLatin1Char('b'));      // two segments
     SMSDeviceRecord* handle = nullptr;
     QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral("1234567;7654321")), w(text)), 0);
@@ -937,13 +984,17 @@ void TestDevService::sendWithoutTheDeviceIsAnswered()
     QCOMPARE(saved.first().status, 1);
     QCOMPARE(saved.first().content, text);
     QVERIFY(saved.first().id > 0);
-    // Back again: sending is possible once more.
-    ZsdkSim::SetDevicePresent(true);
+    // Back again: sending is possible once more, and a send goes out.
+    set(true);
     QVERIFY(ZsdkSim::WaitForEvents());
-    codes.clear();
-    for (const Event& e : eventsOf(takeEvents(), ZSDK_EVT_STATUS))
-        codes << e.value;
-    QVERIFY(codes.contains(ZSDK_ST_CAN_SEND));
+    QVERIFY(statusCodes().contains(ZSDK_ST_CAN_SEND));
+    QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral("1234567")), w(QStringLiteral("again"))), 0);
+    QCOMPARE(ZSDK_SMSSrv_SendMsg(handle), 0);
+    ZSDK_SMSSrv_ReleaseSMSRecord(&handle);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    const QList<Event> again = eventsOf(takeEvents(), ZSDK_EVT_SEND_RESULT);
+    QCOMPARE(again.size(), 1);
+    QCOMPARE(again.first().status, 0);
 }
 
 void TestDevService::flashMessageIsAnnouncedNotStored()
@@ -1204,6 +1255,10 @@ void TestDevService::badArgumentsFailCleanly()
     LocalRecord unknown(1, QStringLiteral("1"), QStringLiteral("x"));
     unknown.rec.iMsgId = 424242;
     QCOMPARE(ZSDK_SMSSrv_UpdateMsg(&unknown.rec), int(ZSDK_E_NOT_FOUND));
+    // A device name the service does not know (a typing error after --device) changes nothing.
+    const QString device = ZsdkDevice::Chosen();
+    QVERIFY(!ZsdkDevice::Choose(QStringLiteral("usb")));
+    QCOMPARE(ZsdkDevice::Chosen(), device);
 
     // The simulator's controls change nothing for a memory that is not a card: every memory keeps
     // its size and can still be read.
