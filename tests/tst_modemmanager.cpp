@@ -474,6 +474,8 @@ void TestModemManager::lockedSimKeepsIdsAndReadFlags()
     int32_t count = -1;
     QTRY_VERIFY_WITH_TIMEOUT(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_DEVICE) == ZSDK_OK && count == 1, 10000);
     QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&count, ZSDK_MEM_SIM), ZSDK_E_NO_DEVICE);
+    // The status bar says why the card is not shown.
+    QCOMPARE(ZsdkDevice::Problem(), QStringLiteral("The SIM card needs its PIN"));
     ZSDK_SMSSrv_UnRegCallBack(onEvent);
 
     // Next time the PIN was entered before: ModemManager lists the card's message again.
@@ -645,6 +647,18 @@ void TestModemManager::sendsToEachRecipientAndPairsTheReport()
     QCOMPARE(got.attrD, saved.value);
     QCOMPARE(got.number, QStringLiteral("+491702222222"));
     QTRY_VERIFY_WITH_TIMEOUT(!m_mm.messagePaths().contains(reportPath), 5000);
+
+    // The network's delivery state as the report folder shows it: delivered (up to 0x1F), still
+    // trying (0x20 to 0x3F, all shown as 0x22), failed (the state itself).
+    const QList<QPair<uint, int>> states{{0x1F, 0}, {0x20, 0x22}, {0x3F, 0x22}, {0x40, 0x40}, {0x65, 0x65}};
+    for (const auto& state : states) {
+        clearEvents();
+        report[QStringLiteral("DeliveryState")] = state.first;
+        m_mm.addSms(report, true);
+        QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_RECEIVED; }, 10000, &got));
+        QCOMPARE(got.node, 5);
+        QCOMPARE(got.status, state.second);
+    }
 }
 
 void TestModemManager::failingSendGivesFailedResults()
