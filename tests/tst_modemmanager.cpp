@@ -150,13 +150,14 @@ Stored findText(const QVector<Stored>& list, const QString& text)
     return {};
 }
 
-// Marks SIM message `id` read through the device service, as the page does on a click.
-bool markCardMessageRead(int id)
+// Marks message `id` of memory `mem` read through the device service, as the page does on a
+// click.
+bool markRead(int id, int mem = ZSDK_MEM_SIM)
 {
     SMSDeviceRecord* r = nullptr;
     ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr);
     r->iMsgId = id;
-    bool ok = ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_SIM) == ZSDK_OK;
+    bool ok = ZSDK_SMSSrv_GetMsg(r, mem) == ZSDK_OK;
     if (ok) {
         r->iReadFlag = 0;
         ok = ZSDK_SMSSrv_UpdateMsg(r) == ZSDK_OK;
@@ -430,7 +431,7 @@ void TestModemManager::restartKeepsIdsAndReadFlags()
     const Stored unread = findText(listMemory(ZSDK_MEM_DEVICE), QStringLiteral("Leave me unread"));
     QVERIFY(read.id >= 0);
     QVERIFY(unread.id >= 0);
-    QVERIFY(markCardMessageRead(read.id));
+    QVERIFY(markRead(read.id));
     ZSDK_SMSSrv_UnRegCallBack(onEvent);
 
     // ModemManager restarts: the same messages under other paths (one more message first).
@@ -464,7 +465,7 @@ void TestModemManager::lockedSimKeepsIdsAndReadFlags()
     QVERIFY(waitReady());
     const Stored read = findText(listMemory(ZSDK_MEM_SIM), QStringLiteral("Read me"));
     QVERIFY(read.id >= 0);
-    QVERIFY(markCardMessageRead(read.id));
+    QVERIFY(markRead(read.id));
     ZSDK_SMSSrv_UnRegCallBack(onEvent);
 
     startService({{QStringLiteral("lock"), 2}});
@@ -558,6 +559,18 @@ void TestModemManager::arrivals()
     const QVector<Stored> pc = listMemory(ZSDK_MEM_PC);
     QCOMPARE(pc.size(), after);
     QVERIFY(listMemoryAtOnce(ZSDK_MEM_PC) == pc);
+    if (storedOnPc) {
+        // Read on the PC: the flag is kept in the PC memory.
+        const auto readFlagOf = [](int id) {
+            for (const Stored& m : listMemory(ZSDK_MEM_PC))
+                if (m.id == id)
+                    return m.read;
+            return -1;
+        };
+        QCOMPARE(readFlagOf(got.value), 1);
+        QVERIFY(markRead(got.value, ZSDK_MEM_PC));
+        QCOMPARE(readFlagOf(got.value), 0);
+    }
     if (leftOnModem) {
         const int mem = node == 7 ? ZSDK_MEM_SIM : ZSDK_MEM_DEVICE;
         const Stored card = findText(listMemory(mem), props.value(QStringLiteral("Text")).toString());
@@ -795,6 +808,11 @@ void TestModemManager::messageDeletedElsewhereLeavesTheCard()
     QCOMPARE(after.size(), 1);
     QCOMPARE(after.constFirst().text, QStringLiteral("Stays"));
     QCOMPARE(ZSDK_SMSSrv_DeleteMsg(gone.id, ZSDK_MEM_SIM), ZSDK_E_NOT_FOUND);
+    // A click on a row still showing it changes nothing either.
+    SMSDeviceRecord click = recordFor(gone.node, gone.node, gone.number, gone.text, gone.time);
+    click.iMsgId = gone.id;
+    QCOMPARE(ZSDK_SMSSrv_UpdateMsg(&click), ZSDK_E_NOT_FOUND);
+    QCOMPARE(listMemory(ZSDK_MEM_SIM), after);
 }
 
 void TestModemManager::moveOffTheCardLosesNothing_data()
