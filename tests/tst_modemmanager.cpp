@@ -345,6 +345,14 @@ void TestModemManager::listsBothMemoriesAndTheDeviceState()
     QVariantMap classOne = sms(QStringLiteral("+491704444444"), QStringLiteral("Class one, on the device"), 2);
     classOne[QStringLiteral("Class")] = 1;
     m_mm.addSms(classOne, false);
+    // Neither a status report kept on the card nor a message whose parts still arrive is one of
+    // the card's messages.
+    QVariantMap report = sms(QStringLiteral("+491705555555"), QString(), 1);
+    report[QStringLiteral("PduType")] = 3u;
+    m_mm.addSms(report, false);
+    QVariantMap receiving = sms(QStringLiteral("+491706666666"), QStringLiteral("The first part of"), 1);
+    receiving[QStringLiteral("State")] = 2u;
+    m_mm.addSms(receiving, false);
     QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
     QVERIFY(waitReady());
 
