@@ -362,7 +362,6 @@ bool SmsDatabase::open(const QString& path, QString* note)
     m_path = path;
     m_created = false;
     m_setAside = false;
-    m_lastReopen = QDateTime::currentMSecsSinceEpoch();
     QString text;
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QByteArray uri = "file:" + QUrl::toPercentEncoding(QFileInfo(path).absoluteFilePath(), "/");
@@ -439,6 +438,9 @@ bool SmsDatabase::open(const QString& path, QString* note)
     }
     if (m_state != State::Ready && m_state != State::ReadOnly)
         closeConnection();
+    // Counted from the end of this try: a locked file makes the try itself wait for the lock, and
+    // the calls right after it must not each wait again.
+    m_lastReopen = QDateTime::currentMSecsSinceEpoch();
     if (!text.isEmpty())
         qWarning("SmsDatabase: %s", qPrintable(text));
     if (note)
