@@ -179,6 +179,7 @@ private slots:
     void idsAreUniqueAcrossMemories();
     void messagesSurviveARestart();
     void abandonedBatchLeavesNothing();
+    void batchRefusesWhatTheFileRefuses();
     void openBatchIsTheOpeningThreadsAlone();
     void receivedMessageOutlivesAnAbandonedBatch();
     void onePassReadGivesWhatPerIdReadsGive_data();
@@ -410,6 +411,41 @@ void TestDevService::abandonedBatchLeavesNothing()
     QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), int(ZSDK_E_NO_TRANSACTION));
     restart(false);
     QCOMPARE(count(ZSDK_MEM_PC), 2);
+}
+
+// Inside a batch the store answers a change as the file does outside one: a message that is not
+// there, or not in the storage named, or removed already, is refused, not taken as done.
+void TestDevService::batchRefusesWhatTheFileRefuses()
+{
+    for (const bool batched : {false, true}) {
+        SmsDatabase db;
+        QVERIFY(db.open(m_dir.filePath(QStringLiteral("refuses-%1.sqlite").arg(batched)), nullptr));
+        StoredMessage pc;
+        pc.node = 1;
+        QVERIFY(db.insert(pc) > 0);
+        StoredMessage card;
+        card.mem = ZSDK_MEM_SIM;
+        card.node = 7;
+        QVERIFY(db.insert(card) > 0);
+        if (batched)
+            QVERIFY(db.beginBatch(ZSDK_MEM_PC) == SmsDatabase::BatchResult::Ok);
+        StoredMessage unknown = pc;
+        unknown.id = 424242;
+        QVERIFY(!db.update(unknown));
+        QVERIFY(!db.remove(unknown.id, ZSDK_MEM_PC));
+        QVERIFY(!db.remove(pc.id, ZSDK_MEM_SIM));
+        StoredMessage draft;
+        draft.node = 2;
+        QVERIFY(db.insert(draft) > 0);
+        QVERIFY(!db.remove(draft.id, ZSDK_MEM_SIM));
+        QVERIFY(db.remove(pc.id, ZSDK_MEM_PC));
+        QVERIFY(!db.remove(pc.id, ZSDK_MEM_PC));
+        QVERIFY(!db.update(pc));
+        if (batched)
+            QVERIFY(db.endBatch(ZSDK_MEM_PC) == SmsDatabase::BatchResult::Ok);
+        QCOMPARE(db.ids(ZSDK_MEM_PC), QVector<int>{draft.id});
+        QCOMPARE(db.ids(ZSDK_MEM_SIM), QVector<int>{card.id});
+    }
 }
 
 void TestDevService::openBatchIsTheOpeningThreadsAlone()
