@@ -329,6 +329,7 @@ private slots:
     void unknownStoresAreRefusedUntouched_data();
     void unknownStoresAreRefusedUntouched();
     void textWrittenByAnotherProgramReadsBack();
+    void storeEmptiedByAnotherProgramAnswersFailures();
     void failedBatchStoresNothingAndReusesNoId();
     void eachBatchCommitsItsOwnStorage_data();
     void eachBatchCommitsItsOwnStorage();
@@ -695,6 +696,52 @@ void TestDevStore::textWrittenByAnotherProgramReadsBack()
     QCOMPARE(QString::fromUtf16(r->pNumber), QStringLiteral("+4930123456"));
     QCOMPARE(QString::fromUtf16(r->szTime), QStringLiteral("20261206101530"));
     ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+}
+
+// Another program drops the store's tables while it is open: every read and change answers a
+// failure (none claims a message or a change that is not there), a failed call leaves no lock
+// on the file, and the store, opened again, is refused rather than filled anew.
+void TestDevStore::storeEmptiedByAnotherProgramAnswersFailures()
+{
+    ZsdkSim::Shutdown();
+    removeStore(m_path);
+    SmsDatabase db;
+    QVERIFY(db.open(m_path, nullptr));
+    StoredMessage kept;
+    kept.node = 1;
+    kept.content = QStringLiteral("kept");
+    QVERIFY(db.insert(kept) > 0);
+    QVERIFY(execSql(m_path, "DROP TABLE messages; DROP TABLE contacts; DROP TABLE settings"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
+    // The first call finds the tables gone when it runs, the others already when they are made.
+    QCOMPARE(db.count(ZSDK_MEM_PC), -1);
+    StoredMessage out;
+    QVERIFY(!db.get(kept.id, &out));
+    QVERIFY(!db.update(kept));
+    QVERIFY(!db.remove(kept.id, ZSDK_MEM_PC));
+    StoredMessage other = kept;
+    QCOMPARE(db.insert(other), -1);
+    QVERIFY(db.ids(ZSDK_MEM_PC).isEmpty());
+    QVERIFY(db.messages(ZSDK_MEM_PC).isEmpty());
+    QVERIFY(!db.addContact({QStringLiteral("Anna"), QStringLiteral("+491712345678")}));
+    QVERIFY(db.contacts().isEmpty());
+    QVERIFY(!db.setSetting(QStringLiteral("smsc"), QStringLiteral("+491710760000")));
+    QCOMPARE(db.setting(QStringLiteral("smsc"), QStringLiteral("none")), QStringLiteral("none"));
+    QVERIFY(db.beginBatch(ZSDK_MEM_PC) == SmsDatabase::BatchResult::Ok);
+    QCOMPARE(db.insert(other), -1);   // no id can be reserved for it
+    QVERIFY(db.endBatch(ZSDK_MEM_PC) == SmsDatabase::BatchResult::Ok);
+    QVERIFY(execSql(m_path, "CREATE TABLE notes (a)"));   // nothing of it holds the file
+
+    QString note;
+    QVERIFY(!db.open(m_path, &note));
+    QVERIFY2(note.contains(QStringLiteral("no message table")), qPrintable(note));
+    QVERIFY(!db.get(kept.id, &out));
+    QVERIFY(!db.update(kept));
+    QVERIFY(!db.remove(kept.id, ZSDK_MEM_PC));
+    QVERIFY(!db.addContact({QStringLiteral("Anna"), QStringLiteral("+491712345678")}));
+    QVERIFY(!db.setSetting(QStringLiteral("smsc"), QStringLiteral("+491710760000")));
+    QVERIFY(!db.beginDirect());
+    QVERIFY(db.beginBatch(ZSDK_MEM_PC) == SmsDatabase::BatchResult::Failed);
 }
 
 void TestDevStore::failedBatchStoresNothingAndReusesNoId()
