@@ -823,7 +823,12 @@ void TestDevService::capacitiesAndMemoryFull()
     ZsdkSim::FillMemory(ZSDK_MEM_DEVICE);
     QCOMPARE(count(ZSDK_MEM_DEVICE), 6);
     QVERIFY(ZsdkSim::WaitForEvents());
-    QCOMPARE(eventsOf(takeEvents(), ZSDK_EVT_STATUS).value(0).value, int(ZSDK_ST_DEVICE_FULL));
+    const QList<Event> filled = takeEvents();
+    QCOMPARE(eventsOf(filled, ZSDK_EVT_STATUS).value(0).value, int(ZSDK_ST_DEVICE_FULL));
+    // The messages that filled it are announced as arrivals are, and they are stored for good.
+    QCOMPARE(eventsOf(filled, ZSDK_EVT_RECEIVED).size(), 6);
+    restart(false);
+    QCOMPARE(count(ZSDK_MEM_DEVICE), 6);
 }
 
 void TestDevService::deleteMovesToTrashRemoveDeletes()
@@ -1295,6 +1300,15 @@ void TestDevService::badArgumentsFailCleanly()
     const QString device = ZsdkDevice::Chosen();
     QVERIFY(!ZsdkDevice::Choose(QStringLiteral("usb")));
     QCOMPARE(ZsdkDevice::Chosen(), device);
+    // Nothing chosen: the environment's choice, and for an unknown one the simulated modem.
+    const QByteArray environment = qgetenv("ZSDK_DEVICE");
+    const auto restoreEnvironment = qScopeGuard([&environment] { qputenv("ZSDK_DEVICE", environment); });
+    const QList<QPair<QByteArray, QString>> fromEnvironment{
+        {"Auto ", QStringLiteral("auto")}, {"modemmanager", QStringLiteral("modemmanager")}, {"usb", QStringLiteral("sim")}, {"", QStringLiteral("sim")}};
+    for (const auto& choice : fromEnvironment) {
+        qputenv("ZSDK_DEVICE", choice.first);
+        QCOMPARE(ZsdkDevice::Chosen(), choice.second);
+    }
 
     // The simulator's controls change nothing for a memory that is not a card: every memory keeps
     // its size and can still be read.
