@@ -140,6 +140,70 @@ QByteArray fileHash(const QString& path)
     return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1) : QByteArray();
 }
 
+// ---- a disk that refuses writes -----------------------------------------------------------------
+
+// Below SQLite, the disk refuses every write to a store's log while g_diskRefuses is set, as a full
+// disk or a removed stick does. Statements of a transaction write into SQLite's cache; what is
+// refused is the commit that writes them out.
+std::atomic<bool> g_diskRefuses{false};
+sqlite3_vfs* g_realVfs = nullptr;
+sqlite3_vfs g_refusingVfs;
+
+struct RefusingFile {
+    sqlite3_file base;
+    bool log;
+    sqlite3_file* real() { return reinterpret_cast<sqlite3_file*>(this + 1); }
+};
+sqlite3_file* realOf(sqlite3_file* f) { return reinterpret_cast<RefusingFile*>(f)->real(); }
+
+const sqlite3_io_methods g_refusingIo = {
+    3,
+    [](sqlite3_file* f) { return realOf(f)->pMethods->xClose(realOf(f)); },
+    [](sqlite3_file* f, void* b, int n, sqlite3_int64 o) { return realOf(f)->pMethods->xRead(realOf(f), b, n, o); },
+    [](sqlite3_file* f, const void* b, int n, sqlite3_int64 o) {
+        if (reinterpret_cast<RefusingFile*>(f)->log && g_diskRefuses.load())
+            return SQLITE_FULL;
+        return realOf(f)->pMethods->xWrite(realOf(f), b, n, o);
+    },
+    [](sqlite3_file* f, sqlite3_int64 size) { return realOf(f)->pMethods->xTruncate(realOf(f), size); },
+    [](sqlite3_file* f, int flags) { return realOf(f)->pMethods->xSync(realOf(f), flags); },
+    [](sqlite3_file* f, sqlite3_int64* size) { return realOf(f)->pMethods->xFileSize(realOf(f), size); },
+    [](sqlite3_file* f, int lock) { return realOf(f)->pMethods->xLock(realOf(f), lock); },
+    [](sqlite3_file* f, int lock) { return realOf(f)->pMethods->xUnlock(realOf(f), lock); },
+    [](sqlite3_file* f, int* out) { return realOf(f)->pMethods->xCheckReservedLock(realOf(f), out); },
+    [](sqlite3_file* f, int op, void* arg) { return realOf(f)->pMethods->xFileControl(realOf(f), op, arg); },
+    [](sqlite3_file* f) { return realOf(f)->pMethods->xSectorSize(realOf(f)); },
+    [](sqlite3_file* f) { return realOf(f)->pMethods->xDeviceCharacteristics(realOf(f)); },
+    [](sqlite3_file* f, int page, int size, int extend, void volatile** out) {
+        return realOf(f)->pMethods->xShmMap(realOf(f), page, size, extend, out);
+    },
+    [](sqlite3_file* f, int offset, int n, int flags) { return realOf(f)->pMethods->xShmLock(realOf(f), offset, n, flags); },
+    [](sqlite3_file* f) { realOf(f)->pMethods->xShmBarrier(realOf(f)); },
+    [](sqlite3_file* f, int remove) { return realOf(f)->pMethods->xShmUnmap(realOf(f), remove); },
+    [](sqlite3_file* f, sqlite3_int64 offset, int n, void** out) { return realOf(f)->pMethods->xFetch(realOf(f), offset, n, out); },
+    [](sqlite3_file* f, sqlite3_int64 offset, void* p) { return realOf(f)->pMethods->xUnfetch(realOf(f), offset, p); },
+};
+
+// Every connection this process opens from now on goes through the refusing disk.
+bool installRefusingDisk()
+{
+    g_realVfs = sqlite3_vfs_find(nullptr);
+    if (!g_realVfs || g_realVfs->iVersion < 3)
+        return false;
+    g_refusingVfs = *g_realVfs;
+    g_refusingVfs.zName = "refusing-disk";
+    g_refusingVfs.szOsFile = int(sizeof(RefusingFile)) + g_realVfs->szOsFile;
+    g_refusingVfs.pNext = nullptr;
+    g_refusingVfs.xOpen = [](sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
+        auto* file = reinterpret_cast<RefusingFile*>(f);
+        file->log = (flags & SQLITE_OPEN_WAL) != 0;
+        const int rc = g_realVfs->xOpen(g_realVfs, name, file->real(), flags, outFlags);
+        file->base.pMethods = file->real()->pMethods ? &g_refusingIo : nullptr;
+        return rc;
+    };
+    return sqlite3_vfs_register(&g_refusingVfs, 1) == SQLITE_OK;
+}
+
 // ---- child processes -------------------------------------------------------------------------
 
 void say(const QByteArray& line)
@@ -330,6 +394,7 @@ private slots:
     void unknownStoresAreRefusedUntouched();
     void textWrittenByAnotherProgramReadsBack();
     void storeEmptiedByAnotherProgramAnswersFailures();
+    void failedBatchStoresNothingAndReusesNoId_data();
     void failedBatchStoresNothingAndReusesNoId();
     void eachBatchCommitsItsOwnStorage_data();
     void eachBatchCommitsItsOwnStorage();
@@ -344,6 +409,7 @@ private:
 void TestDevStore::initTestCase()
 {
     QVERIFY(m_dir.isValid());
+    QVERIFY(installRefusingDisk());
     // The read-only case runs as an unprivileged user, who must reach the folder.
     QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                             | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
@@ -744,12 +810,25 @@ void TestDevStore::storeEmptiedByAnotherProgramAnswersFailures()
     QVERIFY(db.beginBatch(ZSDK_MEM_PC) == SmsDatabase::BatchResult::Failed);
 }
 
+void TestDevStore::failedBatchStoresNothingAndReusesNoId_data()
+{
+    QTest::addColumn<bool>("atTheCommit");
+    QTest::newRow("the disk is nearly full") << false;
+    QTest::newRow("the disk refuses the commit") << true;
+}
+
 void TestDevStore::failedBatchStoresNothingAndReusesNoId()
 {
+    QFETCH(bool, atTheCommit);
+    const auto diskBack = qScopeGuard([] {
+        g_diskRefuses = false;
+        ZsdkSim::LimitStoreGrowth(0);
+    });
     const int kept = saveTo(1, QStringLiteral("1"), QStringLiteral("kept"));
     const int trashed = saveTo(1, QStringLiteral("1"), QStringLiteral("to be deleted in the batch"));
     QVERIFY(kept > 0 && trashed > 0);
-    ZsdkSim::LimitStoreGrowth(4);   // the disk is nearly full
+    if (!atTheCommit)
+        ZsdkSim::LimitStoreGrowth(4);   // the disk is nearly full
     QCOMPARE(ZSDK_SMSSrv_BeginTransaction(ZSDK_MEM_PC), 0);
     QCOMPARE(ZSDK_SMSSrv_DeleteMsg(trashed, ZSDK_MEM_PC), 0);
     int highest = 0;
@@ -760,6 +839,7 @@ void TestDevStore::failedBatchStoresNothingAndReusesNoId()
         highest = qMax(highest, id);
     }
     QCOMPARE(countOf(ZSDK_MEM_PC), 102);
+    g_diskRefuses = atTheCommit;
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("batch of 101 change")));
     QCOMPARE(ZSDK_SMSSrv_EndTransaction(ZSDK_MEM_PC), int(ZSDK_E_STORAGE));
@@ -769,6 +849,26 @@ void TestDevStore::failedBatchStoresNothingAndReusesNoId()
     QCOMPARE(contentOf(trashed, ZSDK_MEM_PC, &node), QStringLiteral("to be deleted in the batch"));
     QCOMPARE(node, 1);
     QCOMPARE(contentOf(highest, ZSDK_MEM_PC), QStringLiteral("<missing>"));
+    if (atTheCommit) {
+        // Nor does a memory the device fills meanwhile keep, or announce, what could not be written.
+        static std::atomic<int> announced;
+        announced = 0;
+        const ZSDK_SMSCallback countArrivals = [](int event, void*) {
+            if (event == ZSDK_EVT_RECEIVED)
+                ++announced;
+            return 1;
+        };
+        QCOMPARE(ZSDK_SMSSrv_RegCallBack(countArrivals), 0);
+        ZsdkSim::FillMemory(ZSDK_MEM_SIM);
+        QVERIFY(ZsdkSim::WaitForEvents());
+        ZSDK_SMSSrv_UnRegCallBack(countArrivals);
+        QCOMPARE(countOf(ZSDK_MEM_SIM), 0);
+        QCOMPARE(announced.load(), 0);
+    }
+    g_diskRefuses = false;
+    ZsdkSim::Shutdown();   // what the file holds, seen by a new start
+    QCOMPARE(rowsOf(m_path).size(), 2);
+    configure(m_path);
     ZsdkSim::LimitStoreGrowth(0);
     const int next = saveTo(1, QStringLiteral("1"), QStringLiteral("after the failed batch"));
     QVERIFY2(next > highest, qPrintable(QStringLiteral("%1 <= %2").arg(next).arg(highest)));
