@@ -1063,8 +1063,10 @@ void TestDevService::flashMessageIsAnnouncedNotStored()
 void TestDevService::deliveryReportWhenRequested()
 {
     QCOMPARE(ZSDK_SMSSrv_SetSMSReceiptNotify(1), 0);
+    // The first recipient's message does not go out: only the second one's is reported.
+    ZsdkSim::FailNextSends(1);
     SMSDeviceRecord* handle = nullptr;
-    ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral("+491712345678")), w(QStringLiteral("report me")));
+    ZSDK_SMSSrv_CreateSMSRecord(&handle, w(QStringLiteral("+491799999999;+491712345678")), w(QStringLiteral("report me")));
     QCOMPARE(ZSDK_SMSSrv_SendMsg(handle), 0);
     ZSDK_SMSSrv_ReleaseSMSRecord(&handle);
     QVERIFY(ZsdkSim::WaitForEvents());
