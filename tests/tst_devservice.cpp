@@ -204,6 +204,8 @@ private slots:
     void phoneNumbersMatch();
     void phoneBookLookup();
     void memoryListFollowsTheCard();
+    void deviceStateAsThePageReadsIt_data();
+    void deviceStateAsThePageReadsIt();
     void cardOpensOnlyWithThePinSettled_data();
     void cardOpensOnlyWithThePinSettled();
     void simIsReadAfterItsDelay();
@@ -1198,6 +1200,83 @@ void TestDevService::memoryListFollowsTheCard()
     QCOMPARE(codes.mid(codes.size() - 2), (QList<int>{ZSDK_ST_DEVICE_REMOVED, ZSDK_ST_CANNOT_SEND}));
     ZsdkSim::SetDevicePresent(true);
     ZsdkSim::SetSimPresent(true);
+}
+
+void TestDevService::deviceStateAsThePageReadsIt_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("dev");       // the device status
+    QTest::addColumn<int>("sim");       // these four: -1 when answered "no device"
+    QTest::addColumn<int>("pin");
+    QTest::addColumn<int>("service");
+    QTest::addColumn<int>("radio");
+    QTest::addColumn<bool>("card");     // the SIM's type and IMSI can be read
+    QTest::newRow("all there") << "" << 3 << 1 << 1 << 2 << 1 << true;
+    QTest::newRow("no network service") << "network" << 3 << 1 << 1 << 0 << 1 << true;
+    QTest::newRow("radio off") << "radio" << 3 << 1 << 1 << 0 << 0 << true;
+    QTest::newRow("the PIN asked for") << "pin" << 3 << 1 << 2 << 2 << 1 << true;
+    QTest::newRow("the SIM taken out") << "sim" << 3 << 0 << 0 << 0 << 1 << false;
+    QTest::newRow("the device removed") << "device" << 0 << -1 << -1 << -1 << -1 << false;
+}
+
+// What the page reads of the device, its SIM and the network in each state the simulator plays.
+void TestDevService::deviceStateAsThePageReadsIt()
+{
+    QFETCH(QString, change);
+    QFETCH(int, dev);
+    QFETCH(int, sim);
+    QFETCH(int, pin);
+    QFETCH(int, service);
+    QFETCH(int, radio);
+    QFETCH(bool, card);
+    ZsdkSim::SetSimType(2);
+    ZsdkSim::SetProductType(1);
+    ZsdkSim::SetMultiModeCard(true);
+    if (change == QLatin1String("network"))
+        ZsdkSim::SetNetworkService(false);
+    else if (change == QLatin1String("radio"))
+        ZsdkSim::SetRadio(false);
+    else if (change == QLatin1String("pin"))
+        ZsdkSim::SetPinState(2);
+    else if (change == QLatin1String("sim"))
+        ZsdkSim::SetSimPresent(false);
+    else if (change == QLatin1String("device"))
+        ZsdkSim::SetDevicePresent(false);
+    // The value is read once the call has answered (it is taken by reference).
+    const auto answer = [](int rc, const int32_t& out) { return rc == int(ZSDK_E_NO_DEVICE) ? -1 : rc == 0 ? int(out) : -100 - rc; };
+    int32_t value = -7;
+    QCOMPARE(ZSDK_DevSrv_GetDevStatus(&value), 0);
+    QCOMPARE(int(value), dev);
+    value = -7;
+    QCOMPARE(answer(ZSDK_DevSrv_GetSimStatus(&value), value), sim);
+    value = -7;
+    uint8_t pinTries = 0, pukTries = 0, spare = 9;
+    QCOMPARE(answer(ZSDK_DevSrv_GetPinStatus(0, &value, &pinTries, &pukTries, &spare), value), pin);
+    if (pin >= 0) {
+        QCOMPARE(int(pinTries), 3);
+        QCOMPARE(int(pukTries), 10);
+        QCOMPARE(int(spare), 0);
+        QCOMPARE(ZSDK_DevSrv_GetPinStatus(0, &value, nullptr, nullptr, nullptr), 0);   // the tries are optional
+    }
+    value = -7;
+    QCOMPARE(answer(ZSDK_NetSrv_GetSrvStatus(&value), value), service);
+    int32_t rf[2] = {-7, -7};
+    QCOMPARE(answer(ZSDK_DevSrv_GetRFSwitch(rf), rf[0]), radio);
+    value = -7;
+    QCOMPARE(answer(ZSDK_DevSrv_GetSimType(&value), value), card ? 2 : -1);
+    ZSDK_WCHAR imsi[32] = {};
+    QCOMPARE(ZSDK_DevSrv_GetIMSI(imsi, 32), card ? 0 : int(ZSDK_E_NO_DEVICE));
+    if (card) {
+        QCOMPARE(QString::fromUtf16(imsi), QStringLiteral("262019876543210"));
+        QCOMPARE(ZSDK_DevSrv_GetIMSI(imsi, 15), int(ZSDK_E_ARG));   // no room for its end
+    }
+    // Asked of the frame, not of the device: answered in every state.
+    QCOMPARE(ZSDK_DevSrv_GetProductType(&value), 0);
+    QCOMPARE(int(value), 1);
+    QCOMPARE(ZSDK_DevSrv_GetMultiModeCardStatus(&value, 0, 0, 0), 0);
+    QCOMPARE(int(value), 1);
+    ZsdkSim::FailMultiModeQuery(true);
+    QVERIFY(ZSDK_DevSrv_GetMultiModeCardStatus(&value, 0, 0, 0) != 0);
 }
 
 void TestDevService::cardOpensOnlyWithThePinSettled_data()
