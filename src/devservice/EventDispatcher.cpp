@@ -42,9 +42,9 @@ void EventDispatcher::stop()
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_stop = true;
         if (!m_stop && !m_tasks.empty())
             qInfo("EventDispatcher: %d queued device events dropped at shut-down", int(m_tasks.size()));
+        m_stop = true;
         m_tasks.clear();
     }
     m_wake.notify_all();
