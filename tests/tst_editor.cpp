@@ -12,6 +12,7 @@
 #include "store/SMSTypes.h"
 #include "window/SMSUIMainDlg.h"
 #include "window/SMSUITableWidget.h"
+#include "window/UITableItem.h"
 #include "worker/SMSWaitingDlg.h"
 #include "Startup.h"
 #include "TestSupport.h"
@@ -494,6 +495,33 @@ void TestEditor::numberHandedInByAnotherComponent()
     QCOMPARE(editor->Mode(), int(EDIT_MODE_SEND));
     QCOMPARE(editor->NumberField()->text(), QStringLiteral("+4930999888"));
     QVERIFY(!m_window->IsExternalRequest());   // the editor took it
+    // Asked while the Outbox shows a message kept unsent: the new message goes out and the
+    // selected one stays where it is (it is no message the editor was opened on).
+    TestSupport::storeMessage(NODE_LOCAL_OUTBOX, QStringLiteral("+491733333333"), QStringLiteral("kept unsent"), 0,
+                              QStringLiteral("20261202120000"), 1);
+    SMSStatusUILogic* store = SMSStatusUILogic::Existing();
+    store->PopulateSMSFromSDK(MEM_PC);
+    for (int node : {0, 13, 15})
+        m_window->syncSMSTableWithBuffers(node);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_OUTBOX), 0);
+    SMSUITableWidget* outbox = m_window->Table(NODE_LOCAL_OUTBOX);
+    QCOMPARE(outbox->rowCount(), 1);
+    outbox->selectRow(0);
+    m_window->OpenEditorFromOutside(QStringLiteral("+4930999888"), QString(), nullptr);
+    editor = m_window->Editor();
+    QVERIFY(editor);
+    editor->TextArea()->setPlainText(QStringLiteral("from the contacts page"));
+    QVERIFY(editor->SendButton()->isEnabled());
+    QSignalSpy batchEnd(store, &SMSStatusUILogic::progressbarCloseEvent);
+    QTest::mouseClick(editor->SendButton(), Qt::LeftButton);
+    QTRY_COMPARE(batchEnd.count(), 1);
+    QTRY_COMPARE(m_window->Table(NODE_LOCAL_SENT)->rowCount(), 1);
+    QCOMPARE(UITableItem::RecordOf(m_window->Table(NODE_LOCAL_SENT)->item(0, 0))->strContent, QStringLiteral("from the contacts page"));
+    QCOMPARE(outbox->rowCount(), 1);
+    QCOMPARE(UITableItem::RecordOf(outbox->item(0, 0))->strContent, QStringLiteral("kept unsent"));
+    store->ReleaseSmsBuffer(MEM_PC);
+    QCOMPARE(store->PopulateSMSFromSDK(MEM_PC), 0);
+    QCOMPARE(store->getSmsBuffer(NODE_LOCAL_OUTBOX).size(), 1);
 }
 
 void TestEditor::sendModeOnAStoredMessage_data()
