@@ -197,12 +197,17 @@ void TestResults::sendResultText()
     editor->TextArea()->setPlainText(QString(textLength, QLatin1Char('x')));
     QVERIFY(editor->SendButton()->isEnabled());
     ZsdkSim::FailNextSends(failedParts);
+    // The results come a while after the worker has handed the message over.
+    ZsdkSim::SetSendDelay(100);
+    auto noDelay = qScopeGuard([] { ZsdkSim::SetSendDelay(0); });
     QSignalSpy batchEnd(SMSStatusUILogic::Existing(), &SMSStatusUILogic::progressbarCloseEvent);
     QTest::mouseClick(editor->SendButton(), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(batchEnd.count(), 1, 10000);
     QCoreApplication::processEvents();
     SMSWaitingDlg* progress = SMSWaitingDlg::Existing();
     QVERIFY(progress);
+    // The window stays up through the results and shows the outcome when the last one is in.
+    QVERIFY(progress->Dialog() && progress->Dialog()->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(progress->CountText(), QStringLiteral("%1/%1").arg(results), 10000);
     QTEST(progress->LabelText(), "text");
     // Every attempt counts as a sent message for the usage figures, delivered or not.
@@ -406,8 +411,9 @@ void TestResults::recoverResultText_data()
     QTest::addColumn<int>("goneMeanwhile");   // trashed messages removed by another program, from the bottom
     QTest::addColumn<QString>("text");        // empty: no failure text
     QTest::addColumn<int>("inboxAfter");
-    QTest::newRow("both recovered") << 0 << QString() << 2;
-    QTest::newRow("one of two gone meanwhile") << 1 << "The operation failed for some messages." << 1;
+    QTest::addColumn<bool>("done");           // the window's button says the job is over
+    QTest::newRow("both recovered") << 0 << QString() << 2 << true;
+    QTest::newRow("one of two gone meanwhile") << 1 << "The operation failed for some messages." << 1 << false;
 }
 
 void TestResults::recoverResultText()
@@ -441,6 +447,12 @@ void TestResults::recoverResultText()
         QVERIFY(!progress->LabelText().contains(Change::tr(QStringLiteral("IDS_STR_SOME_FAILED"), QStringLiteral("SMSUIPlugin"))));
     else
         QCOMPARE(progress->LabelText(), text);
+    // After the last message put back the Cancel button turns into OK; a failure last keeps it.
+    QFETCH(bool, done);
+    auto* button = progress->Dialog()->findChild<QPushButton*>(QStringLiteral("SMSUIPlugin_WaitingCancel"));
+    QVERIFY(button);
+    QCOMPARE(button->text(), done ? Change::tr(QStringLiteral("IDS_OK"), QStringLiteral("XFramePlugin"))
+                                  : Change::tr(QStringLiteral("IDS_BTN_CANCEL"), QStringLiteral("SMSUIPlugin")));
     QFETCH(int, inboxAfter);
     QTRY_COMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), inboxAfter);
 }
