@@ -94,6 +94,21 @@ public:
     QWidget widget;
 };
 
+// The host's call plug-in, as far as the new-message popup asks it: whether its incoming-call
+// notification is on screen, and how often it was brought back on top.
+class FakeCall : public QObject, public ICallUIPlugin
+{
+    Q_OBJECT
+    Q_INTERFACES(ICallUIPlugin)
+public:
+    bool MakeCall(const QString&, int) override { return true; }
+    bool IsCallActive() override { return false; }
+    bool IsCallNotificationVisible() override { return visible; }
+    void RaiseCallNotification() override { ++raised; }
+    bool visible = false;
+    int raised = 0;
+};
+
 // Forty messages an hour apart, every fourth in folder 0 and the rest in folder 1, every third
 // unread; the ids in the order stored.
 QList<int> storeFortyMessages()
@@ -192,6 +207,7 @@ private slots:
     void flashMessageOpensItsOwnWindow();
     void memoryFullShowsOnePopup_data();
     void memoryFullShowsOnePopup();
+    void memoryFullOkMovesTheCardToThePc_data();
     void memoryFullOkMovesTheCardToThePc();
     void dropMovesCopiesOrRefuses_data();
     void dropMovesCopiesOrRefuses();
@@ -348,10 +364,14 @@ void TestMainWindow::simBranchGoesFromReadingToReady()
     QVERIFY(simRoot);
     QCOMPARE(simRoot->text(0), QStringLiteral("SIM card (reading...)"));
     QVERIFY(!simRoot->isExpanded());
-    // Opening a branch that is still being read closes it again.
+    // A reader that was stopped meanwhile (the card went for a moment) starts again when the
+    // user opens the branch, which closes again while it is still being read.
+    m_window->SimReader()->SetStop(true);
+    QVERIFY(m_window->SimReader()->wait(5000));
     simRoot->setExpanded(true);
     QVERIFY(!simRoot->isExpanded());
-    ZsdkSim::SetReadDelay(MEM_SIM, 0);   // the card has been read
+    QVERIFY(m_window->SimReader()->isRunning());
+    ZsdkSim::SetReadDelay(MEM_SIM, 300);   // the card is read a moment later
     QTRY_COMPARE_WITH_TIMEOUT(simRoot->text(0), QStringLiteral("SIM card"), 5000);
     QVERIFY(simRoot->isExpanded());
     QVERIFY(m_window->Table(NODE_SIM_INBOX));
@@ -441,17 +461,26 @@ void TestMainWindow::batchEndShowsWhatTheDeviceHolds()
 void TestMainWindow::readInAFolderShowsReadInItsRoot_data()
 {
     QTest::addColumn<int>("folder");
-    QTest::addColumn<int>("root");
-    QTest::newRow("the PC") << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_ROOT);
-    QTest::newRow("the card") << int(NODE_SIM_INBOX) << int(NODE_SIM_ROOT);
+    QTest::addColumn<int>("root");     // the other table that shows the message
+    QTest::addColumn<int>("readIn");   // the table the message is read in
+    QTest::newRow("the PC") << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_ROOT) << int(NODE_LOCAL_INBOX);
+    QTest::newRow("the card") << int(NODE_SIM_INBOX) << int(NODE_SIM_ROOT) << int(NODE_SIM_INBOX);
+    QTest::newRow("the report folder") << int(NODE_LOCAL_REPORT) << int(NODE_LOCAL_ROOT) << int(NODE_LOCAL_REPORT);
+    // Read in the root: the folder's own table follows.
+    QTest::newRow("the PC's root, its inbox") << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_ROOT);
+    QTest::newRow("the PC's root, its report folder") << int(NODE_LOCAL_REPORT) << int(NODE_LOCAL_REPORT) << int(NODE_LOCAL_ROOT);
+    QTest::newRow("the card's root") << int(NODE_SIM_INBOX) << int(NODE_SIM_INBOX) << int(NODE_SIM_ROOT);
+    QTest::newRow("the device's root") << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_ROOT);
 }
 
-// A message read in its inbox shows the read icon in its branch's root table too. (Whether the
-// device root follows a read in the device inbox is not settled; it does not today.)
+// A message read in its inbox shows the read icon in its branch's root table too, and one read
+// in the root in its folder's table. (Whether the device root follows a read in the device inbox
+// is not settled; it does not today.)
 void TestMainWindow::readInAFolderShowsReadInItsRoot()
 {
     QFETCH(int, folder);
     QFETCH(int, root);
+    QFETCH(int, readIn);
     const int id = TestSupport::storeMessage(folder, QStringLiteral("1111111"), QStringLiteral("not read yet"), 1);
     build(kFullConfig, false);
     SMSUITableWidget* rootTable = m_window->Table(root);
@@ -464,8 +493,8 @@ void TestMainWindow::readInAFolderShowsReadInItsRoot()
     const QImage read = SMSStatusUILogic::Existing()->StatusImage(0).convertToFormat(QImage::Format_ARGB32);
     QVERIFY(!read.isNull());
     QVERIFY(shown(inRoot.cell[0]) != read);
-    m_window->onClickSMSTreeNode(m_window->TreeItem(folder), 0);
-    SMSUITableWidget* table = m_window->Table(folder);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(readIn), 0);
+    SMSUITableWidget* table = m_window->Table(readIn);
     QCOMPARE(table->rowCount(), 1);
     table->selectRow(0);
     m_window->onClickTableRow(0);
@@ -1488,6 +1517,11 @@ void TestMainWindow::cardSubmenusFollowTheDualModeCard()
     ZsdkSim::SetMultiModeCard(dualAtStart);
     TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("1234567"), QStringLiteral("x"));
     build(kFullConfig);
+    // The tree hides the card's branches only for a dual-mode card whose host asks for it.
+    for (int root : {NODE_SIM_ROOT, NODE_DEVICE_ROOT}) {
+        QTreeWidgetItem* item = m_window->TreeItem(root);
+        QCOMPARE(item && !item->isHidden(), !(hostHides && dualAtStart));
+    }
     ZsdkSim::SetMultiModeCard(dualAtMenu);
     ZsdkSim::FailMultiModeQuery(queryFails);
     SMSUITableWidget* table = m_window->Table(NODE_LOCAL_INBOX);
@@ -1536,7 +1570,23 @@ void TestMainWindow::moveAndCopyThroughTheMenu()
     targetIn(menu, QStringLiteral("Copy All to"), QStringLiteral("IDS_TREE_DEVICE"))->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 5000);
     QTRY_COMPARE(m_window->Table(NODE_DEVICE_INBOX)->rowCount(), 1);
-    QCOMPARE(inbox->rowCount(), 1);
+    QCoreApplication::processEvents();
+    // The copy has ended: Move All of the card's inbox to the PC, one row selected, moves both
+    // and the card keeps none.
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_SIM_INBOX), 0);
+    SMSUITableWidget* simInbox = m_window->Table(NODE_SIM_INBOX);
+    simInbox->setFocus();
+    simInbox->selectRow(0);
+    QVERIFY(m_window->PrepareContextMenu(simInbox->visualItemRect(simInbox->item(0, 0)).center()));
+    QAction* moveAll = targetIn(menu, QStringLiteral("Move All to"), QStringLiteral("IDS_TREE_LOCAL"));
+    QVERIFY(moveAll && moveAll->isEnabled() && moveAll->isVisible());
+    moveAll->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, 5000);
+    QTRY_COMPARE(simInbox->rowCount(), 0);
+    QTRY_COMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 3);
+    int32_t onCard = -1;
+    QCOMPARE(ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM), 0);
+    QCOMPARE(onCard, 0);
     CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
 }
 
@@ -1929,28 +1979,57 @@ void TestMainWindow::memoryFullShowsOnePopup()
     QVERIFY(m_window->MemoryFullPopup() == nullptr);
 }
 
+void TestMainWindow::memoryFullOkMovesTheCardToThePc_data()
+{
+    QTest::addColumn<int>("kind");       // the memory-full report
+    QTest::addColumn<int>("inbox");      // the full memory's folders
+    QTest::addColumn<int>("outbox");
+    QTest::addColumn<bool>("stored");    // the memory holds a message in each
+    QTest::addColumn<bool>("mainFrame"); // the host has a frame to show the progress in
+    QTest::newRow("the card") << 4 << int(NODE_SIM_INBOX) << int(NODE_SIM_OUTBOX) << true << true;
+    QTest::newRow("the device") << 2 << int(NODE_DEVICE_INBOX) << int(NODE_DEVICE_OUTBOX) << true << true;
+    QTest::newRow("an empty card: nothing to move") << 4 << int(NODE_SIM_INBOX) << int(NODE_SIM_OUTBOX) << false << true;
+    QTest::newRow("no frame of the host's: nothing starts") << 4 << int(NODE_SIM_INBOX) << int(NODE_SIM_OUTBOX) << true << false;
+}
+
 void TestMainWindow::memoryFullOkMovesTheCardToThePc()
 {
+    QFETCH(int, kind);
+    QFETCH(int, inbox);
+    QFETCH(int, outbox);
+    QFETCH(bool, stored);
+    QFETCH(bool, mainFrame);
     PluginContainer container;
-    FakeMainFrame mainFrame;
-    container.RegisterPlugin(QLatin1String(HostGuid::MainFrame), 0x1011, &mainFrame);
+    FakeMainFrame frame;
+    if (mainFrame)
+        container.RegisterPlugin(QLatin1String(HostGuid::MainFrame), 0x1011, &frame);
     Startup::SetPluginContainer(&container);
     auto restore = qScopeGuard([] { Startup::SetPluginContainer(nullptr); });
-    TestSupport::storeMessage(NODE_SIM_OUTBOX, QStringLiteral("+491601111111"), QStringLiteral("card outbox"));
-    build(kFullConfig);
-    QCOMPARE(m_window->Table(NODE_SIM_ROOT)->rowCount(), 2);
+    const int mem = SMSStatusUILogic::GetMemPosition(inbox);
+    if (stored) {
+        TestSupport::storeMessage(inbox, QStringLiteral("+491609876543"), QStringLiteral("received"), 1);
+        TestSupport::storeMessage(outbox, QStringLiteral("+491601111111"), QStringLiteral("sent"));
+    }
+    build(kFullConfig, false);
+    const int root = SMSStatusUILogic::GetParentPos(inbox);
+    QCOMPARE(m_window->Table(root)->rowCount(), stored ? 2 : 0);
     const int localBefore = m_window->Table(NODE_LOCAL_ROOT)->rowCount();
-    m_window->onSmsStatusChanged(4);   // the card is full
+    m_window->onSmsStatusChanged(kind);
     QSignalSpy finished(m_window->Worker(), &QThread::finished);
-    QVERIFY(m_window->onMemoryFullPopUPOKClick());
-    QVERIFY(finished.wait(10000));
-    QCoreApplication::processEvents();
-    int32_t onCard = -1;
-    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM);
-    QCOMPARE(onCard, 0);
-    QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 1);
-    QCOMPARE(m_window->Table(NODE_LOCAL_SENT)->rowCount(), 1);   // a sent card message
-    QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), localBefore + 2);
+    const bool moves = stored && mainFrame;
+    QCOMPARE(m_window->onMemoryFullPopUPOKClick(), moves);
+    if (moves) {
+        QVERIFY(finished.wait(10000));
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(m_window->IsWorkerRunning(), false);
+    QCOMPARE(finished.count(), moves ? 1 : 0);
+    int32_t left = -1;
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&left, mem);
+    QCOMPARE(left, stored && !moves ? 2 : 0);
+    QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), moves ? 1 : 0);
+    QCOMPARE(m_window->Table(NODE_LOCAL_SENT)->rowCount(), moves ? 1 : 0);   // a sent message
+    QCOMPARE(m_window->Table(NODE_LOCAL_ROOT)->rowCount(), localBefore + (moves ? 2 : 0));
     cleanup();   // the window must go before the main frame it parents to
 }
 
@@ -2011,6 +2090,21 @@ void TestMainWindow::dropMovesCopiesOrRefuses()
     const QPoint pressed = pressToDragFirstRow(table);
     QCOMPARE(m_window->DragSourceNode(), source);
     QCOMPARE(m_window->DragRecords().size(), 1);
+    {
+        // Messages dragged from elsewhere (another window, another program) are refused over
+        // every folder: the highlight stays where it is.
+        QMimeData outside;
+        outside.setData(QStringLiteral("Text/stringids"), QByteArray());
+        const QPoint at = tree->visualItemRect(m_window->TreeItem(target)).center();
+        QCOMPARE(tree->FolderAt(at), target);
+        QCOMPARE(tree->FolderAt(QPoint(2, tree->viewport()->height() - 2)), 16);   // below the folders
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &outside, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tree->viewport(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &outside, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tree->viewport(), &move);
+        QVERIFY(!move.isAccepted());
+        QCOMPARE(tree->currentItem(), m_window->TreeItem(source));
+    }
     const bool allowed = m_window->DragOver(target);
     QCOMPARE(tree->currentItem(), allowed ? m_window->TreeItem(target) : m_window->TreeItem(source));
     dropOnFolder(target, ctrl);
@@ -2146,7 +2240,9 @@ void TestMainWindow::notifierShowsOnePopupAndViewOpensTheInbox()
     CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert"), QStringLiteral("1"));
     PluginContainer container;
     FakeNotify notify;
+    FakeCall call;
     container.RegisterPlugin(QLatin1String(HostGuid::NotifyService), 0x2011, &notify);
+    container.RegisterPlugin(QLatin1String(HostGuid::CallUI), 0x1001, &call);
     Startup::SetPluginContainer(&container);
     auto restore = qScopeGuard([] { Startup::SetPluginContainer(nullptr); });
     build(kFullConfig);
@@ -2171,6 +2267,7 @@ void TestMainWindow::notifierShowsOnePopupAndViewOpensTheInbox()
     QVERIFY(notify.sent.count(qMakePair(QString::fromLatin1(HostGuid::StatusBar), int(HostNotify::UnreadCountChanged))) >= 2);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(popups(), 1);
+    QCOMPARE(call.raised, 0);   // no call notification to keep on top
     QDialog* popup = SMSTaskbarNotifier::Existing()->Popup();
     QVERIFY(popup);
     QCOMPARE(popup->findChild<QPushButton*>(QStringLiteral("ViewButton"))->text(), QStringLiteral("View"));
@@ -2182,7 +2279,11 @@ void TestMainWindow::notifierShowsOnePopupAndViewOpensTheInbox()
     QCOMPARE(popups(), 0);
     // View opens the inbox the message went to: the card's.
     m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_DRAFT));
+    // A call is ringing meanwhile: the popup shows, and the call's notification stays on top.
+    call.visible = true;
     SMSTaskbarNotifier::Existing()->Show(in.number);
+    QCOMPARE(call.raised, 1);
+    QVERIFY(SMSTaskbarNotifier::Existing()->Popup() && SMSTaskbarNotifier::Existing()->Popup()->isVisible());
     SMSTaskbarNotifier::Existing()->Popup()->findChild<QPushButton*>(QStringLiteral("ViewButton"))->click();
     QVERIFY(!SMSTaskbarNotifier::Existing()->Popup());
     QCOMPARE(m_window->SelectedNode(), int(NODE_SIM_INBOX));
