@@ -471,6 +471,9 @@ void TestHostCommon::toolBarItems()
     QVERIFY(items.at(2).bSearch);
     QVERIFY(!items.at(0).bSearch);
     QCOMPARE(group->button(9001), qobject_cast<QAbstractButton*>(items.at(1).button));
+    // A tool bar's buttons: flat until the pointer is over them, not a row of raised buttons.
+    for (const ToolItem& item : qAsConst(items))
+        QVERIFY(qobject_cast<QToolButton*>(item.button)->autoRaise());
     QCOMPARE(ToolBarLogic::EnableDisableItem(QStringLiteral("SMSUIPlugin"), items, 9001, false), 0);
     QVERIFY(!items.at(1).button->isEnabled());
     QCOMPARE(ToolBarLogic::EnableDisableItem(QStringLiteral("SMSUIPlugin"), items, 9005, false), 1);

@@ -64,6 +64,8 @@ private slots:
     void shortcutKeysFollowTheLanguage();
     void ctrlASelectsByFolderRules_data();
     void ctrlASelectsByFolderRules();
+    void cardBackKeepsTheFolderRules_data();
+    void cardBackKeepsTheFolderRules();
 
 private:
     void start(bool callPlugin = false);
@@ -456,6 +458,40 @@ void TestHostNotify::ctrlASelectsByFolderRules()
     QTEST(enabledItems(), "after");
     QFETCH(bool, previewCleared);
     QCOMPARE(preview->toPlainText().trimmed().isEmpty(), previewCleared);
+}
+
+void TestHostNotify::cardBackKeepsTheFolderRules_data()
+{
+    QTest::addColumn<int>("folder");
+    QTest::addColumn<QString>("enabled");   // with the row still selected once the card is back
+    QTest::newRow("the Inbox: answer, forward, send, delete, call") << int(NODE_LOCAL_INBOX) << "9002 9003 9004 9001 9005";
+    QTest::newRow("the Outbox: no reply to one's own message") << int(NODE_LOCAL_OUTBOX) << "9002 9004 9001 9005";
+    QTest::newRow("the Trash: only delete and call") << int(NODE_LOCAL_TRASH) << "9001 9005";
+}
+
+// The card is taken out and put back while a message is selected on the PC: the selection stays
+// and the tool bar offers what that folder allows again.
+void TestHostNotify::cardBackKeepsTheFolderRules()
+{
+    QFETCH(int, folder);
+    TestSupport::storeMessage(folder, QStringLiteral("+4915112345678"), QStringLiteral("still here"), 0,
+                              QStringLiteral("20261201120000"), folder == NODE_LOCAL_OUTBOX ? 1 : 0);
+    start(true);
+    m_service->Notify(0x203, 1, 0);   // calls possible
+    m_window->onClickSMSTreeNode(m_window->TreeItem(folder), 0);
+    SMSUITableWidget* table = m_window->Table(folder);
+    QCOMPARE(table->rowCount(), 1);
+    table->selectRow(0);
+    m_window->onClickTableRow(0);
+    ZsdkSim::SetSimPresent(false);
+    QTRY_VERIFY(!m_window->CanSendSms());
+    ZsdkSim::SetSimPresent(true);
+    QTRY_VERIFY(m_window->CanSendSms());
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_window->SelectedNode(), folder);
+    QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+    QTEST(enabledItems(), "enabled");
 }
 
 QTEST_MAIN(TestHostNotify)

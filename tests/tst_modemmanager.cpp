@@ -209,6 +209,8 @@ private slots:
     void failingSendGivesFailedResults();
     void cancelledSendStopsBeforeTheNextRecipient();
     void storesOnTheSimAndDeletes();
+    void refusedDeleteIsToldAndKeepsTheMessage_data();
+    void refusedDeleteIsToldAndKeepsTheMessage();
     void messageDeletedElsewhereLeavesTheCard();
     void moveOffTheCardLosesNothing_data();
     void moveOffTheCardLosesNothing();
@@ -794,6 +796,45 @@ void TestModemManager::storesOnTheSimAndDeletes()
 
 // Another program on the machine deletes a card message through ModemManager: the card list no
 // longer offers it and the page hears which message went, so its table does not keep a ghost row.
+void TestModemManager::refusedDeleteIsToldAndKeepsTheMessage_data()
+{
+    QTest::addColumn<QString>("error");   // the D-Bus error ModemManager answers the delete with
+    QTest::addColumn<QString>("told");    // the status-bar line
+    QTest::newRow("the modem object is gone")
+        << "org.freedesktop.DBus.Error.UnknownObject" << "The modem went away";
+    QTest::newRow("the modem no longer has the method")
+        << "org.freedesktop.DBus.Error.UnknownMethod" << "The modem went away";
+    QTest::newRow("a policy refuses")
+        << "org.freedesktop.ModemManager1.Error.Core.Unauthorized"
+        << "Permission denied by ModemManager: refused: org.freedesktop.ModemManager1.Error.Core.Unauthorized";
+    QTest::newRow("the bus refuses")
+        << "org.freedesktop.DBus.Error.AccessDenied" << "Permission denied by ModemManager: refused: org.freedesktop.DBus.Error.AccessDenied";
+    QTest::newRow("no answer in time") << "org.freedesktop.DBus.Error.NoReply" << "ModemManager did not answer within 2 s";
+    QTest::newRow("the service went") << "org.freedesktop.DBus.Error.ServiceUnknown" << "ModemManager is not running";
+    QTest::newRow("anything else: ModemManager's own text")
+        << "org.freedesktop.ModemManager1.Error.Core.Failed" << "refused: org.freedesktop.ModemManager1.Error.Core.Failed";
+}
+
+// ModemManager refuses to delete a card message: the message stays on the card and in the list,
+// and the user is told why in plain words.
+void TestModemManager::refusedDeleteIsToldAndKeepsTheMessage()
+{
+    QFETCH(QString, error);
+    startService();
+    m_mm.addSms(sms(QStringLiteral("+491701111111"), QStringLiteral("Keep me"), 1), false);
+    QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
+    QVERIFY(waitReady());
+    const QVector<Stored> sim = listMemory(ZSDK_MEM_SIM);
+    QCOMPARE(sim.size(), 1);
+    m_mm.behave({{QStringLiteral("delete_error"), error}});
+    QCOMPARE(ZSDK_SMSSrv_DeleteMsg(sim.first().id, ZSDK_MEM_SIM), ZSDK_E_FAIL);
+    m_mm.behave({{QStringLiteral("delete_error"), QString()}});
+    QTEST(ZsdkDevice::Problem(), "told");
+    QCOMPARE(m_mm.messagePaths().size(), 1);
+    QCOMPARE(listMemory(ZSDK_MEM_SIM).size(), 1);
+    QCOMPARE(findText(listMemory(ZSDK_MEM_SIM), QStringLiteral("Keep me")).id, sim.first().id);
+}
+
 void TestModemManager::messageDeletedElsewhereLeavesTheCard()
 {
     startService();

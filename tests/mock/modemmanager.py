@@ -49,6 +49,7 @@ def load(mock, parameters):
     mock.hang_ms = 0
     mock.remove_after_sends = -1
     mock.deny = False
+    mock.delete_error = ''
     mock.last_create = {}
     if parameters.get('modem', True):
         add_modem(mock, parameters)
@@ -185,6 +186,9 @@ def messaging_create(self, props):
 
 def messaging_delete(self, path):
     objects = mockobject.objects
+    mock = objects[MAIN_OBJ]
+    if mock.delete_error:
+        raise dbus.exceptions.DBusException('refused: ' + mock.delete_error, name=mock.delete_error)
     if path not in objects:
         raise dbus.exceptions.DBusException('no such message', name='org.freedesktop.ModemManager1.Error.Core.NotFound')
     remaining = [p for p in messages_of(self) if p != path]
@@ -268,6 +272,7 @@ def SetBehaviour(self, params):
     self.hang_ms = int(params.get('hang_ms', self.hang_ms))
     self.remove_after_sends = int(params.get('remove_after_sends', self.remove_after_sends))
     self.deny = bool(params.get('deny', self.deny))
+    self.delete_error = str(params.get('delete_error', self.delete_error))
 
 
 @dbus.service.method(CONTROL_IFACE, in_signature='', out_signature='ao')
