@@ -954,11 +954,3 @@ bool SmsDatabase::commitDirect()
     return false;
 }
 
-void SmsDatabase::rollbackDirect()
-{
-    if (!m_directOpen)
-        return;
-    m_directOpen = false;
-    forgetCounts();
-    exec("ROLLBACK");
-}

@@ -131,7 +131,6 @@ public:
     // One short write transaction of its own (seeding, fill-ups); never inside a batch.
     bool beginDirect();
     bool commitDirect();
-    void rollbackDirect();
 
     QString lastError() const;
     // Lets the file grow by at most `pages` more pages (0: no limit), as a nearly full disk would.
