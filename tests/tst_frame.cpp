@@ -13,6 +13,7 @@
 #include "HostServices.h"
 #include "PluginManager.h"
 #include "SimControl.h"
+#include "SMSTypes.h"
 #include "SingleInstance.h"
 #include "zsdk.h"
 #include "Startup.h"
@@ -78,6 +79,8 @@ private slots:
     void sendingWithTheDeviceRemoved();
     void smsCentreOfANewSimIsRecorded();
     void deviceMenuTellsThePages();
+    void deviceMenuDeliversWhatItSays_data();
+    void deviceMenuDeliversWhatItSays();
     void sendIndicatorFollowsTheNetwork_data();
     void sendIndicatorFollowsTheNetwork();
     void sendingFailsIsASwitch();
@@ -695,6 +698,130 @@ void TestFrame::deviceMenuTellsThePages()
     QCOMPARE(codes(), QList<int>{HostNotify::DeviceReady});
     QVERIFY(devicePresent());
     dialog.reset();
+    frame.Shutdown();
+    ZsdkSim::Shutdown();
+}
+
+void TestFrame::deviceMenuDeliversWhatItSays_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("asks");        // asks for the sender and the text
+    QTest::addColumn<int>("folder");       // the folder that gains the message, -1 none
+    QTest::addColumn<bool>("flash");       // shown in the flash-message window instead
+    QTest::newRow("receive") << "IDS_DEV_RECEIVE" << true << int(NODE_LOCAL_INBOX) << false;
+    QTest::newRow("receive on the card") << "IDS_DEV_RECEIVE_SIM" << true << int(NODE_SIM_INBOX) << false;
+    QTest::newRow("flash message") << "IDS_DEV_FLASH" << true << -1 << true;
+    QTest::newRow("status report") << "IDS_DEV_REPORT" << false << int(NODE_LOCAL_REPORT) << false;
+    QTest::newRow("cell broadcast") << "IDS_DEV_CBS" << false << int(NODE_LOCAL_CBS) << false;
+}
+
+// Each of the simulated modem's arrivals lands where its menu entry says, with what was typed.
+void TestFrame::deviceMenuDeliversWhatItSays()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, asks);
+    QFETCH(int, folder);
+    QFETCH(bool, flash);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("arrive-%1.sqlite").arg(QTest::currentDataTag())),
+                            [](ZsdkSim::Options& o) { o.seed = true; });
+    FrameWindow frame(true);
+    // The broadcast folder is shown only where the configuration asks for it.
+    CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QStringLiteral("true"));
+    auto restore = qScopeGuard([] { CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QString()); });
+    frame.resize(900, 600);
+    frame.show();
+    QCOMPARE(frame.StartPlugins(), 1);
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget"));
+    QVERIFY(tree);
+    // Messages in each folder, as its label counts them ("Inbox(1/4)", "Delivery reports(2)").
+    auto counts = [tree] {
+        QMap<int, int> out;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            const QString label = (*it)->text(0);
+            const int open = label.lastIndexOf(QLatin1Char('(')), close = label.lastIndexOf(QLatin1Char(')'));
+            if (open >= 0 && close > open)
+                out[(*it)->data(0, Qt::UserRole).toInt()] = label.mid(open + 1, close - open - 1).section(QLatin1Char('/'), -1).toInt();
+        }
+        return out;
+    };
+    // The folder that should gain the message is open; its table is what the user looks at.
+    auto shownTable = [&frame]() -> QTableWidget* {
+        for (QTableWidget* table : frame.findChildren<QTableWidget*>())
+            if (table->isVisible())
+                return table;
+        return nullptr;
+    };
+    auto shownTexts = [&shownTable] {
+        QStringList out;
+        if (QTableWidget* table = shownTable())
+            for (int row = 0; row < table->rowCount(); ++row)
+                for (int column = 0; column < table->columnCount(); ++column)
+                    if (table->item(row, column))
+                        out << table->item(row, column)->text();
+        return out.join(QLatin1Char('|'));
+    };
+    int rowsBefore = -1;
+    if (folder >= 0) {
+        QTreeWidgetItem* open = nullptr;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            if ((*it)->data(0, Qt::UserRole).toInt() == folder)
+                open = *it;
+        QVERIFY(open);
+        tree->setCurrentItem(open);
+        QTRY_VERIFY(shownTable());
+        rowsBefore = shownTable()->rowCount();
+    }
+    const QMap<int, int> before = counts();
+    QMap<int, int> expected = before;
+    if (before.contains(folder))
+        ++expected[folder];
+    // The sender's number, then the text, typed into the two questions.
+    const QString number = QStringLiteral("+4915112340987"), text = QStringLiteral("Typed into the device menu");
+    QStringList answers {number, text};
+    int asked = 0;
+    std::function<void()> answer = [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* input = qobject_cast<QInputDialog*>(w); input && input->isVisible() && !answers.isEmpty()) {
+                ++asked;
+                input->setTextValue(answers.takeFirst());
+                input->accept();
+                QTimer::singleShot(0, &frame, answer);
+                return;
+            }
+    };
+    QTimer::singleShot(0, &frame, answer);
+    QAction* entry = deviceMenuAction(frame, action.toLatin1().constData());
+    QVERIFY(entry);
+    entry->trigger();
+    QCOMPARE(asked, asks ? 2 : 0);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    if (folder >= 0) {
+        QTRY_COMPARE(shownTable()->rowCount(), rowsBefore + 1);
+        const QString shown = shownTexts();
+        if (asks)
+            QVERIFY2(shown.contains(text) && shown.contains(number), qPrintable(shown));
+        if (folder == NODE_LOCAL_CBS)
+            QVERIFY2(shown.contains(QLatin1String("storm warning")), qPrintable(shown));
+    }
+    QTRY_COMPARE(counts(), expected);
+    auto flashWindow = [] () -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("SMSUIPlugin_FlashMessage") && w->isVisible())
+                return w;
+        return nullptr;
+    };
+    if (flash)
+        QTRY_VERIFY(flashWindow());
+    else
+        QVERIFY(!flashWindow());
+    if (flash) {
+        auto* shown = flashWindow()->findChild<QTextEdit*>();
+        QVERIFY(shown);
+        QVERIFY2(shown->toPlainText().contains(text) && shown->toPlainText().contains(number), qPrintable(shown->toPlainText()));
+        delete flashWindow();
+    }
     frame.Shutdown();
     ZsdkSim::Shutdown();
 }
