@@ -393,6 +393,7 @@ private slots:
     void unknownStoresAreRefusedUntouched_data();
     void unknownStoresAreRefusedUntouched();
     void textWrittenByAnotherProgramReadsBack();
+    void demoMessagesGoOnlyIntoANewStore();
     void storeEmptiedByAnotherProgramAnswersFailures();
     void failedBatchStoresNothingAndReusesNoId_data();
     void failedBatchStoresNothingAndReusesNoId();
@@ -762,6 +763,47 @@ void TestDevStore::textWrittenByAnotherProgramReadsBack()
     QCOMPARE(QString::fromUtf16(r->pNumber), QStringLiteral("+4930123456"));
     QCOMPARE(QString::fromUtf16(r->szTime), QStringLiteral("20261206101530"));
     ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+}
+
+// The simulated modem fills a store it has just created with demo messages, once: messages the
+// user deleted do not come back at the next start, and a store with the user's own messages
+// gains none.
+void TestDevStore::demoMessagesGoOnlyIntoANewStore()
+{
+    ZsdkSim::Shutdown();
+    removeStore(m_path);
+    configure(m_path, false);
+    QCOMPARE(countOf(ZSDK_MEM_PC), 0);   // asked for none: none
+    ZsdkSim::Shutdown();
+    configure(m_path, true);
+    QCOMPARE(countOf(ZSDK_MEM_PC), 0);   // a store that was there already is the user's
+    ZsdkSim::Shutdown();
+    removeStore(m_path);
+
+    configure(m_path, true);
+    QVERIFY(countOf(ZSDK_MEM_PC) > 0);
+    const QVector<Row> demo = rowsOf(m_path);
+    QVERIFY(!demo.isEmpty());
+    for (const Row& row : demo) {
+        const int mem = (row.node == 6 || row.node == 7) ? ZSDK_MEM_SIM : (row.node == 8 || row.node == 9) ? ZSDK_MEM_DEVICE : ZSDK_MEM_PC;
+        QVERIFY2(ZSDK_SMSSrv_RemoveMsg(row.id, mem) == 0, qPrintable(row.content));
+    }
+    QVERIFY(rowsOf(m_path).isEmpty());
+    ZsdkSim::Shutdown();
+
+    configure(m_path, true);
+    QCOMPARE(countOf(ZSDK_MEM_PC), 0);
+    QVERIFY(rowsOf(m_path).isEmpty());
+    const int own = saveTo(1, QStringLiteral("+4930123456"), QStringLiteral("the user's own"));
+    QVERIFY(own > 0);
+    ZsdkSim::Shutdown();
+
+    configure(m_path, true);
+    QCOMPARE(countOf(ZSDK_MEM_PC), 1);
+    const QVector<Row> after = rowsOf(m_path);
+    QCOMPARE(after.size(), 1);
+    QCOMPARE(after.first().id, own);
+    QCOMPARE(after.first().content, QStringLiteral("the user's own"));
 }
 
 // Another program drops the store's tables while it is open: every read and change answers a
