@@ -809,8 +809,17 @@ void TestModemManager::refusedDeleteIsToldAndKeepsTheMessage_data()
         << "Permission denied by ModemManager: refused: org.freedesktop.ModemManager1.Error.Core.Unauthorized";
     QTest::newRow("the bus refuses")
         << "org.freedesktop.DBus.Error.AccessDenied" << "Permission denied by ModemManager: refused: org.freedesktop.DBus.Error.AccessDenied";
+    QTest::newRow("a rule refuses") << "org.freedesktop.ModemManager1.Error.Core.NotAuthorized"
+                                    << "Permission denied by ModemManager: refused: org.freedesktop.ModemManager1.Error.Core.NotAuthorized";
     QTest::newRow("no answer in time") << "org.freedesktop.DBus.Error.NoReply" << "ModemManager did not answer within 2 s";
+    QTest::newRow("the bus timed out") << "org.freedesktop.DBus.Error.Timeout" << "ModemManager did not answer within 2 s";
+    QTest::newRow("the call timed out") << "org.freedesktop.DBus.Error.TimedOut" << "ModemManager did not answer within 2 s";
+    // The network's own time-out is not ModemManager failing to answer.
+    QTest::newRow("the network timed out")
+        << "org.freedesktop.ModemManager1.Error.MobileEquipment.NetworkTimeout"
+        << "refused: org.freedesktop.ModemManager1.Error.MobileEquipment.NetworkTimeout";
     QTest::newRow("the service went") << "org.freedesktop.DBus.Error.ServiceUnknown" << "ModemManager is not running";
+    QTest::newRow("nobody owns the name") << "org.freedesktop.DBus.Error.NameHasNoOwner" << "ModemManager is not running";
     QTest::newRow("anything else: ModemManager's own text")
         << "org.freedesktop.ModemManager1.Error.Core.Failed" << "refused: org.freedesktop.ModemManager1.Error.Core.Failed";
 }
