@@ -2314,14 +2314,19 @@ void TestMainWindow::memoryFullTextAfterALanguageChange_data()
 {
     QTest::addColumn<bool>("multiMode");
     QTest::addColumn<bool>("hideSecondBranch");
+    QTest::addColumn<QString>("announced");   // the card announced again as: "dual", "plain", "unknown"
     QTest::addColumn<QString>("german");
     const QString pc = QStringLiteral("Der Nachrichtenspeicher auf diesem Computer ist voll.");
-    QTest::newRow("a plain card") << false << false << pc;
-    QTest::newRow("a plain card, the switch on") << false << true << pc;
-    QTest::newRow("a dual-mode card showing both branches") << true << false << pc;
+    const QString card = QStringLiteral("Der Kartenspeicher ist voll. Neue Nachrichten k\u00f6nnen erst nach dem L\u00f6schen empfangen werden.");
+    QTest::newRow("a plain card") << false << false << QString() << pc;
+    QTest::newRow("a plain card, the switch on") << false << true << QString() << pc;
+    QTest::newRow("a dual-mode card showing both branches") << true << false << QString() << pc;
     // A card shown as one: the language change names the card's memory as a whole.
-    QTest::newRow("a dual-mode card shown as one")
-        << true << true << "Der Kartenspeicher ist voll. Neue Nachrichten k\u00f6nnen erst nach dem L\u00f6schen empfangen werden.";
+    QTest::newRow("a dual-mode card shown as one") << true << true << QString() << card;
+    // The card is announced again while it stays usable: what the device says of it then holds.
+    QTest::newRow("announced again as dual-mode") << false << true << "dual" << card;
+    QTest::newRow("announced again as plain") << true << true << "plain" << pc;
+    QTest::newRow("announced again, the device cannot say") << true << true << "unknown" << pc;
 }
 
 // The PC's warning is built with its own text on every card; a language change writes it again,
@@ -2338,6 +2343,13 @@ void TestMainWindow::memoryFullTextAfterALanguageChange()
         CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString());
     });
     build(kFullConfig);
+    QFETCH(QString, announced);
+    if (!announced.isEmpty()) {
+        ZsdkSim::SetMultiModeCard(announced == QLatin1String("dual"));
+        ZsdkSim::FailMultiModeQuery(announced == QLatin1String("unknown"));
+        m_window->OnSimStatusChanged(true);
+        ZsdkSim::FailMultiModeQuery(false);
+    }
     m_window->onSmsStatusChanged(6);
     QVERIFY(m_window->MemoryFullPopup());
     QCOMPARE(m_window->MemoryFullText(), QStringLiteral("The message storage on this computer is full."));
