@@ -1111,11 +1111,26 @@ void TestMainWindow::searchNarrowsAndWidens()
     QCOMPARE(table->rowCount(), 0);
     type(QString());
     QCOMPARE(table->rowCount(), 5);
+    // A message that arrives while a search narrows the folder does not leave the folder
+    // narrowed once the search is cleared.
+    type(QStringLiteral("ap"));
+    QCOMPARE(table->rowCount(), 3);
+    ZsdkSim::Incoming in;
+    in.number = QStringLiteral("500009");
+    in.text = QStringLiteral("durian");
+    in.time = QStringLiteral("20261206120000");
+    QVERIFY(ZsdkSim::InjectMessage(in) > 0);
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QTRY_VERIFY(UITableItem::RecordOf(table->item(0, 0)) && UITableItem::RecordOf(table->item(0, 0))->iMsgId > 0
+                && table->item(0, 1)->text() == QLatin1String("durian"));
+    type(QString());
+    QCOMPARE(table->rowCount(), 6);
+    QCOMPARE(columnTexts(table, 1), (QStringList{"durian", "cherry", "banana", "apricot", "APPLE juice", "apple pie"}));
     // Rows rebuilt by the search keep the height of the others.
     QCOMPARE(table->rowHeight(0), table->verticalHeader()->defaultSectionSize());
     QVERIFY(table->rowHeight(0) >= 16);
     auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
-    QVERIFY(preview->toPlainText().endsWith(QStringLiteral("Messages: 5")));
+    QVERIFY(preview->toPlainText().endsWith(QStringLiteral("Messages: 6")));
 }
 
 // A search deletes the cells of the rows it dropped only after the keystroke, from the event
