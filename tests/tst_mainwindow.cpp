@@ -41,6 +41,7 @@
 #include <QDropEvent>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QSemaphore>
 #include <QtTest>
 #include <QScopeGuard>
 #include <QTextCodec>
@@ -231,6 +232,8 @@ private slots:
     void toolBarAndPreviewFollowTheSelection_data();
     void toolBarAndPreviewFollowTheSelection();
     void memoryFullOkMovesEveryCardMessage();
+    void openingAMessageWaitsForABatchOnItsFolder_data();
+    void openingAMessageWaitsForABatchOnItsFolder();
     void batchTheDeviceCouldNotStore();
     void reportLabelsFollowTheLanguage_data();
     void reportLabelsFollowTheLanguage();
@@ -2902,6 +2905,67 @@ void TestMainWindow::toolBarAndPreviewFollowTheSelection()
         QVERIFY(!m_window->IsReplyEnabled() && !m_window->IsForwardEnabled() && !m_window->IsSendEnabled());
         QVERIFY2(!shown.contains(QLatin1String("alpha text")), qPrintable(shown));
     }
+}
+
+void TestMainWindow::openingAMessageWaitsForABatchOnItsFolder_data()
+{
+    QTest::addColumn<int>("folder");    // where the message to open is
+    QTest::addColumn<bool>("opened");
+    // The batch moves an Inbox message to the card.
+    QTest::newRow("the folder the batch takes from") << int(NODE_LOCAL_INBOX) << false;
+    QTest::newRow("the folder the batch puts into") << int(NODE_SIM_INBOX) << false;
+    QTest::newRow("a folder the batch does not touch") << int(NODE_LOCAL_DRAFT) << true;
+}
+
+// A desktop notification's "open" while a move runs: a folder the move changes is rebuilt when
+// it ends, so the message is not selected in it meanwhile; any other folder opens at once.
+void TestMainWindow::openingAMessageWaitsForABatchOnItsFolder()
+{
+    QFETCH(int, folder);
+    QFETCH(bool, opened);
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("4400001"), QStringLiteral("on its way to the card"));
+    const int inbox2 = TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("4400002"), QStringLiteral("stays"), 0, QStringLiteral("20261101120000"));
+    const int onCard = TestSupport::storeMessage(NODE_SIM_INBOX, QStringLiteral("4400003"), QStringLiteral("on the card"));
+    const int draft = TestSupport::storeMessage(NODE_LOCAL_DRAFT, QStringLiteral("4400004"), QStringLiteral("a draft"));
+    const QHash<int, int> idIn{{NODE_LOCAL_INBOX, inbox2}, {NODE_SIM_INBOX, onCard}, {NODE_LOCAL_DRAFT, draft}};
+    build(kFullConfig);
+    m_window->onClickSMSTreeNode(m_window->TreeItem(NODE_LOCAL_INBOX), 0);
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QCOMPARE(inbox->rowCount(), 2);
+    const int onCardBefore = m_window->Table(NODE_SIM_INBOX)->rowCount();
+    inbox->selectRow(0);
+    m_window->onClickTableRow(0);
+    // The worker is held after its first message until the page has been asked to open one.
+    QSemaphore reached, go;
+    const QMetaObject::Connection hold = connect(m_window->Worker(), &SMSThreadUI::moveOrCopyEvent, m_window->Worker(),
+                                                 [&](bool, int) { reached.release(); go.acquire(); }, Qt::DirectConnection);
+    auto release = qScopeGuard([&] { QObject::disconnect(hold); go.release(10); });
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    m_window->StartMoveCopy(false, false, QStringLiteral("IDS_TREE_SIM"));
+    QVERIFY(reached.tryAcquire(1, 5000));
+    QVERIFY(m_window->IsWorkerRunning());
+    m_window->OpenMessage(folder, idIn.value(folder));
+    auto currentMessage = [this] {
+        SMSUITableWidget* shown = m_window->Table(m_window->SelectedNode());
+        const SMSLocalRecordPtr rec = shown && shown->currentRow() >= 0 ? UITableItem::RecordOf(shown->item(shown->currentRow(), 0)) : SMSLocalRecordPtr();
+        return rec ? rec->iMsgId : -1;
+    };
+    if (opened) {
+        QCOMPARE(m_window->SelectedNode(), folder);
+        QCOMPARE(m_window->TreeWidget()->currentItem(), m_window->TreeItem(folder));
+        QCOMPARE(currentMessage(), idIn.value(folder));
+    } else {
+        QCOMPARE(m_window->SelectedNode(), int(NODE_LOCAL_INBOX));
+        QCOMPARE(m_window->TreeWidget()->currentItem(), m_window->TreeItem(NODE_LOCAL_INBOX));
+        QVERIFY(currentMessage() != inbox2);
+    }
+    QObject::disconnect(hold);
+    go.release(10);
+    QVERIFY(finished.count() == 1 || finished.wait(5000));
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_window->Table(NODE_SIM_INBOX)->rowCount(), onCardBefore + 1);
+    QCOMPARE(inbox->rowCount(), 1);
 }
 
 void TestMainWindow::memoryFullOkMovesEveryCardMessage()
