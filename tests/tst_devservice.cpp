@@ -829,8 +829,20 @@ void TestDevService::capacitiesAndMemoryFull()
     QCOMPARE(eventsOf(filled, ZSDK_EVT_STATUS).value(0).value, int(ZSDK_ST_DEVICE_FULL));
     // The messages that filled it are announced as arrivals are, and they are stored for good.
     QCOMPARE(eventsOf(filled, ZSDK_EVT_RECEIVED).size(), 6);
+    const int pcBefore = count(ZSDK_MEM_PC);
     restart(false);
     QCOMPARE(count(ZSDK_MEM_DEVICE), 6);
+    QCOMPARE(count(ZSDK_MEM_PC), pcBefore);
+    // They are received messages of the device memory: its Inbox, as announced.
+    for (const Event& e : eventsOf(filled, ZSDK_EVT_RECEIVED)) {
+        QCOMPARE(e.node, 9);
+        SMSDeviceRecord* r = nullptr;
+        QCOMPARE(ZSDK_SMSSrv_CreateSMSRecord(&r, nullptr, nullptr), 0);
+        r->iMsgId = e.id;
+        QCOMPARE(ZSDK_SMSSrv_GetMsg(r, ZSDK_MEM_DEVICE), 0);
+        QCOMPARE(r->iNode, 9);
+        ZSDK_SMSSrv_ReleaseSMSRecord(&r);
+    }
 }
 
 void TestDevService::deleteMovesToTrashRemoveDeletes()

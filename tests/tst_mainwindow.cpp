@@ -158,6 +158,8 @@ private slots:
     void treeLabelsAndCounts_data();
     void treeLabelsAndCounts();
     void simBranchGoesFromReadingToReady();
+    void cardRootNamesTheCardType_data();
+    void cardRootNamesTheCardType();
     void cardInsertedLaterStaysClosedWhileRead();
     void rootTablesListEveryMessageOnce();
     void namesSortIgnoringCase();
@@ -354,6 +356,33 @@ void TestMainWindow::treeLabelsAndCounts()
     QVERIFY(m_window->Table(NODE_LOCAL_SENT));
     QCOMPARE(m_window->Table(NODE_LOCAL_SENT)->rowCount(), sentNode ? 1 : 0);
     QCOMPARE(m_window->Table(NODE_LOCAL_OUTBOX)->rowCount(), sentNode ? 0 : 1);
+}
+
+void TestMainWindow::cardRootNamesTheCardType_data()
+{
+    QTest::addColumn<int>("product");   // 1: a CDMA modem, whose card is a UIM
+    QTest::addColumn<int>("simType");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("german");
+    QTest::newRow("a GSM modem") << 0 << 3 << "SIM card" << "SIM-Karte";
+    QTest::newRow("a CDMA modem") << 1 << 3 << "UIM card" << "UIM-Karte";
+}
+
+// The card's branch is named after the card the modem takes, in every language.
+void TestMainWindow::cardRootNamesTheCardType()
+{
+    QFETCH(int, product);
+    QFETCH(int, simType);
+    ZsdkSim::SetProductType(product);
+    ZsdkSim::SetSimType(simType);
+    auto restore = qScopeGuard([] { ZsdkSim::SetProductType(0); ZsdkSim::SetSimType(3); });
+    build(kFullConfig);
+    QTreeWidgetItem* simRoot = m_window->TreeItem(NODE_SIM_ROOT);
+    QVERIFY(simRoot);
+    QTEST(simRoot->text(0), "english");
+    QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
+    m_window->SetLanguage(false);
+    QTEST(simRoot->text(0), "german");
 }
 
 void TestMainWindow::simBranchGoesFromReadingToReady()
