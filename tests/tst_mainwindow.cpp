@@ -133,6 +133,8 @@ private slots:
     void init();
     void cleanup();
     void memoryFullOnADualModeCard();
+    void memoryFullReportedBeforeTheDeviceIsReady_data();
+    void memoryFullReportedBeforeTheDeviceIsReady();
     void memoryFullTextAfterALanguageChange_data();
     void memoryFullTextAfterALanguageChange();
     void languageChangeBeforeAnyEditor();
@@ -2354,6 +2356,47 @@ void TestMainWindow::memoryFullOnADualModeCard()
     m_window->onClickCloseMemoryFullDialog();
     // The card of such a product is full: a question instead of the popup.
     m_window->createMemoryFullPopUp(4, true);
+    QVERIFY(!m_window->MemoryFullPopup());
+}
+
+void TestMainWindow::memoryFullReportedBeforeTheDeviceIsReady_data()
+{
+    QTest::addColumn<bool>("multiMode");
+    QTest::addColumn<int>("kind");        // 6 the PC, 4 the card
+    QTest::addColumn<QString>("popup");   // the popup's text once the device is ready; empty: no popup
+    const QString pc = QStringLiteral("The message storage on this computer is full.");
+    QTest::newRow("the PC, a plain card") << false << 6 << pc;
+    QTest::newRow("the PC, a dual-mode card shown as one") << true << 6 << pc;
+    QTest::newRow("a plain card") << false << 4 << "The SIM card memory is full. Delete messages to receive new ones.";
+    // Such a card's memory is asked about instead (the question comes a moment later).
+    QTest::newRow("a dual-mode card shown as one") << true << 4 << QString();
+}
+
+// A memory that was full before the host said its device is ready is told once it is, as it
+// would have been told at once.
+void TestMainWindow::memoryFullReportedBeforeTheDeviceIsReady()
+{
+    QFETCH(bool, multiMode);
+    QFETCH(int, kind);
+    QFETCH(QString, popup);
+    ZsdkSim::SetMultiModeCard(multiMode);
+    CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QStringLiteral("true"));
+    auto restore = qScopeGuard([] {
+        ZsdkSim::SetMultiModeCard(false);
+        CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString());
+    });
+    build(kFullConfig);
+    m_window->SetMemoryFullPopupAllowed(false);
+    m_window->onSmsStatusChanged(kind);
+    QVERIFY(!m_window->MemoryFullPopup());
+    m_window->SetMemoryFullPopupAllowed(true);
+    QCOMPARE(m_window->MemoryFullPopup() != nullptr, !popup.isEmpty());
+    if (!popup.isEmpty()) {
+        QCOMPARE(m_window->MemoryFullText(), popup);
+        m_window->onClickCloseMemoryFullDialog();
+    }
+    // Told once: allowing again shows nothing more.
+    m_window->SetMemoryFullPopupAllowed(true);
     QVERIFY(!m_window->MemoryFullPopup());
 }
 
