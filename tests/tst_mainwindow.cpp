@@ -1516,10 +1516,31 @@ void TestMainWindow::contextMenuOnEmptyAreaAndSeveralRows()
     table->setFocus();
     const QStringList ids{"IDS_MENU_NEW", "IDS_MENU_EDIT", "IDS_MENU_SEND", "IDS_MENU_REPLY", "IDS_MENU_FORWARD", "IDS_MENU_SAVENUMBER",
                           "IDS_MENU_DELETE", "IDS_MENU_CLEARALL", "IDS_MENU_RECOVER", "IDS_EXPORT_SMSSELECT", "IDS_EXPORT_SMSALL", "IDS_MENU_SEARCH"};
+    auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    QVERIFY(preview);
+    const QPoint below(5, table->viewport()->height() - 2);
+    QVERIFY(!table->itemAt(below));
+    auto showFirst = [&] {
+        table->selectRow(0);
+        m_window->onClickTableRow(0);
+        QVERIFY2(preview->toPlainText().contains(QRegularExpression(QStringLiteral("\\bm[01]\\b"))), qPrintable(preview->toPlainText()));
+    };
+    // A press below the rows leaves no message selected, and the preview speaks of the folder.
+    showFirst();
+    QTest::mousePress(table->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QTest::mouseRelease(table->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QVERIFY(table->selectedItems().isEmpty());
+    QVERIFY2(preview->toPlainText().startsWith(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0))
+                 && !preview->toPlainText().contains(QRegularExpression(QStringLiteral("\\bm[01]\\b"))),
+             qPrintable(preview->toPlainText()));
     // Below the last row: only what needs no selection.
-    QVERIFY(m_window->PrepareContextMenu(QPoint(5, table->viewport()->height() - 2)));
+    showFirst();
+    QVERIFY(m_window->PrepareContextMenu(below));
     QCOMPARE(enabledIds(m_window, ids), (QStringList{"IDS_MENU_NEW", "IDS_MENU_CLEARALL", "IDS_EXPORT_SMSALL", "IDS_MENU_SEARCH"}));
     QVERIFY(table->selectedItems().isEmpty());
+    QVERIFY2(preview->toPlainText().startsWith(m_window->TreeItem(NODE_LOCAL_INBOX)->text(0))
+                 && !preview->toPlainText().contains(QRegularExpression(QStringLiteral("\\bm[01]\\b"))),
+             qPrintable(preview->toPlainText()));
     QMenu* menu = m_window->ContextMenu();
     QVERIFY(!targetIn(menu, QStringLiteral("Move to"), QStringLiteral("IDS_TREE_SIM"))->isEnabled());
     QVERIFY(targetIn(menu, QStringLiteral("Move All to"), QStringLiteral("IDS_TREE_SIM"))->isEnabled());
