@@ -133,6 +133,8 @@ private slots:
     void init();
     void cleanup();
     void memoryFullOnADualModeCard();
+    void soundAlertFollowsItsSetting_data();
+    void soundAlertFollowsItsSetting();
     void memoryFullReportedBeforeTheDeviceIsReady_data();
     void memoryFullReportedBeforeTheDeviceIsReady();
     void memoryFullTextAfterALanguageChange_data();
@@ -2359,6 +2361,43 @@ void TestMainWindow::notifierShowsOnePopupAndViewOpensTheInbox()
     QCOMPARE(m_window->SelectedNode(), int(NODE_SIM_INBOX));
     QCOMPARE(m_window->Table(NODE_SIM_INBOX)->currentRow(), 0);
     cleanup();   // the window must go before the notification service it holds
+}
+
+void TestMainWindow::soundAlertFollowsItsSetting_data()
+{
+    QTest::addColumn<QString>("soundAlert");
+    QTest::addColumn<bool>("tried");
+    QTest::newRow("on") << "1" << true;
+    QTest::newRow("off") << "0" << false;
+}
+
+// A new message plays the alert sound only with the setting on; a sound file that is gone is
+// named in the log instead of played (and nothing else happens).
+void TestMainWindow::soundAlertFollowsItsSetting()
+{
+    QFETCH(QString, soundAlert);
+    QFETCH(bool, tried);
+    const QString file = QStringLiteral("/nonexistent/alert.wav");
+    CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("SoundAlert"), soundAlert);
+    CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("SoundAlertFile"), file);
+    auto restore = qScopeGuard([] {
+        CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("SoundAlert"), QString());
+        CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("SoundAlertFile"), QString());
+    });
+    build(kFullConfig);
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtWarningMsg && text.startsWith(QLatin1String("VlSound")))
+            warnings << text;
+    });
+    auto restoreHandler = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+    m_window->ShowNewMessageDialog(QStringLiteral("text"), QStringLiteral("+4915550001"), QStringLiteral("20240101120000"), NODE_LOCAL_INBOX, 1);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(warnings.size(), tried ? 1 : 0);
+    if (tried)
+        QVERIFY2(warnings.first().contains(file), qPrintable(warnings.first()));
 }
 
 void TestMainWindow::memoryFullOnADualModeCard()
