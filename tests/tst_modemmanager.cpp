@@ -690,6 +690,10 @@ void TestModemManager::failingSendGivesFailedResults()
     QVERIFY(ZSDK_SMSSrv_RegCallBack(onEvent) == ZSDK_OK);
     QVERIFY(waitReady());
     m_mm.behave({{QStringLiteral("fail_sends"), 1}});
+    // No delivery report is asked for when the person does not want one; a validity of exactly
+    // ModemManager's smallest unit, one minute, is still passed on.
+    QCOMPARE(ZSDK_SMSSrv_SetSMSReceiptNotify(0), ZSDK_OK);
+    QCOMPARE(ZSDK_SMSSrv_SetSMSValidityPeriod(60), ZSDK_OK);
     clearEvents();
     SMSDeviceRecord* r = nullptr;
     const QString to = QStringLiteral("+491701111111,+491702222222");
@@ -706,6 +710,10 @@ void TestModemManager::failingSendGivesFailedResults()
     QVERIFY(statuses.at(0) != 0);
     QCOMPARE(statuses.at(1), 0);
     QVERIFY(saved.status != 0);
+    const QVariantMap created = m_mm.lastCreate();
+    QCOMPARE(created.value(QStringLiteral("number")).toString(), QStringLiteral("+491702222222"));
+    QVERIFY2(!created.contains(QStringLiteral("delivery-report-request")), qPrintable(created.keys().join(' ')));
+    QCOMPARE(created.value(QStringLiteral("validity")).toUInt(), 1u);
     // The network's refusal is named as such, not taken for ModemManager not answering.
     QVERIFY2(ZsdkDevice::Problem().contains(QStringLiteral("+491701111111")), qPrintable(ZsdkDevice::Problem()));
     QVERIFY2(ZsdkDevice::Problem().contains(QStringLiteral("network timeout")), qPrintable(ZsdkDevice::Problem()));
