@@ -71,6 +71,8 @@ private slots:
     void arrivalsReachTheFrame();
     void notificationActionOpensTheMessage();
     void desktopNotificationsAreASetting();
+    void notificationNamesTheSender_data();
+    void notificationNamesTheSender();
     void storeProblemIsToldOnce();
     void settingsPageFollowsTheDialog_data();
     void settingsPageFollowsTheDialog();
@@ -333,6 +335,25 @@ void TestFrame::notificationActionOpensTheMessage()
     QTRY_COMPARE(table->currentRow(), 0);
     QVERIFY(!preview->toPlainText().contains(QStringLiteral("train at 7:12")));
     frame.Shutdown();
+}
+
+void TestFrame::notificationNamesTheSender_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("in the phone book, written another way") << QStringLiteral("01711111111") << QStringLiteral("Anna Berg");
+    QTest::newRow("not in the phone book") << QStringLiteral("+4930999") << QStringLiteral("+4930999");
+}
+
+void TestFrame::notificationNamesTheSender()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, shown);
+    TestSupport::freshModem(m_dir.filePath(QStringLiteral("sender.sqlite")));
+    QVERIFY(ZsdkSim::AddContact(QStringLiteral("Anna Berg"), QStringLiteral("+49 171 1111111")));
+    QVERIFY(ZsdkSim::WaitForEvents());
+    QCOMPARE(FrameWindow::SenderName(number), shown);
+    ZsdkSim::Shutdown();
 }
 
 void TestFrame::desktopNotificationsAreASetting()

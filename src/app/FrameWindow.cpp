@@ -507,13 +507,18 @@ void FrameWindow::onMessageReceived(int node, int msgId, const QString& number, 
     // who is not.
     if (!m_pNotifier->IsEnabled() || (isActiveWindow() && !isMinimized()))
         return;
+    m_pNotifier->ShowMessage(node, msgId, SenderName(number), text);
+}
+
+QString FrameWindow::SenderName(const QString& number)
+{
     QString sender = number;
     ZSDK_WCHAR* name = nullptr;
     int32_t found = 0;
     if (ZSDK_PBSrv_FindNameByNumber(number.utf16(), &name, 64, &found) == ZSDK_OK && found == 1 && name)
         sender = QString::fromUtf16(reinterpret_cast<const char16_t*>(name));
     delete[] name;
-    m_pNotifier->ShowMessage(node, msgId, sender, text);
+    return sender;
 }
 
 void FrameWindow::OpenMessage(int node, int msgId)

@@ -54,6 +54,9 @@ public:
     static bool DesktopNotificationsOn();
     void SetDesktopNotifications(bool on);
     DesktopNotifier* Notifier() const { return m_pNotifier; }
+    // The name a notification gives the sender of `number`: the phone book's one match, else
+    // the number itself.
+    static QString SenderName(const QString& number);
     void SwitchLanguage(const QString& language);
     // Installs Qt's own translation for `language` in place of the previous one.
     static void LoadQtTranslations(const QString& language);
