@@ -203,9 +203,9 @@ public:
     bool PerformSimCheckOperation();
     void OpenEditorFromOutside(const QString& number, const QString& content, QWidget* parent);
     bool IsWorkerRunning() const;
-    // Whether the memory that the worker's move or copy goes to is full (`full`); false when the
-    // question could not be answered or the target is on the PC.
-    bool checkMemoryStatus(bool& full);
+    // Whether the memory that the worker's move or copy goes to is full (`full`); not full when
+    // the question cannot be answered or the target is on the PC.
+    void checkMemoryStatus(bool& full);
 
     // ---- the message editor ----
     // A number (and text) handed in by another component for a new message.

@@ -402,33 +402,30 @@ void SMSUIMainDlg::onClickCopy() { StartMoveCopy(true, false, menuEntryId(sender
 
 void SMSUIMainDlg::onClickCopyAll() { StartMoveCopy(true, true, menuEntryId(sender())); }
 
-bool SMSUIMainDlg::checkMemoryStatus(bool& full)
+void SMSUIMainDlg::checkMemoryStatus(bool& full)
 {
-    if (!m_pStatusLogicObject || !m_SMSThreadInst) {
-        full = false;
-        return false;
-    }
+    full = false;
+    if (!m_pStatusLogicObject || !m_SMSThreadInst)
+        return;
     // Only the card memories are limited: the PC's folders live on the computer's disk, and a
     // full PC store refuses the message itself, which then counts as failed.
     int mem = -1;
     switch (m_SMSThreadInst->TargetNode()) {
     case 6: case 7: case 12: mem = MEM_SIM; break;
     case 8: case 9: case 14: mem = MEM_DEVICE; break;
-    default: return false;
+    default: return;
     }
     int capacity = 0, used = 0;
     if (m_pStatusLogicObject->GetMemorySatus(&capacity, &used, mem))
-        return false;
+        return;
     if (capacity == 0 && used == 0) {
         SMS_DEBUG("Get MemoryStatus failed(iMaxCap=iSavedMsg=0).");
-        full = false;
-        return true;
+        return;
     }
     if (capacity <= used) {
         m_iMemoryFullMark = mem;
         full = true;
     }
-    return true;
 }
 
 void SMSUIMainDlg::onSmsMoveOrCopy(bool ok, int)
