@@ -165,6 +165,8 @@ private slots:
     void cardRootNamesTheCardType_data();
     void cardRootNamesTheCardType();
     void cardInsertedLaterStaysClosedWhileRead();
+    void collapsedPcBranchAloneHasNoScrollBar_data();
+    void collapsedPcBranchAloneHasNoScrollBar();
     void rootTablesListEveryMessageOnce();
     void namesSortIgnoringCase();
     void arrivalResortsNewestFirst();
@@ -415,6 +417,41 @@ void TestMainWindow::simBranchGoesFromReadingToReady()
     QTreeWidgetItem* device = m_window->TreeItem(NODE_DEVICE_ROOT);
     QVERIFY(device);
     QCOMPARE(device->text(0), QStringLiteral("Device"));
+}
+
+// With the card's branch gone, a closed PC branch is all the tree shows: no horizontal scroll
+// bar is offered for it. With the card shown, the tree keeps its scroll bar as needed.
+void TestMainWindow::collapsedPcBranchAloneHasNoScrollBar_data()
+{
+    QTest::addColumn<bool>("simPresent");
+    QTest::addColumn<int>("collapsed");
+    QTest::addColumn<int>("policy");
+    QTest::newRow("no card, the PC branch closed") << false << int(NODE_LOCAL_ROOT) << int(Qt::ScrollBarAlwaysOff);
+    QTest::newRow("a card, the PC branch closed") << true << int(NODE_LOCAL_ROOT) << int(Qt::ScrollBarAsNeeded);
+    QTest::newRow("a card, its branch closed") << true << int(NODE_SIM_ROOT) << int(Qt::ScrollBarAsNeeded);
+}
+
+void TestMainWindow::collapsedPcBranchAloneHasNoScrollBar()
+{
+    QFETCH(bool, simPresent);
+    QFETCH(int, collapsed);
+    build(kFullConfig);
+    m_window->SimReader()->SetPollInterval(100);
+    auto* tree = m_window->findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget"));
+    QTreeWidgetItem* simRoot = m_window->TreeItem(NODE_SIM_ROOT);
+    QVERIFY(tree && simRoot && !simRoot->isHidden());
+    auto restore = qScopeGuard([] { ZsdkSim::SetSimPresent(true); });
+    if (!simPresent) {
+        ZsdkSim::SetSimPresent(false);
+        QTRY_VERIFY(simRoot->isHidden());
+    }
+    QTreeWidgetItem* item = m_window->TreeItem(collapsed);
+    QVERIFY(item && item->isExpanded());
+    item->setExpanded(false);
+    QTEST(int(tree->horizontalScrollBarPolicy()), "policy");
+    // Opened again, it scrolls as its folders need.
+    item->setExpanded(true);
+    QCOMPARE(tree->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
 }
 
 // A card put in while the page is open is read for a while: its branch stays closed until its
