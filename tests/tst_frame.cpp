@@ -112,6 +112,38 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Messages in each folder by folder code, as its label counts them ("Inbox(1/4)" counts 4,
+// "Delivery reports(2)" counts 2); folders whose label carries no count are left out.
+static QMap<int, int> folderCounts(const QTreeWidget* tree)
+{
+    QMap<int, int> out;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(tree)); *it; ++it) {
+        const QString label = (*it)->text(0);
+        const int open = label.lastIndexOf(QLatin1Char('(')), close = label.lastIndexOf(QLatin1Char(')'));
+        if (open >= 0 && close > open)
+            out[(*it)->data(0, Qt::UserRole).toInt()] = label.mid(open + 1, close - open - 1).section(QLatin1Char('/'), -1).toInt();
+    }
+    return out;
+}
+
+// The tree's node for folder code `folder`, or null.
+static QTreeWidgetItem* folderNode(QTreeWidget* tree, int folder)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->data(0, Qt::UserRole).toInt() == folder)
+            return *it;
+    return nullptr;
+}
+
+// The message table the user looks at, or null.
+static QTableWidget* shownTable(FrameWindow& frame)
+{
+    for (QTableWidget* table : frame.findChildren<QTableWidget*>())
+        if (table->isVisible())
+            return table;
+    return nullptr;
+}
+
 void TestFrame::initTestCase()
 {
     QVERIFY(m_dir.isValid());
@@ -309,10 +341,7 @@ void TestFrame::notificationActionOpensTheMessage()
                 return false;
         return true;
     }());
-    QTableWidget* table = nullptr;
-    for (QTableWidget* t : frame.findChildren<QTableWidget*>())
-        if (t->isVisibleTo(&frame))
-            table = t;
+    QTableWidget* table = shownTable(frame);
     QVERIFY(table);
     QTRY_VERIFY([table] {
         int found = 0;
@@ -512,6 +541,19 @@ void TestFrame::pagesAreToldOnceTheFrameIsShown()
     ZsdkSim::Shutdown();
 }
 
+// Shows the frame at its usual size with its pages started and the device's first events
+// taken in; false when the SMS page did not start.
+static bool startShown(FrameWindow& frame)
+{
+    frame.resize(900, 600);
+    frame.show();
+    if (frame.StartPlugins() != 1)
+        return false;
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
+    return true;
+}
+
 // The frame's Device menu entry with the given text id.
 static QAction* deviceMenuAction(FrameWindow& frame, const char* id)
 {
@@ -535,11 +577,7 @@ void TestFrame::sendingWithTheDeviceRemoved()
 {
     TestSupport::freshModem(m_dir.filePath(QStringLiteral("removed.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; });
     FrameWindow frame(true);
-    frame.resize(900, 600);
-    frame.show();
-    QCOMPARE(frame.StartPlugins(), 1);
-    ZsdkSim::WaitForEvents();
-    QCoreApplication::processEvents();
+    QVERIFY(startShown(frame));
     auto* newButton = frame.findChild<QAbstractButton*>(QStringLiteral("SMSUIPlugin_ToolButton9000"));
     auto* sendTool = frame.findChild<QAbstractButton*>(QStringLiteral("SMSUIPlugin_ToolButton9002"));
     QVERIFY(newButton && sendTool);
@@ -749,34 +787,13 @@ void TestFrame::deviceMenuDeliversWhatItSays()
     // The broadcast folder is shown only where the configuration asks for it.
     CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QStringLiteral("true"));
     auto restore = qScopeGuard([] { CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QString()); });
-    frame.resize(900, 600);
-    frame.show();
-    QCOMPARE(frame.StartPlugins(), 1);
-    ZsdkSim::WaitForEvents();
-    QCoreApplication::processEvents();
+    QVERIFY(startShown(frame));
     auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget"));
     QVERIFY(tree);
-    // Messages in each folder, as its label counts them ("Inbox(1/4)", "Delivery reports(2)").
-    auto counts = [tree] {
-        QMap<int, int> out;
-        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-            const QString label = (*it)->text(0);
-            const int open = label.lastIndexOf(QLatin1Char('(')), close = label.lastIndexOf(QLatin1Char(')'));
-            if (open >= 0 && close > open)
-                out[(*it)->data(0, Qt::UserRole).toInt()] = label.mid(open + 1, close - open - 1).section(QLatin1Char('/'), -1).toInt();
-        }
-        return out;
-    };
     // The folder that should gain the message is open; its table is what the user looks at.
-    auto shownTable = [&frame]() -> QTableWidget* {
-        for (QTableWidget* table : frame.findChildren<QTableWidget*>())
-            if (table->isVisible())
-                return table;
-        return nullptr;
-    };
-    auto shownTexts = [&shownTable] {
+    auto shownTexts = [&frame] {
         QStringList out;
-        if (QTableWidget* table = shownTable())
+        if (QTableWidget* table = shownTable(frame))
             for (int row = 0; row < table->rowCount(); ++row)
                 for (int column = 0; column < table->columnCount(); ++column)
                     if (table->item(row, column))
@@ -785,16 +802,13 @@ void TestFrame::deviceMenuDeliversWhatItSays()
     };
     int rowsBefore = -1;
     if (folder >= 0) {
-        QTreeWidgetItem* open = nullptr;
-        for (QTreeWidgetItemIterator it(tree); *it; ++it)
-            if ((*it)->data(0, Qt::UserRole).toInt() == folder)
-                open = *it;
+        QTreeWidgetItem* open = folderNode(tree, folder);
         QVERIFY(open);
         tree->setCurrentItem(open);
-        QTRY_VERIFY(shownTable());
-        rowsBefore = shownTable()->rowCount();
+        QTRY_VERIFY(shownTable(frame));
+        rowsBefore = shownTable(frame)->rowCount();
     }
-    const QMap<int, int> before = counts();
+    const QMap<int, int> before = folderCounts(tree);
     QMap<int, int> expected = before;
     if (before.contains(folder))
         ++expected[folder];
@@ -819,7 +833,7 @@ void TestFrame::deviceMenuDeliversWhatItSays()
     QCOMPARE(asked, asks ? 2 : 0);
     QVERIFY(ZsdkSim::WaitForEvents());
     if (folder >= 0) {
-        QTRY_COMPARE(shownTable()->rowCount(), rowsBefore + 1);
+        QTRY_COMPARE(shownTable(frame)->rowCount(), rowsBefore + 1);
         const QString shown = shownTexts();
         if (asks)
             QVERIFY2(shown.contains(text) && shown.contains(number), qPrintable(shown));
@@ -829,7 +843,7 @@ void TestFrame::deviceMenuDeliversWhatItSays()
             QVERIFY2(!tree->currentItem()->text(0).contains(QLatin1Char('(')), qPrintable(tree->currentItem()->text(0)));
         }
     }
-    QTRY_COMPARE(counts(), expected);
+    QTRY_COMPARE(folderCounts(tree), expected);
     auto flashWindow = [] () -> QWidget* {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QLatin1String("SMSUIPlugin_FlashMessage") && w->isVisible())
@@ -1322,11 +1336,7 @@ void TestFrame::sendToFillsTheEditor()
     });
     auto restore = qScopeGuard([] { CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); }); });
     FrameWindow frame(true);
-    frame.resize(900, 600);
-    frame.show();
-    QCOMPARE(frame.StartPlugins(), 1);
-    ZsdkSim::WaitForEvents();
-    QCoreApplication::processEvents();
+    QVERIFY(startShown(frame));
     auto* newButton = frame.findChild<QAbstractButton*>(QStringLiteral("SMSUIPlugin_ToolButton9000"));
     QVERIFY(newButton);
     newButton->click();
@@ -1367,45 +1377,21 @@ void TestFrame::fillingTheCardShowsWhatIsStored()
 {
     TestSupport::freshModem(m_dir.filePath(QStringLiteral("fill.sqlite")), [](ZsdkSim::Options& o) { o.seed = true; o.simCapacity = 6; });
     FrameWindow frame(true);
-    frame.resize(900, 600);
-    frame.show();
-    QCOMPARE(frame.StartPlugins(), 1);
-    ZsdkSim::WaitForEvents();
-    QCoreApplication::processEvents();
+    QVERIFY(startShown(frame));
     auto* tree = frame.findChild<QTreeWidget*>(QStringLiteral("SMSUIPlugin_TreeSMSWidget"));
     QVERIFY(tree);
-    // Messages stored on the card, as the SIM Inbox and Outbox labels count them ("Inbox(1/4)").
+    // Messages stored on the card, as the SIM Inbox and Outbox labels count them.
     auto onCard = [tree] {
-        int total = 0;
-        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-            const int node = (*it)->data(0, Qt::UserRole).toInt();
-            if (node != 6 && node != 7)
-                continue;
-            const QString label = (*it)->text(0);
-            const int open = label.lastIndexOf(QLatin1Char('(')), close = label.lastIndexOf(QLatin1Char(')'));
-            total += label.mid(open + 1, close - open - 1).section(QLatin1Char('/'), -1).toInt();
-        }
-        return total;
+        const QMap<int, int> counts = folderCounts(tree);
+        return counts.value(NODE_SIM_OUTBOX) + counts.value(NODE_SIM_INBOX);
     };
     QVERIFY(onCard() < 6);
     // The card's Inbox is open while the card fills up: its table lists what the label counts.
-    QTreeWidgetItem* simInbox = nullptr;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        if ((*it)->data(0, Qt::UserRole).toInt() == 7)
-            simInbox = *it;
+    QTreeWidgetItem* simInbox = folderNode(tree, NODE_SIM_INBOX);
     QVERIFY(simInbox);
     tree->setCurrentItem(simInbox);
-    auto shownRows = [&frame] {
-        for (QTableWidget* table : frame.findChildren<QTableWidget*>())
-            if (table->isVisible())
-                return table->rowCount();
-        return -1;
-    };
-    auto inboxCount = [simInbox] {
-        const QString label = simInbox->text(0);
-        const int open = label.lastIndexOf(QLatin1Char('(')), close = label.lastIndexOf(QLatin1Char(')'));
-        return label.mid(open + 1, close - open - 1).section(QLatin1Char('/'), -1).toInt();
-    };
+    auto shownRows = [&frame] { return shownTable(frame) ? shownTable(frame)->rowCount() : -1; };
+    auto inboxCount = [tree] { return folderCounts(tree).value(NODE_SIM_INBOX, -1); };
     QTRY_COMPARE(shownRows(), inboxCount());
     deviceMenuAction(frame, "IDS_DEV_FILL_SIM")->trigger();
     QTRY_COMPARE(onCard(), 6);
@@ -1534,11 +1520,7 @@ void TestFrame::miniFrameBringsTheSmsPage()
         CommonUtils::SetSettings(QStringLiteral("SMSSERVICE"), QStringLiteral("VisionAlert"), QString());
     });
     FrameWindow frame(true);
-    frame.resize(900, 600);
-    frame.show();
-    QCOMPARE(frame.StartPlugins(), 1);
-    ZsdkSim::WaitForEvents();
-    QCoreApplication::processEvents();
+    QVERIFY(startShown(frame));
     CommonUtils::SetFrameStyle(0x10);
     QVERIFY(CommonUtils::IsMiniMode());
     frame.showMinimized();
