@@ -146,6 +146,8 @@ private slots:
     void rowsAreSixteenPixelsHigh();
     void viewOpensTheFolderOfTheLastArrival_data();
     void viewOpensTheFolderOfTheLastArrival();
+    void viewWaitsForAMoveOnAnInbox_data();
+    void viewWaitsForAMoveOnAnInbox();
     void cleanupTestCase();
     void cardReadAgainShowsWhatTheCardHolds_data();
     void cardReadAgainShowsWhatTheCardHolds();
@@ -2658,6 +2660,57 @@ void TestMainWindow::viewOpensTheFolderOfTheLastArrival()
     m_window->ViewSmsInbox();
     QCOMPARE(m_window->SelectedNode(), shown);
     QCOMPARE(m_window->TreeWidget()->selectedItems(), QList<QTreeWidgetItem*>() << m_window->TreeItem(shown));
+}
+
+// View in the new-message popup while messages are being moved: it leaves the page alone while
+// the move takes from or puts into an inbox, whose table is changing under it; a move between
+// other folders does not stop it.
+void TestMainWindow::viewWaitsForAMoveOnAnInbox_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("the PC's inbox to the card") << int(NODE_LOCAL_INBOX) << QStringLiteral("IDS_TREE_SIM") << false;
+    QTest::newRow("the PC's inbox to the device") << int(NODE_LOCAL_INBOX) << QStringLiteral("IDS_TREE_DEVICE") << false;
+    QTest::newRow("the card's inbox to the PC") << int(NODE_SIM_INBOX) << QStringLiteral("IDS_TREE_LOCAL") << false;
+    QTest::newRow("sent items to the card") << int(NODE_LOCAL_SENT) << QStringLiteral("IDS_TREE_SIM") << true;
+}
+
+void TestMainWindow::viewWaitsForAMoveOnAnInbox()
+{
+    QFETCH(int, from);
+    QFETCH(QString, to);
+    QFETCH(bool, opens);
+    // Sent messages are stored in the outbox, marked sent; the Sent Items folder shows them.
+    const int storedIn = from == NODE_LOCAL_SENT ? int(NODE_LOCAL_OUTBOX) : from;
+    for (int i = 0; i < 2; ++i)
+        TestSupport::storeMessage(storedIn, QStringLiteral("440010%1").arg(i), QStringLiteral("moved %1").arg(i));
+    build(kFullConfig);
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(from));
+    QCOMPARE(m_window->SelectedNode(), from);
+    SMSUITableWidget* source = m_window->Table(from);
+    QVERIFY(source && source->rowCount() >= 2);
+    source->selectRow(0);
+    m_window->onClickTableRow(0);
+    // The worker is held after its first message until View has been chosen.
+    QSemaphore reached, go;
+    const QMetaObject::Connection hold = connect(m_window->Worker(), &SMSThreadUI::moveOrCopyEvent, m_window->Worker(),
+                                                 [&](bool, int) { reached.release(); go.acquire(); }, Qt::DirectConnection);
+    auto release = qScopeGuard([&] { QObject::disconnect(hold); go.release(10); m_window->Worker()->wait(5000); });
+    QSignalSpy finished(m_window->Worker(), SIGNAL(finished()));
+    m_window->StartMoveCopy(false, false, to);
+    QVERIFY(reached.tryAcquire(1, 5000));
+    QVERIFY(m_window->IsWorkerRunning());
+    m_window->ShowNewMessageDialog(QStringLiteral("a report"), QStringLiteral("+4915550001"), QStringLiteral("20240101120000"), NODE_LOCAL_REPORT, 1);
+    m_window->ViewSmsInbox();
+    const int shown = opens ? int(NODE_LOCAL_REPORT) : from;
+    QCOMPARE(m_window->SelectedNode(), shown);
+    QCOMPARE(m_window->TreeWidget()->currentItem(), m_window->TreeItem(shown));
+    QObject::disconnect(hold);
+    go.release(10);
+    QVERIFY(finished.count() == 1 || finished.wait(5000));
+    ZsdkSim::WaitForEvents();
+    QCoreApplication::processEvents();
 }
 
 // Every menu entry's resource id, with the submenus named by the id of their entry.
