@@ -203,8 +203,8 @@ public:
     bool PerformSimCheckOperation();
     void OpenEditorFromOutside(const QString& number, const QString& content, QWidget* parent);
     bool IsWorkerRunning() const;
-    // Whether the memory that the worker's move or copy goes to is full (`full`); not full when
-    // the question cannot be answered or the target is on the PC.
+    // Sets `full` when the memory that the worker's move or copy goes to is full; clears it when
+    // there is nothing to ask or the device counts nothing, and leaves it otherwise.
     void checkMemoryStatus(bool& full);
 
     // ---- the message editor ----

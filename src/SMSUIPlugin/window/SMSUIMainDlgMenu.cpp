@@ -404,9 +404,10 @@ void SMSUIMainDlg::onClickCopyAll() { StartMoveCopy(true, true, menuEntryId(send
 
 void SMSUIMainDlg::checkMemoryStatus(bool& full)
 {
-    full = false;
-    if (!m_pStatusLogicObject || !m_SMSThreadInst)
+    if (!m_pStatusLogicObject || !m_SMSThreadInst) {
+        full = false;
         return;
+    }
     // Only the card memories are limited: the PC's folders live on the computer's disk, and a
     // full PC store refuses the message itself, which then counts as failed.
     int mem = -1;
@@ -420,6 +421,7 @@ void SMSUIMainDlg::checkMemoryStatus(bool& full)
         return;
     if (capacity == 0 && used == 0) {
         SMS_DEBUG("Get MemoryStatus failed(iMaxCap=iSavedMsg=0).");
+        full = false;
         return;
     }
     if (capacity <= used) {
