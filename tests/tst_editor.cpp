@@ -99,6 +99,8 @@ private slots:
     void sendToShowsWhatTheBookReturns();
     void arrowKeysMoveTheNumberCursor();
     void numberHandedInByAnotherComponent();
+    void editorFromAnotherComponentInTheMiniFrame_data();
+    void editorFromAnotherComponentInTheMiniFrame();
     void sendModeOnAStoredMessage_data();
     void sendModeOnAStoredMessage();
     void sendStaysOffWhileTheDeviceIsGone();
@@ -485,6 +487,39 @@ void TestEditor::arrowKeysMoveTheNumberCursor()
     QCOMPARE(editor->NumberField()->cursorPosition(), 4);
     QTest::keyClick(editor->Frame(), Qt::Key_Down);
     QCOMPARE(editor->NumberField()->cursorPosition(), 5);
+}
+
+// Another component asks for an editor and names its own window: in the mini frame, where the
+// SMS page is not on screen, the editor sits on that window; in the full frame it stays the page's.
+void TestEditor::editorFromAnotherComponentInTheMiniFrame_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<bool>("fromOutside");
+    QTest::addColumn<bool>("onCaller");
+    QTest::newRow("mini frame, asked from outside") << 0x10 << true << true;
+    QTest::newRow("full frame, asked from outside") << 0 << true << false;
+    QTest::newRow("mini frame, the page's own New") << 0x10 << false << false;
+}
+
+void TestEditor::editorFromAnotherComponentInTheMiniFrame()
+{
+    QFETCH(int, style);
+    QFETCH(bool, fromOutside);
+    QWidget caller;
+    caller.setObjectName(QStringLiteral("caller"));
+    CommonUtils::SetFrameStyle(style);
+    auto restore = qScopeGuard([] { CommonUtils::SetFrameStyle(0); });
+    if (fromOutside)
+        m_window->OpenEditorFromOutside(QStringLiteral("+4930999888"), QString(), &caller);
+    else
+        m_window->onButtonClickedNewSMS(EDIT_MODE_NEW);
+    SMSUIMessageEditor* editor = m_window->Editor();
+    QVERIFY(editor && editor->Frame());
+    QTEST(editor->Frame()->parentWidget() == &caller, "onCaller");
+    QVERIFY(editor->Frame()->isVisible());
+    // The caller's window goes first here; the editor goes back to the page, as the others do.
+    if (editor->Frame()->parentWidget() == &caller)
+        editor->Frame()->setParent(m_window, editor->Frame()->windowFlags());
 }
 
 void TestEditor::numberHandedInByAnotherComponent()
