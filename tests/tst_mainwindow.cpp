@@ -2640,11 +2640,13 @@ void TestMainWindow::viewOpensTheFolderOfTheLastArrival_data()
 {
     QTest::addColumn<int>("arrivedIn");
     QTest::addColumn<int>("shown");
-    QTest::newRow("a message on the PC") << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_INBOX);
-    QTest::newRow("a message on the card") << int(NODE_SIM_INBOX) << int(NODE_SIM_INBOX);
-    QTest::newRow("a delivery report") << int(NODE_LOCAL_REPORT) << int(NODE_LOCAL_REPORT);
-    QTest::newRow("a cell broadcast") << int(NODE_LOCAL_CBS) << int(NODE_LOCAL_CBS);
-    QTest::newRow("an unknown folder") << int(NODE_LOCAL_DRAFT) << int(NODE_LOCAL_INBOX);
+    QTest::addColumn<bool>("cardGone");   // the card was taken out after the message came
+    QTest::newRow("a message on the PC") << int(NODE_LOCAL_INBOX) << int(NODE_LOCAL_INBOX) << false;
+    QTest::newRow("a message on the card") << int(NODE_SIM_INBOX) << int(NODE_SIM_INBOX) << false;
+    QTest::newRow("a message on a card that is gone") << int(NODE_SIM_INBOX) << int(NODE_LOCAL_INBOX) << true;
+    QTest::newRow("a delivery report") << int(NODE_LOCAL_REPORT) << int(NODE_LOCAL_REPORT) << false;
+    QTest::newRow("a cell broadcast") << int(NODE_LOCAL_CBS) << int(NODE_LOCAL_CBS) << false;
+    QTest::newRow("an unknown folder") << int(NODE_LOCAL_DRAFT) << int(NODE_LOCAL_INBOX) << false;
 }
 
 void TestMainWindow::viewOpensTheFolderOfTheLastArrival()
@@ -2657,9 +2659,24 @@ void TestMainWindow::viewOpensTheFolderOfTheLastArrival()
     QVERIFY(m_window->TreeItem(NODE_LOCAL_CBS));
     m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_FAVORITE));
     m_window->ShowNewMessageDialog(QStringLiteral("text"), QStringLiteral("+4915550001"), QStringLiteral("20240101120000"), arrivedIn, 1);
+    QFETCH(bool, cardGone);
+    auto card = qScopeGuard([] { ZsdkSim::SetSimPresent(true); });
+    if (cardGone) {
+        m_window->SimReader()->SetPollInterval(100);
+        ZsdkSim::SetSimPresent(false);
+        QTRY_VERIFY(m_window->TreeItem(NODE_SIM_ROOT)->isHidden());
+        m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_FAVORITE));
+    }
     m_window->ViewSmsInbox();
     QCOMPARE(m_window->SelectedNode(), shown);
     QCOMPARE(m_window->TreeWidget()->selectedItems(), QList<QTreeWidgetItem*>() << m_window->TreeItem(shown));
+    if (cardGone) {
+        // Chosen from the desktop's notification instead: the same.
+        m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_FAVORITE));
+        m_window->OpenMessage(arrivedIn, 1);
+        QCOMPARE(m_window->SelectedNode(), shown);
+        QCOMPARE(m_window->TreeWidget()->currentItem(), m_window->TreeItem(shown));
+    }
 }
 
 // View in the new-message popup while messages are being moved: it leaves the page alone while

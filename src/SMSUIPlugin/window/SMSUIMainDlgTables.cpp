@@ -25,6 +25,16 @@ namespace {
 
 const QString kGroup = QStringLiteral("SMSUIPlugin");
 
+// Whether the person can see `folder` in the tree: it and every branch above it are shown.
+// A card's folders keep their own flag when the card's branch is hidden.
+bool isOnScreen(const QTreeWidgetItem* folder)
+{
+    for (const QTreeWidgetItem* item = folder; item; item = item->parent())
+        if (item->isHidden())
+            return false;
+    return folder != nullptr;
+}
+
 // Icons from the five status images, made once per image and direction: building a pixmap for
 // every row would dominate filling a large table.
 QIcon statusIcon(const QImage& image, bool mirrored)
@@ -831,7 +841,7 @@ void SMSUIMainDlg::onCtrlAPressedOnTable()
 void SMSUIMainDlg::OpenMessage(int node, int msgId)
 {
     QTreeWidgetItem* folder = TreeItem(node);
-    if (!m_pTreeWidget || !folder || folder->isHidden()) {
+    if (!m_pTreeWidget || !isOnScreen(folder)) {
         ViewSmsInbox();
         return;
     }
@@ -888,7 +898,7 @@ void SMSUIMainDlg::ViewSmsInbox()
         break;
     }
     QTreeWidgetItem* target = TreeItem(node);
-    if (!target || target->isHidden())
+    if (!isOnScreen(target))
         target = localInbox;
     m_pTreeWidget->clearSelection();
     target->setSelected(true);
