@@ -49,7 +49,7 @@ inline void freshModem(const QString& path)
 
 // Stores a message through the device service; its id, or -1.
 inline int storeMessage(int node, const QString& number, const QString& text, int read = 0,
-                        const QString& time = QStringLiteral("20261201120000"), int status = 0)
+                        const QString& time = QStringLiteral("20261201120000"), int status = 0, int priority = 0)
 {
     SMSDeviceRecord r{};
     r.iMsgId = -1;
@@ -58,6 +58,7 @@ inline int storeMessage(int node, const QString& number, const QString& text, in
     r.iReadFlag = read;
     r.iStatus = status;
     r.iAttrA = 3;
+    r.iPriority = priority;
     r.pNumber = const_cast<ZSDK_WCHAR*>(number.utf16());
     r.pContent = const_cast<ZSDK_WCHAR*>(text.utf16());
     for (int i = 0; i < time.size() && i < 19; ++i)

@@ -144,6 +144,8 @@ private slots:
     void splitterSharesTheWidth();
     void rowsAreSixteenPixelsHigh_data();
     void rowsAreSixteenPixelsHigh();
+    void previewNamesThePriorityOnACdmaModem_data();
+    void previewNamesThePriorityOnACdmaModem();
     void viewOpensTheFolderOfTheLastArrival_data();
     void viewOpensTheFolderOfTheLastArrival();
     void viewWaitsForAMoveOnAnInbox_data();
@@ -2634,6 +2636,58 @@ void TestMainWindow::rowsAreSixteenPixelsHigh()
         QCOMPARE(heights(inbox), sixteen(inbox->rowCount()));
     }
     m_window->hide();
+}
+
+// A CDMA network carries a message's priority; the preview names it there, unless the message
+// has none or a dual-mode card is shown as one, and never on another network.
+void TestMainWindow::previewNamesThePriorityOnACdmaModem_data()
+{
+    QTest::addColumn<int>("product");
+    QTest::addColumn<int>("priority");
+    QTest::addColumn<bool>("dual");        // a dual-mode card
+    QTest::addColumn<bool>("asOne");       // dual-mode cards are shown as one
+    QTest::addColumn<QString>("line");   // empty: no priority line
+    QTest::newRow("CDMA, urgent") << 1 << 2 << false << true << "Priority: Urgent";
+    QTest::newRow("CDMA, emergency") << 1 << 3 << false << false << "Priority: Emergency";
+    QTest::newRow("CDMA, normal") << 1 << 0 << false << false << "Priority: Normal";
+    QTest::newRow("CDMA, none") << 1 << 4 << false << false << "";
+    QTest::newRow("CDMA, a dual-mode card shown as two") << 1 << 2 << true << false << "Priority: Urgent";
+    QTest::newRow("CDMA, a dual-mode card shown as one") << 1 << 2 << true << true << "";
+    QTest::newRow("GSM, urgent") << 0 << 2 << false << false << "";
+}
+
+void TestMainWindow::previewNamesThePriorityOnACdmaModem()
+{
+    QFETCH(int, product);
+    QFETCH(int, priority);
+    QFETCH(bool, dual);
+    QFETCH(bool, asOne);
+    QFETCH(QString, line);
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("4400301"), QStringLiteral("with a priority"), 1,
+                              QStringLiteral("20261201120000"), 0, priority);
+    ZsdkSim::SetProductType(product);
+    ZsdkSim::SetMultiModeCard(dual);
+    if (asOne)
+        CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QStringLiteral("true"));
+    auto restore = qScopeGuard([] {
+        ZsdkSim::SetProductType(0);
+        ZsdkSim::SetMultiModeCard(false);
+        CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString());
+    });
+    build(kFullConfig);
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_INBOX));
+    SMSUITableWidget* inbox = m_window->Table(NODE_LOCAL_INBOX);
+    QCOMPARE(inbox->rowCount(), 1);
+    inbox->selectRow(0);
+    m_window->onClickTableRow(0);
+    auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
+    QVERIFY(preview);
+    const QString shown = preview->toPlainText();
+    QVERIFY2(shown.contains(QStringLiteral("with a priority")), qPrintable(shown));
+    if (line.isEmpty())
+        QVERIFY2(!shown.contains(QStringLiteral("Priority")), qPrintable(shown));
+    else
+        QVERIFY2(shown.contains(line), qPrintable(shown));
 }
 
 void TestMainWindow::viewOpensTheFolderOfTheLastArrival_data()
