@@ -222,6 +222,7 @@ void TestHostCommon::realBoxAnswersThePressedButton_data()
     QTest::newRow("No of Yes and No") << QStringList{"IDS_YES", "IDS_NO"} << 1 << int(QMessageBox::No);
     QTest::newRow("a button of its own, first") << QStringList{"IDS_BTN_CLOSE", "IDS_CANCEL"} << 0 << int(QMessageBox::Ok);
     QTest::newRow("Cancel beside a button of its own") << QStringList{"IDS_BTN_CLOSE", "IDS_CANCEL"} << 1 << int(QMessageBox::Cancel);
+    QTest::newRow("the second of two buttons of their own") << QStringList{"IDS_BTN_CLOSE", "IDS_BTN_RETRY"} << 1 << int(QMessageBox::Cancel);
 }
 
 void TestHostCommon::realBoxAnswersThePressedButton()
