@@ -1208,6 +1208,13 @@ void TestMainWindow::searchNarrowsAndWidens()
     QVERIFY(table->rowHeight(0) >= 16);
     auto* preview = m_window->findChild<QTextBrowser*>(QStringLiteral("SMSUIPlugin_TextPreview"));
     QVERIFY(preview->toPlainText().endsWith(QStringLiteral("Messages: 6")));
+    // Another folder opened while the search narrows this one: back here, every message shows.
+    type(QStringLiteral("ap"));
+    QCOMPARE(table->rowCount(), 3);
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_DRAFT));
+    QCOMPARE(m_window->SelectedNode(), int(NODE_LOCAL_DRAFT));
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_INBOX));
+    QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 6);
 }
 
 // A search deletes the cells of the rows it dropped only after the keystroke, from the event
