@@ -243,6 +243,7 @@ private slots:
     void showPageRequestRunsTheNotifiersOpenAction();
     void toolBarAndPreviewFollowTheSelection_data();
     void toolBarAndPreviewFollowTheSelection();
+    void memoryFullOkMovesEveryCardMessage_data();
     void memoryFullOkMovesEveryCardMessage();
     void openingAMessageWaitsForABatchOnItsFolder_data();
     void openingAMessageWaitsForABatchOnItsFolder();
@@ -3268,8 +3269,24 @@ void TestMainWindow::openingAMessageWaitsForABatchOnItsFolder()
     QCOMPARE(inbox->rowCount(), 1);
 }
 
+void TestMainWindow::memoryFullOkMovesEveryCardMessage_data()
+{
+    QTest::addColumn<int>("code");     // what the device reported full
+    QTest::addColumn<int>("memory");   // the memory that filled up
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("the card") << 4 << int(MEM_SIM) << true;
+    QTest::newRow("the device") << 2 << int(MEM_DEVICE) << true;
+    QTest::newRow("the PC: nothing to move off the card") << 6 << int(MEM_SIM) << false;
+}
+
 void TestMainWindow::memoryFullOkMovesEveryCardMessage()
 {
+    QFETCH(int, code);
+    QFETCH(int, memory);
+    QFETCH(bool, moves);
+    // One message the person keeps in that memory's outbox; the modem fills the rest.
+    TestSupport::storeMessage(memory == MEM_SIM ? NODE_SIM_OUTBOX : NODE_DEVICE_OUTBOX, QStringLiteral("4400401"),
+                              QStringLiteral("kept to send later"), 1, QStringLiteral("20261201120000"), 1);
     PluginContainer container;
     FakeMainFrame mainFrame;
     container.RegisterPlugin(QLatin1String(HostGuid::MainFrame), 0x1011, &mainFrame);
@@ -3281,21 +3298,28 @@ void TestMainWindow::memoryFullOkMovesEveryCardMessage()
         Startup::SetPluginContainer(nullptr);
         ZsdkSim::SetMultiModeCard(false);
         CommonUtils::SetSettings(QStringLiteral("DualModeCard"), QStringLiteral("HideDoubleModeCardNode"), QString());
+        ZsdkSim::SetCapacity(MEM_SIM, 50);
+        ZsdkSim::SetCapacity(MEM_DEVICE, 100);
     });
     build(kFullConfig);
-    // The card fills up while the page is open: the question's OK moves what is there now.
-    ZsdkSim::SetCapacity(MEM_SIM, 5);
-    ZsdkSim::FillMemory(MEM_SIM);
+    // The memory fills up while the page is open: the question's OK moves what is there now.
+    ZsdkSim::SetCapacity(memory, 5);
+    ZsdkSim::FillMemory(memory);
     QVERIFY(ZsdkSim::WaitForEvents());
     QCoreApplication::processEvents();
-    m_window->onSmsStatusChanged(4);
+    int32_t pcBefore = -1;
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&pcBefore, MEM_PC);
+    m_window->onSmsStatusChanged(code);
     QSignalSpy finished(m_window->Worker(), &QThread::finished);
-    QVERIFY(m_window->onMemoryFullPopUPOKClick());
-    QVERIFY(finished.wait(10000));
+    QCOMPARE(m_window->onMemoryFullPopUPOKClick(), moves);
+    if (moves)
+        QVERIFY(finished.wait(10000));
     QCoreApplication::processEvents();
-    int32_t onCard = -1;
-    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&onCard, MEM_SIM);
-    QCOMPARE(onCard, 0);
+    int32_t left = -1, pcAfter = -1;
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&left, memory);
+    ZSDK_SMSSrv_SMSRecordSetGetRecordCount(&pcAfter, MEM_PC);
+    QCOMPARE(left, moves ? 0 : 5);
+    QCOMPARE(pcAfter, pcBefore + (moves ? 5 : 0));
 }
 
 void TestMainWindow::sentMessagesSavedTogetherAllShow_data()
