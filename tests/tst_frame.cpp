@@ -94,6 +94,7 @@ private slots:
     void saveNumberAsksForAName();
     void contactPickerSearch_data();
     void contactPickerSearch();
+    void contactPickerRowActivationTicksIt();
     void sendToFillsTheEditor();
     void savedNumberIsToldToThoseWhoAsked();
     void fillingTheCardShowsWhatIsStored();
@@ -1319,6 +1320,29 @@ void TestFrame::contactPickerSearch()
         if (!list->item(i)->isHidden())
             visible << list->item(i)->text().section(QStringLiteral("  "), 0, 0);
     QCOMPARE(visible, shown);
+}
+
+// Return on a row (or a double click) ticks its contact and a second one unticks it; only the
+// ticked contacts' numbers are taken.
+void TestFrame::contactPickerRowActivationTicksIt()
+{
+    ContactPicker picker({{QStringLiteral("Anna Berg"), QStringLiteral("+49 171 1111111")},
+                          {QStringLiteral("Bert Sommer"), QStringLiteral("030-2222222")}});
+    auto* list = picker.findChild<QListWidget*>(QStringLiteral("XFrame_PickerList"));
+    QVERIFY(list && list->count() == 2);
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    list->setFocus();
+    for (int row : {0, 1}) {
+        list->setCurrentRow(row);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(list->item(row)->checkState(), Qt::Checked);
+    }
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+    picker.accept();
+    QCOMPARE(picker.Numbers(), QStringList{QStringLiteral("0302222222")});
 }
 
 // The editor's "Send to..." in the running frame: the phone book's picker fills the recipient
