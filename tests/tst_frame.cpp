@@ -223,6 +223,21 @@ void TestFrame::frameRunsTheSmsPage()
     QVERIFY(!frame.ShowPage(QStringLiteral("NoSuchPage")));
     QVERIFY(frame.ShowPage(QStringLiteral("SMSUIPlugin")));
     QCOMPARE(frame.CurrentPage(), QStringLiteral("SMSUIPlugin"));
+    // The main frame as the pages ask for it: on screen only while shown and not minimised.
+    auto* mainFrame = qobject_cast<IMainFrameUIService*>(
+        Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::MainFrame), 0x1011));
+    QVERIFY(mainFrame);
+    QCOMPARE(mainFrame->GetMainFrameWidget(), static_cast<QWidget*>(&frame));
+    QVERIFY(mainFrame->IsMainFrameVisible());
+    frame.showMinimized();
+    QTRY_VERIFY(frame.isMinimized());
+    QVERIFY(!mainFrame->IsMainFrameVisible());
+    mainFrame->BringToFront();
+    QVERIFY(!frame.isMinimized());
+    QVERIFY(mainFrame->IsMainFrameVisible());
+    frame.hide();
+    QVERIFY(!mainFrame->IsMainFrameVisible());
+    frame.show();
     auto* unread = frame.findChild<QLabel*>(QStringLiteral("XFrame_UnreadLabel"));
     QVERIFY(unread);
     QVERIFY(unread->text().startsWith(QStringLiteral("Unread messages: ")));
