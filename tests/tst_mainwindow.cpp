@@ -207,6 +207,7 @@ private slots:
     void cardSubmenusFollowTheDualModeCard_data();
     void cardSubmenusFollowTheDualModeCard();
     void moveAndCopyThroughTheMenu();
+    void cardTargetsFollowTheCard();
     void exportWritesCsv();
     void exportIsSafeForSpreadsheets_data();
     void exportIsSafeForSpreadsheets();
@@ -1655,6 +1656,35 @@ void TestMainWindow::cardSubmenusFollowTheDualModeCard()
             visible << a->menu()->objectName();
     const QStringList all{QStringLiteral("Move to"), QStringLiteral("Copy to"), QStringLiteral("Move All to"), QStringLiteral("Copy All to")};
     QCOMPARE(visible, hidden ? QStringList() : all);
+}
+
+// The menu offers the card as a target only while it is there, and the modem's own memory while
+// the modem has it; a card taken out and put back comes back in the menu with its name.
+void TestMainWindow::cardTargetsFollowTheCard()
+{
+    TestSupport::storeMessage(NODE_LOCAL_INBOX, QStringLiteral("4400501"), QStringLiteral("to move"));
+    build(kFullConfig);
+    m_window->SimReader()->SetPollInterval(100);
+    QMenu* menu = m_window->ContextMenu();
+    auto shown = [menu] {
+        QStringList out;
+        for (const QString& id : {QStringLiteral("IDS_TREE_SIM"), QStringLiteral("IDS_TREE_DEVICE")}) {
+            QAction* a = targetIn(menu, QStringLiteral("Move to"), id);
+            if (a && a->isVisible())
+                out << a->text();
+        }
+        return out;
+    };
+    QCOMPARE(shown(), (QStringList{QStringLiteral("SIM card"), QStringLiteral("Device")}));
+    auto restore = qScopeGuard([] { ZsdkSim::SetSimPresent(true); });
+    ZsdkSim::SetSimPresent(false);
+    QTRY_VERIFY(m_window->TreeItem(NODE_SIM_ROOT)->isHidden());
+    // The modem's own memory stays without the card.
+    QVERIFY(!m_window->TreeItem(NODE_DEVICE_ROOT)->isHidden());
+    QCOMPARE(shown(), QStringList{QStringLiteral("Device")});
+    ZsdkSim::SetSimPresent(true);
+    QTRY_COMPARE(m_window->TreeItem(NODE_SIM_ROOT)->text(0), QStringLiteral("SIM card"));
+    QTRY_COMPARE(shown(), (QStringList{QStringLiteral("SIM card"), QStringLiteral("Device")}));
 }
 
 void TestMainWindow::moveAndCopyThroughTheMenu()

@@ -201,6 +201,9 @@ void SMSUIMainDlg::OnSimStatusChanged(bool available)
             syncSMSTableWithBuffers(node);
     }
     syncSMSTableWithBuffers(NODE_LOCAL_ROOT);
+    // The card's memories came or went: the menu's move and copy targets follow at once, not
+    // only when the menu is next opened.
+    addSIMDeviceAction();
 }
 
 bool SMSUIMainDlg::checkDevMemStatus(bool initial)
