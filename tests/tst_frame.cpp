@@ -76,6 +76,8 @@ private slots:
     void storeProblemIsToldOnce();
     void settingsPageFollowsTheDialog_data();
     void settingsPageFollowsTheDialog();
+    void settingsNotSavedAreSaid_data();
+    void settingsNotSavedAreSaid();
     void pagesAreToldOnceTheFrameIsShown_data();
     void pagesAreToldOnceTheFrameIsShown();
     void sendingWithTheDeviceRemoved();
@@ -651,6 +653,69 @@ static QString deviceCentre()
 }
 
 // The SMS page's centre-number field in a settings dialog of the frame, once the page is in it.
+namespace {
+// A settings page that checks itself and applies as told.
+struct ScriptedPage : ISettingUIPlugin {
+    bool valid = true;
+    bool applies = true;
+    int applied = 0;
+    bool ApplySetting() override { ++applied; return applies; }
+    bool CancelSetting() override { return true; }
+    bool ShowSettingPage(QWidget*, const QRect&) override { return true; }
+    QString GetSettingName() override { return QStringLiteral("Alerts"); }
+    bool IsSettingValid() override { return valid; }
+    bool IsPageShown() override { return true; }
+};
+}
+
+// OK or Apply with a page that cannot keep its settings (the device refused one): the dialog stays
+// open and says which page, once. A page that is not valid says why itself; the frame adds nothing.
+void TestFrame::settingsNotSavedAreSaid_data()
+{
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<bool>("applies");
+    QTest::addColumn<bool>("byOk");
+    QTest::addColumn<int>("applied");
+    QTest::addColumn<bool>("told");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("saved, OK") << true << true << true << 1 << false << true;
+    QTest::newRow("refused, OK") << true << false << true << 1 << true << false;
+    QTest::newRow("refused, Apply") << true << false << false << 1 << true << false;
+    QTest::newRow("not valid, OK") << false << true << true << 0 << false << false;
+    QTest::newRow("not valid, Apply") << false << true << false << 0 << false << false;
+}
+
+void TestFrame::settingsNotSavedAreSaid()
+{
+    QFETCH(bool, valid);
+    QFETCH(bool, applies);
+    QFETCH(bool, byOk);
+    ScriptedPage page;
+    page.valid = valid;
+    page.applies = applies;
+    QStringList messages;
+    CommonUtils::SetMessageResponder([&messages](const MessageRequest& r) {
+        messages << r.text;
+        return int(QMessageBox::Ok);
+    });
+    auto restore = qScopeGuard([] { CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); }); });
+    SettingsDialog dialog({&page});
+    dialog.show();
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    if (byOk)
+        dialog.accept();
+    else
+        dialog.ApplyAll();
+    QTEST(page.applied, "applied");
+    QFETCH(bool, told);
+    QCOMPARE(messages.size(), told ? 1 : 0);
+    if (told)
+        QVERIFY2(messages.first().contains(QStringLiteral("Alerts")), qPrintable(messages.first()));
+    QFETCH(bool, closed);
+    QCOMPARE(finished.count(), closed ? 1 : 0);
+    QCOMPARE(dialog.isVisible(), !closed);
+}
+
 static QLineEdit* centreField(SettingsDialog* dialog)
 {
     QLineEdit* field = nullptr;

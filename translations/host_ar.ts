@@ -583,6 +583,10 @@
         <translation>&amp;الإعدادات...</translation>
     </message>
     <message>
+        <source>IDS_FRAME_SETTINGS_NOT_SAVED</source>
+        <translation>تعذّر حفظ بعض إعدادات &quot;%1&quot;. تحقق من الجهاز وحاول مرة أخرى.</translation>
+    </message>
+    <message>
         <source>IDS_FRAME_SETTINGS_INVALID</source>
         <translation>بعض الإعدادات غير صالحة. صححها قبل الإغلاق.</translation>
     </message>

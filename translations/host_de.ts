@@ -583,6 +583,10 @@
         <translation>&amp;Einstellungen...</translation>
     </message>
     <message>
+        <source>IDS_FRAME_SETTINGS_NOT_SAVED</source>
+        <translation>Nicht alle Einstellungen von „%1“ konnten gespeichert werden. Prüfen Sie das Gerät und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
         <source>IDS_FRAME_SETTINGS_INVALID</source>
         <translation>Einige Einstellungen sind ungültig. Korrigieren Sie sie vor dem Schließen.</translation>
     </message>

@@ -583,6 +583,10 @@
         <translation>&amp;Settings...</translation>
     </message>
     <message>
+        <source>IDS_FRAME_SETTINGS_NOT_SAVED</source>
+        <translation>Not every setting of &quot;%1&quot; could be saved. Check the device and try again.</translation>
+    </message>
+    <message>
         <source>IDS_FRAME_SETTINGS_INVALID</source>
         <translation>Some settings are not valid. Correct them before closing.</translation>
     </message>

@@ -1,8 +1,10 @@
 #include "SettingsDialog.h"
 
 #include "Change.h"
+#include "CommonUtils.h"
 
 #include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -58,9 +60,22 @@ void SettingsDialog::AddFramePage(QWidget* page, const QString& title, std::func
 
 bool SettingsDialog::ApplyAll()
 {
+    // A page that is not valid keeps the dialog open; it has told the user why.
+    for (int i = 0; i < m_pages.size(); ++i) {
+        if (m_pages.at(i)->IsPageShown() && !m_pages.at(i)->IsSettingValid()) {
+            m_pTabs->setCurrentIndex(i);
+            return false;
+        }
+    }
     for (int i = 0; i < m_pages.size(); ++i) {
         if (!m_pages.at(i)->ApplySetting()) {
+            // Valid, yet not kept: the device refused a setting or the page cannot reach it.
+            // Nobody else says so, and the person would take the settings for saved.
             m_pTabs->setCurrentIndex(i);
+            qWarning("xframe: the settings page \"%s\" could not save its settings", qPrintable(m_pages.at(i)->GetSettingName()));
+            CommonUtils::ShowMessage(QMessageBox::Warning, this,
+                                     frameText("IDS_FRAME_SETTINGS_NOT_SAVED").arg(m_pages.at(i)->GetSettingName()),
+                                     frameText("IDS_FRAME_SETTINGS_TITLE"), QStringLiteral("IDS_OK"), QString(), QString());
             return false;
         }
     }
@@ -71,13 +86,6 @@ bool SettingsDialog::ApplyAll()
 
 void SettingsDialog::accept()
 {
-    for (int i = 0; i < m_pages.size(); ++i) {
-        // A page that is not valid keeps the dialog open (it has told the user why).
-        if (m_pages.at(i)->IsPageShown() && !m_pages.at(i)->IsSettingValid()) {
-            m_pTabs->setCurrentIndex(i);
-            return;
-        }
-    }
     if (ApplyAll())
         QDialog::accept();
 }
