@@ -201,6 +201,8 @@ private slots:
     void rightToLeftUsesMirroredIcons();
     void missingImagesLeaveTheWindowWorking();
     void deleteRecoverAndClearAll();
+    void deleteInTheLocalRootUpdatesEachFolder_data();
+    void deleteInTheLocalRootUpdatesEachFolder();
     void contextMenuFolderRules_data();
     void contextMenuFolderRules();
     void contextMenuOnEmptyAreaAndSeveralRows();
@@ -1454,6 +1456,44 @@ void TestMainWindow::missingImagesLeaveTheWindowWorking()
     QVERIFY(m_window->TreeItem(NODE_LOCAL_INBOX)->icon(0).isNull());
     QCOMPARE(m_window->Table(NODE_LOCAL_INBOX)->rowCount(), 1);
     QVERIFY(QFile::rename(tree + QStringLiteral(".away"), tree));
+}
+
+// Deleted from the Local root view, a message leaves its own folder's table too, the broadcast
+// folder included while it is on.
+void TestMainWindow::deleteInTheLocalRootUpdatesEachFolder_data()
+{
+    QTest::addColumn<int>("folder");
+    QTest::newRow("an inbox message") << int(NODE_LOCAL_INBOX);
+    QTest::newRow("a cell broadcast") << int(NODE_LOCAL_CBS);
+}
+
+void TestMainWindow::deleteInTheLocalRootUpdatesEachFolder()
+{
+    QFETCH(int, folder);
+    CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QStringLiteral("true"));
+    auto restore = qScopeGuard([] { CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QString()); });
+    TestSupport::storeMessage(folder, QStringLiteral("4400601"), QStringLiteral("to be deleted"), 1, QStringLiteral("20270101120000"));
+    build(kFullConfig);
+    SMSUITableWidget* own = m_window->Table(folder);
+    QVERIFY(own);
+    const int before = own->rowCount();
+    QVERIFY(before >= 1);
+    m_window->TreeWidget()->setCurrentItem(m_window->TreeItem(NODE_LOCAL_ROOT));
+    SMSUITableWidget* root = m_window->Table(NODE_LOCAL_ROOT);
+    int row = -1;
+    for (int r = 0; r < root->rowCount(); ++r)
+        if (root->item(r, 1) && root->item(r, 1)->text() == QLatin1String("to be deleted"))
+            row = r;
+    QVERIFY(row >= 0);
+    root->selectRow(row);
+    m_window->onClickTableRow(row);
+    CommonUtils::SetMessageResponder([](const MessageRequest&) { return int(QMessageBox::Ok); });
+    QSignalSpy finished(m_window->Worker(), &QThread::finished);
+    m_window->onButtonClickDelete();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 5000);
+    QTRY_COMPARE(own->rowCount(), before - 1);
+    // A broadcast is removed for good; anything else waits in the trash.
+    QCOMPARE(m_window->Table(NODE_LOCAL_TRASH)->rowCount(), folder == NODE_LOCAL_CBS ? 0 : 1);
 }
 
 void TestMainWindow::deleteRecoverAndClearAll()
