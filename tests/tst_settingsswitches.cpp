@@ -8,6 +8,7 @@
 #include "HostInterfaces.h"
 #include "settings/SMSSettingUILogic.h"
 #include "settings/SmsSettingUIPlugin.h"
+#include "store/SMSStatusUILogic.h"
 #include "Startup.h"
 #include "window/SMSUIMainDlg.h"
 #include "TestSupport.h"
@@ -90,6 +91,7 @@ private slots:
     void deviceInitialisedRereadsTheCard();
     void soundBoxSwitchesItsFields();
     void languageChangeRefillsTheValidityBox();
+    void numberLimitComesFromTheConfiguration();
 
 private:
     template <typename T> T* find(const char* name) { return m_page->Widget()->findChild<T*>(QLatin1String(name)); }
@@ -392,4 +394,23 @@ void TestSettingsSwitches::languageChangeRefillsTheValidityBox()
 }
 
 QTEST_MAIN(TestSettingsSwitches)
+// The operator's rule for recipient numbers is read with the page's configuration, and is there
+// only while the settings logic is.
+void TestSettingsSwitches::numberLimitComesFromTheConfiguration()
+{
+    writeConfig(config("<SMSReceiveMode>true</SMSReceiveMode><NumberLimit>^0[0-9]{9}$</NumberLimit>"));
+    SMSStatusUILogic* store = SMSStatusUILogic::Instance();
+    auto release = qScopeGuard([] { SMSStatusUILogic::Release(); });
+    SMSSettingUILogic::Destroy();
+    QCOMPARE(store->GetRegExpForNumberLimitCustomization(), QString());
+    show();
+    QCOMPARE(store->GetRegExpForNumberLimitCustomization(), QStringLiteral("^0[0-9]{9}$"));
+    m_page->unSDKRegisterEvent();
+    delete m_page;
+    m_page = nullptr;
+    SMSSettingUILogic::Destroy();
+    QCOMPARE(store->GetRegExpForNumberLimitCustomization(), QString());
+    m_page = new SmsSettingUIPlugin;
+}
+
 #include "tst_settingsswitches.moc"
