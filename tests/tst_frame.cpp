@@ -240,6 +240,18 @@ void TestFrame::frameRunsTheSmsPage()
     frame.hide();
     QVERIFY(!mainFrame->IsMainFrameVisible());
     frame.show();
+    // A page the host switches off cannot be used until it is switched on again; naming another
+    // page leaves it alone.
+    auto* mainMenu = qobject_cast<IMainMenuUI*>(Startup::GetPluginContainer()->GetPlugin(QLatin1String(HostGuid::MainMenu), 0x1003));
+    QVERIFY(mainMenu);
+    QPointer<QWidget> smsPage = frame.findChild<QWidget*>(QStringLiteral("SMSUIPlugin_MainWidget"));
+    QVERIFY(smsPage && smsPage->isEnabled());
+    mainMenu->EnableMenuItem(QStringLiteral("SMSUIPlugin"), false);
+    QVERIFY(!smsPage->isEnabled());
+    mainMenu->EnableMenuItem(QStringLiteral("NoSuchPage"), true);
+    QVERIFY(!smsPage->isEnabled());
+    mainMenu->EnableMenuItem(QStringLiteral("SMSUIPlugin"), true);
+    QVERIFY(smsPage->isEnabled());
     auto* unread = frame.findChild<QLabel*>(QStringLiteral("XFrame_UnreadLabel"));
     QVERIFY(unread);
     QVERIFY(unread->text().startsWith(QStringLiteral("Unread messages: ")));
