@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
 #include <functional>
 
 namespace {
@@ -989,6 +991,22 @@ void TestModemManager::modemUnpluggedWhileIdle()
     QCOMPARE(rc, int(ZSDK_E_NO_DEVICE));
     QCOMPARE(ZsdkDevice::InUse(), QStringLiteral("ModemManager (no modem)"));
     QVERIFY(ZsdkDevice::Problem().contains(QStringLiteral("removed")));
+    // Plugged in again: the service takes the modem up and tells that the device is ready.
+    static std::atomic<int> initDone{0};
+    initDone = 0;
+    const ZSDK_DevInitCallback onInit = [](int event) {
+        if (event == ZSDK_DEV_INIT_DONE)
+            ++initDone;
+        return 1;
+    };
+    QCOMPARE(ZSDK_DevSrv_RegisterDevInitEventCallback(onInit), ZSDK_OK);
+    auto unregister = qScopeGuard([onInit] { ZSDK_DevSrv_UnRegisterDevInitEventCallback(onInit); });
+    clearEvents();
+    m_mm.control(QStringLiteral("AddModem"), {QVariantMap()});
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_STATUS && e.value == ZSDK_ST_SIM_READY; }));
+    QTRY_COMPARE(initDone.load(), 1);
+    QCOMPARE(ZSDK_DevSrv_GetDevStatus(&value), ZSDK_OK);
+    QCOMPARE(value, 3);
 }
 
 // When ModemManager is missing, has no (usable) modem, refuses or does not answer: the
