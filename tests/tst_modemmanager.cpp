@@ -1007,6 +1007,12 @@ void TestModemManager::modemUnpluggedWhileIdle()
     QTRY_COMPARE(initDone.load(), 1);
     QCOMPARE(ZSDK_DevSrv_GetDevStatus(&value), ZSDK_OK);
     QCOMPARE(value, 3);
+    // Unplugged again, so that ModemManager's own client library holds no modem when the next
+    // test stops ModemManager.
+    clearEvents();
+    m_mm.control(QStringLiteral("RemoveModem"));
+    QVERIFY(waitFor([](const Event& e) { return e.event == ZSDK_EVT_STATUS && e.value == ZSDK_ST_DEVICE_REMOVED; }));
+    QTRY_COMPARE(ZsdkDevice::InUse(), QStringLiteral("ModemManager (no modem)"));
 }
 
 // When ModemManager is missing, has no (usable) modem, refuses or does not answer: the
