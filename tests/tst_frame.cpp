@@ -83,6 +83,7 @@ private slots:
     void sendingWithTheDeviceRemoved();
     void smsCentreOfANewSimIsRecorded();
     void deviceMenuTellsThePages();
+    void broadcastEntryOnlyWithTheBroadcastFolder();
     void deviceMenuDeliversWhatItSays_data();
     void deviceMenuDeliversWhatItSays();
     void sendIndicatorFollowsTheNetwork_data();
@@ -797,6 +798,22 @@ void TestFrame::smsCentreOfANewSimIsRecorded()
     dialog.reset();
     frame.Shutdown();
     ZsdkSim::Shutdown();
+}
+
+// The Device menu offers a cell broadcast only while the page has a folder to show it in.
+void TestFrame::broadcastEntryOnlyWithTheBroadcastFolder()
+{
+    FrameWindow frame(true);
+    QAction* entry = deviceMenuAction(frame, "IDS_DEV_CBS");
+    QVERIFY(entry);
+    QMenu* menu = entry->associatedWidgets().isEmpty() ? nullptr : qobject_cast<QMenu*>(entry->associatedWidgets().first());
+    QVERIFY(menu);
+    auto restore = qScopeGuard([] { CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), QString()); });
+    for (const QString& on : {QStringLiteral("false"), QStringLiteral("true"), QString()}) {
+        CommonUtils::SetSettings(QStringLiteral("CBS"), QStringLiteral("enable"), on);
+        emit menu->aboutToShow();
+        QCOMPARE(entry->isVisible(), on == QLatin1String("true"));
+    }
 }
 
 void TestFrame::deviceMenuTellsThePages()

@@ -318,12 +318,16 @@ void FrameWindow::buildDeviceMenu()
         in.number = QStringLiteral("+491712345678");
         ZsdkSim::InjectMessage(in);
     });
-    add("IDS_DEV_CBS", [](bool) {
+    QAction* broadcast = add("IDS_DEV_CBS", [](bool) {
         ZsdkSim::Incoming in;
         in.kind = 2;
         in.number = QStringLiteral("50");
         in.text = QStringLiteral("Cell broadcast: storm warning for the coast tonight.");
         ZsdkSim::InjectMessage(in);
+    });
+    // Without the broadcast folder the page keeps no broadcast: the entry would seem to do nothing.
+    connect(m_pDeviceMenu, &QMenu::aboutToShow, this, [broadcast] {
+        broadcast->setVisible(CommonUtils::GetSettings(QStringLiteral("CBS"), QStringLiteral("enable")) == QLatin1String("true"));
     });
     m_pDeviceMenu->addSeparator();
     // A host learns of these changes from the device and tells its plug-ins; the menu plays the
