@@ -76,6 +76,7 @@ private slots:
 
     void containerLookups();
     void toolBarItems();
+    void toolBarIconsFollowTheDirection();
     void toolBarShrinksIntoAMenu_data();
     void toolBarShrinksIntoAMenu();
     void soundWithoutFileDoesNotPlay();
@@ -488,6 +489,44 @@ void TestHostCommon::toolBarItems()
     ToolBarLogic::DestroyToolButtonGroup(items, &group);
     QVERIFY(!group);
     QVERIFY(!items.at(0).button);
+}
+
+// A tool button's picture points the way the page reads: as drawn left to right, mirrored right
+// to left, and back again.
+void TestHostCommon::toolBarIconsFollowTheDirection()
+{
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("plugins/SMSUIPlugin")));
+    QImage arrow(4, 2, QImage::Format_ARGB32);
+    arrow.fill(Qt::blue);
+    arrow.setPixel(0, 0, qRgb(255, 0, 0));   // the tip, on the left
+    QVERIFY(arrow.save(m_dir.filePath(QStringLiteral("plugins/SMSUIPlugin/arrow.png"))));
+    CommonUtils::SetPluginLibraryPath(m_dir.path());
+    QWidget strip;
+    QList<ToolItem> items;
+    ToolItem item;
+    item.id = 9000;
+    item.tooltip = QStringLiteral("IDS_TIP_NEW");
+    item.enabled = QStringLiteral("arrow.png");
+    items << item;
+    QButtonGroup* group = nullptr;
+    QHBoxLayout* layout = nullptr;
+    SearchLineEdit* search = nullptr;
+    QLabel* label = nullptr;
+    QVERIFY(ToolBarLogic::CreateToolBar(QStringLiteral("SMSUIPlugin"), &strip, items, &group, &layout, &search, &label));
+    auto* button = qobject_cast<QToolButton*>(items.first().button);
+    QVERIFY(button && !button->icon().isNull());
+    auto tipOnTheLeft = [button] {
+        const QImage shown = button->icon().pixmap(QSize(4, 2)).toImage();
+        return shown.pixelColor(0, 0) == QColor(Qt::red);
+    };
+    QVERIFY(tipOnTheLeft());
+    ToolBarLogic::ChangeToolBarIconDirection(QStringLiteral("SMSUIPlugin"), items, true, &label);
+    QVERIFY(!tipOnTheLeft());
+    QCOMPARE(button->icon().pixmap(QSize(4, 2)).toImage().pixelColor(3, 0), QColor(Qt::red));
+    ToolBarLogic::ChangeToolBarIconDirection(QStringLiteral("SMSUIPlugin"), items, false, &label);
+    QVERIFY(tipOnTheLeft());
+    ToolBarLogic::DestroyToolButtonGroup(items, &group);
+    CommonUtils::SetPluginLibraryPath(QStringLiteral(TEST_BUILD_ROOT));
 }
 
 void TestHostCommon::toolBarShrinksIntoAMenu_data()
