@@ -1050,6 +1050,8 @@ void TestMainWindow::searchMatchesAsQtIgnoringCase_data()
     QTest::newRow("not in a long cell") << run + run + QStringLiteral("y") << QStringLiteral("xy z") << false << false;
     QTest::newRow("Kelvin sign after blocks") << run + QStringLiteral("\u212Ax") << QStringLiteral("kX") << true << false;
     QTest::newRow("a capital first letter typed") << run + QStringLiteral("parcel") << QStringLiteral("Pa") << true << false;
+    QTest::newRow("the last letter in capitals") << run + QStringLiteral("ZZ Top") << QStringLiteral("zz t") << true << false;
+    QTest::newRow("the first and last letters typed in capitals") << QStringLiteral("amazing") << QStringLiteral("AZ") << true << false;
     QTest::newRow("a number") << QStringLiteral("+491711234567") << QStringLiteral("+4917") << true << true;
     QTest::newRow("a number's end") << QStringLiteral("+491711234567") << QStringLiteral("4567") << true << true;
 }
