@@ -102,6 +102,7 @@ struct Row {
     int id;
     int node;
     QString content;
+    int kind;
 };
 QVector<Row> rowsOf(const QString& path)
 {
@@ -113,12 +114,12 @@ QVector<Row> rowsOf(const QString& path)
     }
     sqlite3_busy_timeout(db, 5000);
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT id, node, content FROM messages ORDER BY id", -1, &st, nullptr);
+    sqlite3_prepare_v2(db, "SELECT id, node, content, kind FROM messages ORDER BY id", -1, &st, nullptr);
     while (st && sqlite3_step(st) == SQLITE_ROW) {
         const void* data = sqlite3_column_blob(st, 2);
         const int bytes = sqlite3_column_bytes(st, 2);
         rows.append({sqlite3_column_int(st, 0), sqlite3_column_int(st, 1),
-                     data ? QString(reinterpret_cast<const QChar*>(data), bytes / 2) : QString()});
+                     data ? QString(reinterpret_cast<const QChar*>(data), bytes / 2) : QString(), sqlite3_column_int(st, 3)});
     }
     sqlite3_finalize(st);
     sqlite3_close(db);
@@ -784,6 +785,9 @@ void TestDevStore::demoMessagesGoOnlyIntoANewStore()
     QVERIFY(countOf(ZSDK_MEM_PC) > 0);
     const QVector<Row> demo = rowsOf(m_path);
     QVERIFY(!demo.isEmpty());
+    // The demo's delivery reports are reports; everything else is a message.
+    for (const Row& row : demo)
+        QVERIFY2(row.kind == (row.node == 5 ? 1 : 0), qPrintable(row.content));
     for (const Row& row : demo) {
         const int mem = (row.node == 6 || row.node == 7) ? ZSDK_MEM_SIM : (row.node == 8 || row.node == 9) ? ZSDK_MEM_DEVICE : ZSDK_MEM_PC;
         QVERIFY2(ZSDK_SMSSrv_RemoveMsg(row.id, mem) == 0, qPrintable(row.content));
