@@ -453,6 +453,20 @@ void TestHostCommon::containerLookups()
     Startup::SetPluginContainer(nullptr);
 }
 
+namespace {
+// A tool bar made by ToolBarLogic with the parts it hands back.
+struct BuiltToolBar {
+    QButtonGroup* group = nullptr;
+    QHBoxLayout* layout = nullptr;
+    SearchLineEdit* search = nullptr;
+    QLabel* label = nullptr;
+    bool create(QWidget* parent, QList<ToolItem>& items)
+    {
+        return ToolBarLogic::CreateToolBar(QStringLiteral("SMSUIPlugin"), parent, items, &group, &layout, &search, &label);
+    }
+};
+} // namespace
+
 void TestHostCommon::toolBarItems()
 {
     QWidget strip;
@@ -464,30 +478,27 @@ void TestHostCommon::toolBarItems()
         item.enabled = QStringLiteral("missing.png");
         items << item;
     }
-    QButtonGroup* group = nullptr;
-    QHBoxLayout* layout = nullptr;
-    SearchLineEdit* search = nullptr;
-    QLabel* label = nullptr;
-    QVERIFY(ToolBarLogic::CreateToolBar(QStringLiteral("SMSUIPlugin"), &strip, items, &group, &layout, &search, &label));
-    QVERIFY(group && layout && search && label);
+    BuiltToolBar bar;
+    QVERIFY(bar.create(&strip, items));
+    QVERIFY(bar.group && bar.layout && bar.search && bar.label);
     QVERIFY(items.at(2).bSearch);
     QVERIFY(!items.at(0).bSearch);
-    QCOMPARE(group->button(9001), qobject_cast<QAbstractButton*>(items.at(1).button));
+    QCOMPARE(bar.group->button(9001), qobject_cast<QAbstractButton*>(items.at(1).button));
     // A tool bar's buttons: flat until the pointer is over them, not a row of raised buttons.
     for (const ToolItem& item : qAsConst(items))
         QVERIFY(qobject_cast<QToolButton*>(item.button)->autoRaise());
     QCOMPARE(ToolBarLogic::EnableDisableItem(QStringLiteral("SMSUIPlugin"), items, 9001, false), 0);
     QVERIFY(!items.at(1).button->isEnabled());
     QCOMPARE(ToolBarLogic::EnableDisableItem(QStringLiteral("SMSUIPlugin"), items, 9005, false), 1);
-    QVERIFY(search->isHidden());
-    ToolBarLogic::ShowHideSearchBox(&strip, layout, search, true);
-    QVERIFY(!search->isHidden());
-    QSignalSpy clicked(group, &QButtonGroup::idClicked);
+    QVERIFY(bar.search->isHidden());
+    ToolBarLogic::ShowHideSearchBox(&strip, bar.layout, bar.search, true);
+    QVERIFY(!bar.search->isHidden());
+    QSignalSpy clicked(bar.group, &QButtonGroup::idClicked);
     QTest::mouseClick(items.at(0).button, Qt::LeftButton);
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.at(0).at(0).toInt(), 9000);
-    ToolBarLogic::DestroyToolButtonGroup(items, &group);
-    QVERIFY(!group);
+    ToolBarLogic::DestroyToolButtonGroup(items, &bar.group);
+    QVERIFY(!bar.group);
     QVERIFY(!items.at(0).button);
 }
 
@@ -508,11 +519,8 @@ void TestHostCommon::toolBarIconsFollowTheDirection()
     item.tooltip = QStringLiteral("IDS_TIP_NEW");
     item.enabled = QStringLiteral("arrow.png");
     items << item;
-    QButtonGroup* group = nullptr;
-    QHBoxLayout* layout = nullptr;
-    SearchLineEdit* search = nullptr;
-    QLabel* label = nullptr;
-    QVERIFY(ToolBarLogic::CreateToolBar(QStringLiteral("SMSUIPlugin"), &strip, items, &group, &layout, &search, &label));
+    BuiltToolBar bar;
+    QVERIFY(bar.create(&strip, items));
     auto* button = qobject_cast<QToolButton*>(items.first().button);
     QVERIFY(button && !button->icon().isNull());
     auto tipOnTheLeft = [button] {
@@ -520,12 +528,12 @@ void TestHostCommon::toolBarIconsFollowTheDirection()
         return shown.pixelColor(0, 0) == QColor(Qt::red);
     };
     QVERIFY(tipOnTheLeft());
-    ToolBarLogic::ChangeToolBarIconDirection(QStringLiteral("SMSUIPlugin"), items, true, &label);
+    ToolBarLogic::ChangeToolBarIconDirection(QStringLiteral("SMSUIPlugin"), items, true, &bar.label);
     QVERIFY(!tipOnTheLeft());
     QCOMPARE(button->icon().pixmap(QSize(4, 2)).toImage().pixelColor(3, 0), QColor(Qt::red));
-    ToolBarLogic::ChangeToolBarIconDirection(QStringLiteral("SMSUIPlugin"), items, false, &label);
+    ToolBarLogic::ChangeToolBarIconDirection(QStringLiteral("SMSUIPlugin"), items, false, &bar.label);
     QVERIFY(tipOnTheLeft());
-    ToolBarLogic::DestroyToolButtonGroup(items, &group);
+    ToolBarLogic::DestroyToolButtonGroup(items, &bar.group);
     CommonUtils::SetPluginLibraryPath(QStringLiteral(TEST_BUILD_ROOT));
 }
 
@@ -551,11 +559,8 @@ void TestHostCommon::toolBarShrinksIntoAMenu()
         item.tooltip = QLatin1String(tips[i]);
         items << item;
     }
-    QButtonGroup* group = nullptr;
-    QHBoxLayout* layout = nullptr;
-    SearchLineEdit* search = nullptr;
-    QLabel* label = nullptr;
-    QVERIFY(ToolBarLogic::CreateToolBar(QStringLiteral("SMSUIPlugin"), &strip, items, &group, &layout, &search, &label));
+    BuiltToolBar bar;
+    QVERIFY(bar.create(&strip, items));
     auto* row = strip.findChild<ToolButtonStrip*>(QStringLiteral("SMSUIPlugin_ToolButtons"));
     QVERIFY(row);
     const int full = row->sizeHint().width();
@@ -587,7 +592,7 @@ void TestHostCommon::toolBarShrinksIntoAMenu()
     QVERIFY(direction == Qt::LeftToRight ? more.left() >= last.right() : more.right() <= last.left());
 
     // The menu offers the hidden commands in their order, disabled where their button is.
-    QCOMPARE(ToolBarLogic::EnableDisableItem(QStringLiteral("SMSUIPlugin"), items, group->id(hidden.first()), false), 0);
+    QCOMPARE(ToolBarLogic::EnableDisableItem(QStringLiteral("SMSUIPlugin"), items, bar.group->id(hidden.first()), false), 0);
     QMenu* menu = row->MoreButton()->menu();
     QVERIFY(menu);
     QMetaObject::invokeMethod(menu, "aboutToShow");
@@ -598,10 +603,10 @@ void TestHostCommon::toolBarShrinksIntoAMenu()
         QCOMPARE(actions.at(i)->isEnabled(), hidden.at(i)->isEnabled());
     }
     QVERIFY(!actions.first()->isEnabled());
-    QSignalSpy clicked(group, &QButtonGroup::idClicked);
+    QSignalSpy clicked(bar.group, &QButtonGroup::idClicked);
     actions.last()->trigger();
     QCOMPARE(clicked.count(), 1);
-    QCOMPARE(clicked.at(0).at(0).toInt(), group->id(hidden.last()));
+    QCOMPARE(clicked.at(0).at(0).toInt(), bar.group->id(hidden.last()));
 
     // The ">>" button names itself in the language now in use.
     QVERIFY(Change::LoadLanguage(QStringLiteral("de")));
@@ -614,7 +619,7 @@ void TestHostCommon::toolBarShrinksIntoAMenu()
     strip.resize(full + 40, 30);
     QTRY_VERIFY(row->OverflowButtons().isEmpty());
     QVERIFY(row->MoreButton()->isHidden());
-    ToolBarLogic::DestroyToolButtonGroup(items, &group);
+    ToolBarLogic::DestroyToolButtonGroup(items, &bar.group);
 }
 
 void TestHostCommon::soundWithoutFileDoesNotPlay()
